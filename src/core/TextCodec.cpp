@@ -1,0 +1,116 @@
+#include "core/TextCodec.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <bitset>
+#include <memory>
+
+namespace varnel {
+
+namespace {
+
+const char* kGb18030 = "GB18030";
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// Which BMP code units GBK holds in two bytes. Built once by encoding every non-surrogate unit in one
+// pass and walking the GB18030 output, whose one-, two- and four-byte forms tell themselves apart.
+std::unique_ptr<std::bitset<0x10000>> buildDoubleByteTable()
+{
+    auto table = std::make_unique<std::bitset<0x10000>>();
+    QString all;
+    all.reserve(0x10000);
+    for (char32_t u = 0; u < 0x10000; ++u)
+        if (u < 0xD800 || u > 0xDFFF)
+            all.append(QChar(static_cast<char16_t>(u)));
+    QStringEncoder encoder(kGb18030);
+    const QByteArray bytes = encoder(all);
+    qsizetype i = 0;
+    for (QChar c : std::as_const(all)) {
+        if (i >= bytes.size())
+            break;
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            i += 1;
+            continue;
+        }
+        const auto second = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+        if (second >= 0x30 && second <= 0x39) {
+            i += 4;
+        } else {
+            table->set(c.unicode());
+            i += 2;
+        }
+    }
+    return table;
+}
+
+} // namespace
+
+QString decodeText(Charset charset, QByteArrayView bytes, bool* roundTrips)
+{
+    if (isAscii(bytes)) {
+        if (roundTrips)
+            *roundTrips = true;
+        return QString::fromLatin1(bytes.data(), bytes.size());
+    }
+    QString text;
+    if (charset == Charset::Utf8) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = decoder(bytes);
+    } else {
+        QStringDecoder decoder(kGb18030, QStringDecoder::Flag::Stateless);
+        text = decoder(bytes);
+    }
+    if (roundTrips)
+        *roundTrips = encodeText(charset, text) == bytes;
+    return text;
+}
+
+QByteArray encodeText(Charset charset, QStringView text)
+{
+    if (charset == Charset::Utf8)
+        return text.toUtf8();
+    QStringEncoder encoder(kGb18030, QStringEncoder::Flag::Stateless);
+    return encoder(text);
+}
+
+bool isDoubleByteInAnsi(char16_t unit)
+{
+    static const std::unique_ptr<std::bitset<0x10000>> table = buildDoubleByteTable();
+    return table->test(unit);
+}
+
+QString decodeImportedText(QByteArrayView bytes)
+{
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        return decoder(bytes.sliced(2));
+    }
+    if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') {
+        QStringDecoder decoder(QStringDecoder::Utf16BE);
+        return decoder(bytes.sliced(2));
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.sliced(3));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    return decodeText(Charset::Gb18030, bytes);
+}
+
+QByteArray encodeLocalText(QStringView text)
+{
+    QStringEncoder encoder(QStringEncoder::System);
+    return encoder(text);
+}
+
+} // namespace varnel

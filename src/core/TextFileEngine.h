@@ -1,0 +1,17 @@
+#pragma once
+// The engine of every file that is not a Word, Excel, PowerPoint or PDF file.
+
+#include "core/DocumentEngine.h"
+
+namespace varnel {
+
+class TextFileEngine : public DocumentEngine
+{
+public:
+    // Detects the encoding, applies every definition in order (plain, or whole-word when ChkTxtWholeWord is
+    // exactly 1; case and width folded unless ChkMatchCase is nonzero) and writes the file back in its
+    // encoding only when the text changed. Missing, empty and UTF-16BE files are skipped silently.
+    EngineResult replace(const QString& path, const EngineRequest& request) override;
+};
+
+} // namespace varnel

@@ -1,0 +1,28 @@
+#pragma once
+// Replacement routines on text in memory: the plain left-to-right replacement and the whole-word
+// replacement of the text engine. Positions in the arguments are 1-based, as everywhere in the engine.
+
+#include "core/TextCompare.h"
+
+#include <QString>
+
+namespace varnel {
+
+// The separators of the whole-word rule, without CR and LF (WholeWordReplace adds those).
+const QString& wholeWordSeparators();
+
+// Replaces every occurrence of find from left to right, each search resuming after the inserted text.
+// An empty find changes nothing. *count, when given, receives the number of replacements.
+QString plainReplace(const QString& text, const QString& find, const QString& replace, CompareMode mode,
+                     int* count = nullptr);
+
+// Whole-word replacement. start is 1-based; count -1 means no limit. With wholeWord a match is accepted
+// only between boundaries: the text's ends, a separator (or CR, LF), or a character the Chinese code page
+// encodes in two bytes. The next search starts at pos + length of replace whether or not the match was
+// accepted (pos + 1 for an empty replace). A text or find of exactly one space, a count of 0 and an empty
+// find leave the text unchanged. *done, when given, receives the number of replacements.
+QString WholeWordReplace(const QString& text, const QString& find, const QString& replace, qsizetype start,
+                         int count, CompareMode mode, bool wholeWord, const QString& separators,
+                         int* done = nullptr);
+
+} // namespace varnel

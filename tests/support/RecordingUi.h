@@ -1,0 +1,48 @@
+#pragma once
+// A UserInterface for tests: records every message and answers questions from a script.
+
+#include "core/UserInterface.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace varnel::test {
+
+class RecordingUi : public UserInterface
+{
+public:
+    struct Question {
+        QString text;
+        Buttons buttons;
+        Answer defaultAnswer;
+    };
+
+    void notice(const QString& text, Icon icon = Icon::Information, const QString& title = {}) override
+    {
+        notices.append(text);
+        noticeIcons.append(icon);
+        noticeTitles.append(title);
+    }
+    Answer ask(const QString& text, Buttons buttons, Answer defaultAnswer) override
+    {
+        questions.append({text, buttons, defaultAnswer});
+        return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+    }
+    void openFixer(Fixer fixer) override { fixers.append(fixer); }
+    void progress(const QString& status) override { progressTexts.append(status); }
+    void openInTextEditor(const QString& path) override { openedInEditor.append(path); }
+
+    // Answers given to the next questions, in order; the default answer once they run out.
+    QList<Answer> answers;
+
+    QStringList notices;
+    QList<Icon> noticeIcons;
+    QStringList noticeTitles;
+    QList<Question> questions;
+    QList<Fixer> fixers;
+    QStringList progressTexts;
+    QStringList openedInEditor;
+};
+
+} // namespace varnel::test

@@ -1,0 +1,16 @@
+#pragma once
+// Small helpers for tests that work on real files in a temporary folder.
+
+#include <QByteArray>
+#include <QString>
+
+namespace varnel::test {
+
+// Writes bytes to a file, creating its folder; fails the test on error.
+void writeFile(const QString& path, const QByteArray& bytes);
+// The bytes of a file; fails the test when it cannot be read.
+QByteArray readFile(const QString& path);
+// A file of tests/data.
+QString dataPath(const QString& name);
+
+} // namespace varnel::test
