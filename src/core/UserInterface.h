@@ -19,8 +19,14 @@ public:
 
     // A message box captioned with the application title (or `title` when given) and an OK button.
     virtual void notice(const QString& text, Icon icon = Icon::Information, const QString& title = {}) = 0;
+    // Which question is asked, so that a front end without a person (the command line) can answer it
+    // from its flags.
+    enum class Question { UnknownExtension, OverwriteOnRename, ViewLog, Other };
+
     // A question with the question icon; `defaultAnswer` is the button Enter presses.
-    virtual Answer ask(const QString& text, Buttons buttons, Answer defaultAnswer) = 0;
+    virtual Answer ask(Question question, const QString& text, Buttons buttons, Answer defaultAnswer) = 0;
+    // The summary at the end of a run (a notice in the window, the standard output on the command line).
+    virtual void showSummary(const QString& text) = 0;
     // Opens the dialog that fixes a failed input check.
     virtual void openFixer(Fixer fixer) = 0;
     // The status line of a long operation ("正在处理第 3 个文件").

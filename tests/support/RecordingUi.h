@@ -12,7 +12,8 @@ namespace varnel::test {
 class RecordingUi : public UserInterface
 {
 public:
-    struct Question {
+    struct Asked {
+        Question question;
         QString text;
         Buttons buttons;
         Answer defaultAnswer;
@@ -24,11 +25,12 @@ public:
         noticeIcons.append(icon);
         noticeTitles.append(title);
     }
-    Answer ask(const QString& text, Buttons buttons, Answer defaultAnswer) override
+    Answer ask(Question question, const QString& text, Buttons buttons, Answer defaultAnswer) override
     {
-        questions.append({text, buttons, defaultAnswer});
+        questions.append({question, text, buttons, defaultAnswer});
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
+    void showSummary(const QString& text) override { summaries.append(text); }
     void openFixer(Fixer fixer) override { fixers.append(fixer); }
     void progress(const QString& status) override { progressTexts.append(status); }
     void openInTextEditor(const QString& path) override { openedInEditor.append(path); }
@@ -39,7 +41,8 @@ public:
     QStringList notices;
     QList<Icon> noticeIcons;
     QStringList noticeTitles;
-    QList<Question> questions;
+    QList<Asked> questions;
+    QStringList summaries;
     QList<Fixer> fixers;
     QStringList progressTexts;
     QStringList openedInEditor;

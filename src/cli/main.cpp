@@ -1,0 +1,33 @@
+#include "cli/ReplaceCommand.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Varnel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Varnel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("5.45"));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const QString command = args.isEmpty() ? QString() : args.takeFirst();
+    if (command == u"replace") {
+        varnel::cli::ReplaceCommand replace(out, err);
+        return replace.execute(args);
+    }
+    if (command == u"--version") {
+        out << QStringLiteral("Varnel - 5.45") << Qt::endl;
+        return 0;
+    }
+    if (command.isEmpty() || command == u"-h" || command == u"--help" || command == u"help") {
+        out << varnel::cli::ReplaceCommand::help();
+        return command.isEmpty() ? varnel::cli::ExitUsage : 0;
+    }
+    err << QStringLiteral("varnel-cli: 未知命令：") << command << QStringLiteral("（可用命令：replace）") << Qt::endl;
+    return varnel::cli::ExitUsage;
+}
