@@ -1,0 +1,147 @@
+#include "cli/ReplaceCommand.h"
+
+#include "support/TestFiles.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+using namespace varnel;
+using varnel::test::readFile;
+using varnel::test::writeFile;
+
+namespace {
+
+struct CliFixture {
+    QTemporaryDir dir;
+    QString out;
+    QString err;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    int run(QStringList args)
+    {
+        out.clear();
+        err.clear();
+        QTextStream o(&out);
+        QTextStream e(&err);
+        args << "--log" << path("log.txt");
+        return cli::ReplaceCommand(o, e).execute(args);
+    }
+};
+
+} // namespace
+
+TEST(ReplaceCommand, RunsAFolderRecursivelyAndPrintsTheSummary)
+{
+    CliFixture f;
+    writeFile(f.path("docs/a.txt"), "hello world");
+    writeFile(f.path("docs/sub/b.htm"), "hello");
+    writeFile(f.path("docs/sub/c.bin"), "hello"); // unknown type: not taken from a folder
+    EXPECT_EQ(f.run({"-R", "-f", "hello", "-r", "bye", f.path("docs")}), cli::ExitOk) << f.err.toStdString();
+    EXPECT_EQ(readFile(f.path("docs/a.txt")), "bye world");
+    EXPECT_EQ(readFile(f.path("docs/sub/b.htm")), "bye");
+    EXPECT_EQ(readFile(f.path("docs/sub/c.bin")), "hello");
+    EXPECT_EQ(f.out, QStringLiteral("替换完毕！\n共 2 个文件， 2 个（2个文本文件）发生了内容替换。\n"));
+}
+
+TEST(ReplaceCommand, WithoutRecursionAndWithTypesOnlyTheChosenFilesAreTaken)
+{
+    CliFixture f;
+    writeFile(f.path("docs/a.txt"), "x");
+    writeFile(f.path("docs/b.htm"), "x");
+    writeFile(f.path("docs/sub/c.txt"), "x");
+    EXPECT_EQ(f.run({"--types", "txt", "-f", "x", "-r", "y", f.path("docs")}), cli::ExitOk);
+    EXPECT_EQ(readFile(f.path("docs/a.txt")), "y");
+    EXPECT_EQ(readFile(f.path("docs/b.htm")), "x");
+    EXPECT_EQ(readFile(f.path("docs/sub/c.txt")), "x");
+}
+
+TEST(ReplaceCommand, FindWithoutReplaceRemovesTheText)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "abcabc");
+    EXPECT_EQ(f.run({"-f", "b", "-f", "c", "-r", "C", f.path("a.txt")}), cli::ExitOk);
+    EXPECT_EQ(readFile(f.path("a.txt")), "aCaC");
+}
+
+TEST(ReplaceCommand, UnknownExtensionStopsTheRunUnlessTreatedAsText)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "abc");
+    writeFile(f.path("b.cfg"), "abc");
+    EXPECT_EQ(f.run({"-f", "abc", "-r", "x", f.path("a.txt"), f.path("b.cfg")}), cli::ExitUsage);
+    EXPECT_EQ(readFile(f.path("a.txt")), "abc");
+    EXPECT_EQ(f.run({"--unknown-as-text", "-f", "abc", "-r", "x", f.path("a.txt"), f.path("b.cfg")}), cli::ExitOk);
+    EXPECT_EQ(readFile(f.path("b.cfg")), "x");
+}
+
+TEST(ReplaceCommand, BadUsageExitsWithTwoAndChangesNothing)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "abc");
+    EXPECT_EQ(f.run({"--no-such-flag", "-f", "a", f.path("a.txt")}), cli::ExitUsage);
+    EXPECT_TRUE(f.err.contains("--no-such-flag"));
+    EXPECT_EQ(f.run({"-f", "a", f.path("missing.txt")}), cli::ExitUsage);
+    EXPECT_EQ(f.run({"-r", "a", f.path("a.txt")}), cli::ExitUsage);
+    EXPECT_EQ(f.run({"--ignore-case", "--word-wildcards", "-f", "a", f.path("a.txt")}), cli::ExitUsage);
+    EXPECT_EQ(f.run({f.path("a.txt")}), cli::ExitUsage); // no definitions
+    EXPECT_TRUE(f.err.contains(QStringLiteral("请设置要替换的字符串信息！")));
+    EXPECT_EQ(readFile(f.path("a.txt")), "abc");
+}
+
+TEST(ReplaceCommand, JsonPrintsOneObjectPerFileAndASummary)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "abab");
+    writeFile(f.path("b.xlsx"), "not handled by this build");
+    EXPECT_EQ(f.run({"--json", "--rename", "-f", "a", "-r", "c", f.path("a.txt"), f.path("b.xlsx")}), cli::ExitFailures);
+    const QStringList lines = f.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << f.out.toStdString();
+    const QJsonObject first = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+    EXPECT_EQ(first["path"].toString(), f.path("a.txt"));
+    EXPECT_EQ(first["type"].toString(), "text");
+    EXPECT_TRUE(first["changed"].toBool());
+    EXPECT_EQ(first["replacements"].toInt(), 2);
+    EXPECT_EQ(first["renamedTo"].toString(), f.path("c.txt"));
+    EXPECT_TRUE(first["error"].isNull());
+    const QJsonObject second = QJsonDocument::fromJson(lines[1].toUtf8()).object();
+    EXPECT_EQ(second["type"].toString(), "excel");
+    EXPECT_FALSE(second["error"].toString().isEmpty());
+    const QJsonObject summary = QJsonDocument::fromJson(lines[2].toUtf8()).object();
+    EXPECT_EQ(summary["files"].toInt(), 2);
+    EXPECT_EQ(summary["changed"].toObject()["text"].toInt(), 1);
+    EXPECT_EQ(summary["renamed"].toInt(), 1);
+    EXPECT_TRUE(summary["failures"].toBool());
+    EXPECT_EQ(readFile(f.path("c.txt")), "cbcb");
+}
+
+TEST(ReplaceCommand, DryRunReportsAndWritesNothing)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "abab");
+    EXPECT_EQ(f.run({"--dry-run", "--process-log", "-f", "a", "-r", "c", f.path("a.txt")}), cli::ExitOk);
+    EXPECT_TRUE(f.out.startsWith(f.path("a.txt") + QStringLiteral("\t将替换 2 处\n"))) << f.out.toStdString();
+    EXPECT_EQ(readFile(f.path("a.txt")), "abab");
+}
+
+TEST(ReplaceCommand, ReadsDefinitionsFromATabFile)
+{
+    CliFixture f;
+    writeFile(f.path("defs.txt"), "abc\txyz\r\n1\t\r\n");
+    writeFile(f.path("a.txt"), "abc 123");
+    EXPECT_EQ(f.run({"-d", f.path("defs.txt"), f.path("a.txt")}), cli::ExitOk) << f.err.toStdString();
+    EXPECT_EQ(readFile(f.path("a.txt")), "xyz 23");
+    EXPECT_EQ(f.run({"-d", f.path("nope.txt"), f.path("a.txt")}), cli::ExitUsage);
+}
+
+TEST(ReplaceCommand, ProcessLogOptionWritesTheCourseOfTheRun)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "abc");
+    EXPECT_EQ(f.run({"--process-log", "-f", "zzz", f.path("a.txt")}), cli::ExitOk);
+    EXPECT_TRUE(QString::fromUtf8(readFile(f.path("log.txt"))).endsWith(f.path("a.txt") + QStringLiteral("\t无替换\r\n")));
+}

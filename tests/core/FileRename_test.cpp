@@ -1,0 +1,123 @@
+#include "core/FileRename.h"
+
+#include "support/RecordingUi.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace varnel;
+using varnel::test::RecordingUi;
+
+namespace {
+
+struct RenameFixture {
+    QTemporaryDir dir;
+    RecordingUi ui;
+    ReplaceOptions options;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    RenameOutcome rename(const QString& name, const QStringList& finds, const QStringList& replaces, bool dryRun = false)
+    {
+        return renameByDefinitions(path(name), finds, replaces, options, ui, dryRun);
+    }
+};
+
+} // namespace
+
+TEST(FileRename, CaseRuleIsTheOppositeOfTheContentEngines)
+{
+    ReplaceOptions options;
+    options.setValue(Option::MatchCase, 1);
+    EXPECT_EQ(replaceInFileName("ABC abc.txt", {"abc"}, {"x"}, options), "x x.txt");
+    options.setValue(Option::MatchCase, 0);
+    EXPECT_EQ(replaceInFileName("ABC abc.txt", {"abc"}, {"x"}, options), "ABC x.txt");
+}
+
+TEST(FileRename, AppliesDefinitionsInOrderAndChangesTheExtensionToo)
+{
+    RenameFixture f;
+    test::writeFile(f.path("report.doc"), "x");
+    const RenameOutcome outcome = f.rename("report.doc", {".doc", "report"}, {".txt", "memo"});
+    EXPECT_TRUE(outcome.renamed);
+    EXPECT_EQ(outcome.newPath, f.path("memo.txt"));
+    EXPECT_TRUE(QFile::exists(f.path("memo.txt")));
+    EXPECT_FALSE(QFile::exists(f.path("report.doc")));
+}
+
+TEST(FileRename, NameWithoutMatchIsLeftAloneSilently)
+{
+    RenameFixture f;
+    test::writeFile(f.path("a.txt"), "x");
+    EXPECT_FALSE(f.rename("a.txt", {"zzz"}, {"y"}).renamed);
+    EXPECT_TRUE(f.ui.notices.isEmpty());
+    EXPECT_TRUE(f.ui.questions.isEmpty());
+}
+
+TEST(FileRename, InvalidCharacterInTheNewNameGivesTheMessageAndNoRename)
+{
+    RenameFixture f;
+    test::writeFile(f.path("a-b.txt"), "x");
+    for (const char* bad : {"\\", "/", ":", "*", "?", "\"", "<", ">", "|"}) {
+        f.ui.notices.clear();
+        EXPECT_FALSE(f.rename("a-b.txt", {"-"}, {bad}).renamed) << bad;
+        ASSERT_EQ(f.ui.notices.size(), 1);
+        EXPECT_EQ(f.ui.notices[0], QStringLiteral("文档名：“") + f.path("a-b.txt") + QStringLiteral("”不能替换为：“")
+                                       + f.path(QStringLiteral("a") + bad + "b.txt")
+                                       + QStringLiteral("”。\r\n\r\n原因：文件名不能包括以下字符：\r\n\\ / :  * ? \" < > |"));
+    }
+    EXPECT_TRUE(QFile::exists(f.path("a-b.txt")));
+}
+
+TEST(FileRename, ExistingTargetIsKeptUnlessTheUserSaysYes)
+{
+    RenameFixture f;
+    test::writeFile(f.path("old.txt"), "old");
+    test::writeFile(f.path("new.txt"), "existing");
+    EXPECT_FALSE(f.rename("old.txt", {"old"}, {"new"}).renamed);
+    ASSERT_EQ(f.ui.questions.size(), 1);
+    EXPECT_EQ(f.ui.questions[0].defaultAnswer, UserInterface::Answer::No);
+    EXPECT_EQ(f.ui.questions[0].text, QStringLiteral("同名文件已经存在，是否覆盖？\r\n\r\n") + f.path("old.txt")
+                                          + QStringLiteral("\r\n改名为新文件：\r\n") + f.path("new.txt"));
+    EXPECT_EQ(test::readFile(f.path("new.txt")), "existing");
+
+    f.ui.answers = {UserInterface::Answer::Yes};
+    EXPECT_TRUE(f.rename("old.txt", {"old"}, {"new"}).renamed);
+    EXPECT_EQ(test::readFile(f.path("new.txt")), "old");
+    EXPECT_FALSE(QFile::exists(f.path("old.txt")));
+}
+
+TEST(FileRename, NameDifferingOnlyInLetterCaseRenamesTheFileWithoutAsking)
+{
+    RenameFixture f;
+    test::writeFile(f.path("abc.txt"), "content");
+    f.options.setValue(Option::MatchCase, 0);
+    const RenameOutcome outcome = f.rename("abc.txt", {"abc"}, {"ABC"});
+    EXPECT_TRUE(outcome.renamed);
+    EXPECT_TRUE(f.ui.questions.isEmpty());
+    EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files), QStringList{"ABC.txt"});
+    EXPECT_EQ(test::readFile(f.path("ABC.txt")), "content");
+}
+
+TEST(FileRename, FailedRenameIsReportedAndNothingIsCreated)
+{
+    RenameFixture f;
+    // The file vanished after it was listed: the rename itself fails.
+    const RenameOutcome outcome = f.rename("gone.txt", {"gone"}, {"here"});
+    EXPECT_FALSE(outcome.renamed);
+    EXPECT_FALSE(outcome.error.isEmpty());
+    EXPECT_FALSE(QFile::exists(f.path("here.txt")));
+}
+
+TEST(FileRename, DryRunReportsTheNewNameAndTouchesNothing)
+{
+    RenameFixture f;
+    test::writeFile(f.path("a.txt"), "x");
+    const RenameOutcome outcome = f.rename("a.txt", {"a"}, {"b"}, true);
+    EXPECT_TRUE(outcome.renamed);
+    EXPECT_EQ(outcome.newPath, f.path("b.txt"));
+    EXPECT_TRUE(QFile::exists(f.path("a.txt")));
+    EXPECT_FALSE(QFile::exists(f.path("b.txt")));
+}
