@@ -169,7 +169,7 @@ TEST(BatchRun, DispatchesByExtensionRefusesPdfAndSummarises)
     f.options.setValue(Option::Name, 1);
     f.file("one.DOCX", "ignored by the fake");
     f.file("two.txt", "one two");
-    f.file("three.pdf", "%PDF one");
+    f.file("one.pdf", "%PDF one");
     f.file("four.xlsx", "not a workbook");
     f.setup.definitions = {{"one", "1"}};
     f.ui.answers = {Answer::No}; // .pdf is not a known extension

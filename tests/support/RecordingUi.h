@@ -2,6 +2,7 @@
 // A UserInterface for tests: records every message and answers questions from a script.
 
 #include "core/UserInterface.h"
+#include "support/QtPrinters.h"
 
 #include <QList>
 #include <QString>

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "support/QtPrinters.h"
+
 namespace varnel::test {
 
 // Writes bytes to a file, creating its folder; fails the test on error.
