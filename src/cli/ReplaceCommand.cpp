@@ -4,6 +4,7 @@
 #include "core/PathUtil.h"
 #include "definitions/DefinitionFile.h"
 #include "filelist/FolderScan.h"
+#include "office/OfficeEngines.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -261,6 +262,7 @@ int ReplaceCommand::execute(const QStringList& args)
     ui.setOverwrite(arguments->overwrite);
     ui.setQuietSummary(arguments->json);
     EngineRegistry engines;
+    registerOfficeEngines(engines);
     BatchRun run(engines, ui, [options = arguments->options] { return options; });
     QObject::connect(&run, &BatchRun::fileFinished, [&](const FileReport& report) {
         printReport(report, arguments->json, arguments->dryRun);

@@ -13,6 +13,11 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+QString progressCaption(int row)
+{
+    return QStringLiteral("正在处理第 ") + QString::number(row) + QStringLiteral(" 个文件");
+}
+
 int kindIndex(DocumentKind kind)
 {
     switch (kind) {
@@ -122,7 +127,7 @@ RunOutcome BatchRun::run(RunSetup& setup)
     outcome.rows = static_cast<int>(setup.files.size());
     for (int i = 0; i < outcome.rows; ++i) {
         const QString path = setup.files[i];
-        m_ui.progress(QStringLiteral("正在处理第 ") + QString::number(i + 1) + QStringLiteral(" 个文件"));
+        m_ui.progress(progressCaption(i + 1));
         emit fileStarted(i + 1, path);
         const FileReport report = processFile(i + 1, path, setup, log, outcome.exceptionLogged);
         if (report.changed && kindIndex(report.kind) >= 0)
@@ -255,7 +260,10 @@ FileReport BatchRun::processFile(int row, const QString& path, const RunSetup& s
     if (report.kind == DocumentKind::Pdf) {
         m_ui.notice(QStringLiteral("软件不能替换PDF文档！"));
     } else {
-        const EngineRequest request{m_findTexts, m_replaceTexts, options, setup.dryRun};
+        EngineRequest request(m_findTexts, m_replaceTexts, options, setup.dryRun);
+        request.fromDictionary = setup.source == DefinitionSource::Dictionary;
+        request.ui = &m_ui;
+        request.progressCaption = progressCaption(row);
         const EngineResult result = runEngine(report.kind, path, request);
         report.changed = result.changed;
         report.replacements = result.replacements;

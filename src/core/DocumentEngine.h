@@ -3,6 +3,7 @@
 // holds the text engine; the programs register the Word, Excel and PowerPoint engines they were built with.
 
 #include "core/ReplaceOptions.h"
+#include "core/UserInterface.h"
 
 #include <QHash>
 #include <QString>
@@ -22,10 +23,21 @@ DocumentKind documentKindOf(const QString& path);
 QString documentKindName(DocumentKind kind);
 
 struct EngineRequest {
+    EngineRequest(const QStringList& finds, const QStringList& replaces, const ReplaceOptions& opts, bool dry = false)
+        : findTexts(finds)
+        , replaceTexts(replaces)
+        , options(opts)
+        , dryRun(dry)
+    {
+    }
+
     const QStringList& findTexts;    // the run's definitions, in their final order
     const QStringList& replaceTexts; // parallel to findTexts
     const ReplaceOptions& options;   // read when the file is processed
     bool dryRun = false;             // compute everything, write nothing
+    bool fromDictionary = false;     // the definitions came from the Excel dictionary workbook
+    UserInterface* ui = nullptr;     // for the few messages an engine shows itself; null for none
+    QString progressCaption;         // the run's progress text for this file ("正在处理第 3 个文件")
 };
 
 struct EngineResult {

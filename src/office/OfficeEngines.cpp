@@ -1,0 +1,22 @@
+#include "office/OfficeEngines.h"
+
+namespace varnel {
+
+void registerOfficeEngines(EngineRegistry& registry)
+{
+    Q_UNUSED(registry);
+}
+
+OfficeCapabilities capabilitiesOf(const EngineRegistry& registry)
+{
+    OfficeCapabilities caps;
+    caps.wordNewFormats = registry.supports(QStringLiteral(".docx"));
+    caps.excelNewFormats = registry.supports(QStringLiteral(".xlsx"));
+    caps.powerPointNewFormats = registry.supports(QStringLiteral(".pptx"));
+    caps.hasWord = caps.wordNewFormats || registry.supports(QStringLiteral(".doc")) || registry.supports(QStringLiteral(".rtf"));
+    caps.hasExcel = caps.excelNewFormats || registry.supports(QStringLiteral(".xls"));
+    caps.hasPowerPoint = caps.powerPointNewFormats || registry.supports(QStringLiteral(".ppt"));
+    return caps;
+}
+
+} // namespace varnel
