@@ -1,0 +1,84 @@
+#pragma once
+// An Office Open XML package (.docx .xlsx .xlsm .pptx): a zip archive of parts, with content types and
+// relationships. The engines ask for a part's parsed XML, edit it, mark it changed and save.
+//
+// Opening validates the archive against hostile or broken input (not a zip, encrypted, unsafe or duplicate
+// entry names, zip bombs, DTDs) before anything is inflated. Parsing keeps everything the engines do not
+// touch: comments, processing instructions, the declaration, whitespace-only text, CR LF inside text and
+// attribute values as they are. Saving re-serialises only the parts marked changed; every other entry is
+// copied in its compressed form, and the result is verified before it atomically replaces the file.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <pugixml.hpp>
+
+#include <memory>
+
+namespace varnel::office {
+
+struct Relationship {
+    QString id;
+    QString type;
+    QString target;        // as written in the relationships part
+    bool external = false; // TargetMode="External"
+    QString targetPart;    // the part an internal target resolves to (stored spelling); empty for external
+};
+
+class OoxmlPackage
+{
+public:
+    // Limits that keep a hostile archive from exhausting memory.
+    static constexpr qint64 kMaxEntrySize = 200LL * 1024 * 1024;  // inflated bytes of one entry
+    static constexpr qint64 kRatioCheckSize = 100LL * 1024;       // entries past this size...
+    static constexpr double kMinCompressionRatio = 0.01;          // ...must not compress below this
+    static constexpr int kMaxEntries = 5000;
+
+    ~OoxmlPackage();
+    OoxmlPackage(const OoxmlPackage&) = delete;
+    OoxmlPackage& operator=(const OoxmlPackage&) = delete;
+
+    // Opens and validates the package; nullptr with *error (a Chinese description fit for the log line)
+    // on bad input. Nothing is ever written by opening.
+    static std::unique_ptr<OoxmlPackage> open(const QString& path, QString* error);
+
+    QString path() const;
+    // Entry names in archive order, without a leading "/".
+    QStringList partNames() const;
+    // Part names compare without regard to letter case, as in the package format.
+    bool hasPart(const QString& name) const;
+    // The target of the package's officeDocument relationship, e.g. "word/document.xml".
+    QString mainDocumentPart() const;
+    // From [Content_Types].xml: the Override for the part, else the Default for its extension; empty when none.
+    QString contentType(const QString& partName) const;
+
+    // Parsed XML of a part, parsed once and cached; nullptr with *error when the part is missing, too
+    // large, not well-formed, carries a DTD or is in an encoding other than UTF-8 or UTF-16.
+    pugi::xml_document* xml(const QString& partName, QString* error);
+
+    // Relationships of a part (from its _rels/<name>.rels); empty when it has none. The package's own
+    // relationships are those of the part "".
+    QList<Relationship> relationships(const QString& partName, QString* error);
+    // "word/_rels/document.xml.rels" for "word/document.xml"; "_rels/.rels" for "".
+    QString relationshipsPartOf(const QString& partName) const;
+
+    // The cached document of this part (loaded with xml()) is re-serialised on save.
+    void markChanged(const QString& partName);
+    bool changed() const;
+
+    // Writes the package back over its file when something changed (true without writing anything when
+    // nothing did). Unchanged entries are copied compressed as they are; changed parts are re-serialised.
+    // The result is verified (reopened, every changed part parsed again) and then replaces the file
+    // atomically, keeping its permissions. On false the file is untouched and *error says why.
+    bool save(QString* error);
+    // The same to another path; always writes.
+    bool saveAs(const QString& path, QString* error);
+
+private:
+    OoxmlPackage();
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace varnel::office
