@@ -52,6 +52,14 @@ std::unique_ptr<std::bitset<0x10000>> buildDoubleByteTable()
     return table;
 }
 
+bool isAscii(QStringView text)
+{
+    char16_t bits = 0; // no early exit: the loop vectorizes
+    for (QChar c : text)
+        bits |= c.unicode();
+    return bits < 0x80;
+}
+
 } // namespace
 
 QString decodeText(Charset charset, QByteArrayView bytes, bool* roundTrips)
@@ -61,16 +69,22 @@ QString decodeText(Charset charset, QByteArrayView bytes, bool* roundTrips)
             *roundTrips = true;
         return QString::fromLatin1(bytes.data(), bytes.size());
     }
-    QString text;
     if (charset == Charset::Utf8) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        text = decoder(bytes);
-    } else {
-        QStringDecoder decoder(kGb18030, QStringDecoder::Flag::Stateless);
-        text = decoder(bytes);
+        // ConvertInitialBom: a leading EF BB BF in the bytes is text (a caller strips a file's mark
+        // itself); dropping it would make a file that starts with two marks fail to round-trip.
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        QString text = decoder(bytes);
+        // Well-formed UTF-8 and text are in one-to-one correspondence, and the decoder flags every
+        // ill-formed sequence (overlong, surrogate, cut short), so no error means the bytes round-trip.
+        if (roundTrips)
+            *roundTrips = !decoder.hasError();
+        return text;
     }
+    QStringDecoder decoder(kGb18030, QStringDecoder::Flag::Stateless);
+    QString text = decoder(bytes);
     if (roundTrips)
-        *roundTrips = encodeText(charset, text) == bytes;
+        *roundTrips = !decoder.hasError() && encodeText(charset, text) == bytes;
     return text;
 }
 
@@ -78,6 +92,9 @@ QByteArray encodeText(Charset charset, QStringView text)
 {
     if (charset == Charset::Utf8)
         return text.toUtf8();
+    // GB18030 is ASCII for ASCII text, which Latin-1 conversion handles many times faster.
+    if (isAscii(text))
+        return text.toLatin1();
     QStringEncoder encoder(kGb18030, QStringEncoder::Flag::Stateless);
     return encoder(text);
 }

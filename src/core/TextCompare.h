@@ -13,6 +13,8 @@ enum class CompareMode { Binary, Text };
 
 // The folded form of one code unit under CompareMode::Text.
 char16_t foldUnit(char16_t unit);
+// The text with every code unit folded; same length, so positions carry over.
+QString foldText(QStringView text);
 
 // 0-based position of the first occurrence of needle in haystack at or after from, or -1.
 // An empty needle is never found.

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace varnel {
 
 // The separators of the whole-word rule, without CR and LF (WholeWordReplace adds those).
@@ -24,5 +26,35 @@ QString plainReplace(const QString& text, const QString& find, const QString& re
 QString WholeWordReplace(const QString& text, const QString& find, const QString& replace, qsizetype start,
                          int count, CompareMode mode, bool wholeWord, const QString& separators,
                          int* done = nullptr);
+
+// A text that a run of definitions replaces in, one after another. Under CompareMode::Text it keeps the
+// folded form of the text in step with the text, so the text is folded once rather than once per
+// definition and every search is an exact search of the folded find text. Each call builds the new
+// text in one pass, so a definition costs time linear in the length of the text.
+class ReplaceBuffer
+{
+public:
+    ReplaceBuffer(QString text, CompareMode mode);
+
+    const QString& text() const { return m_text; }
+    // plainReplace on the buffer; returns the number of replacements.
+    int replacePlain(const QString& find, const QString& replace);
+    // WholeWordReplace on the buffer; returns the number of replacements.
+    int replaceWholeWord(const QString& find, const QString& replace, qsizetype start, int count, bool wholeWord,
+                         const QString& separators);
+
+private:
+    // The text searches run over: the folded text under CompareMode::Text, else the text itself.
+    const QString& searchText();
+    QString searchForm(const QString& find) const;
+    // Replaces find-length stretches at the positions in m_hits (ascending, not overlapping).
+    void splice(qsizetype findLength, const QString& replace);
+
+    QString m_text;
+    QString m_folded; // valid when m_foldedValid
+    bool m_foldedValid = false;
+    CompareMode m_mode;
+    std::vector<qsizetype> m_hits; // positions of the current definition's replacements
+};
 
 } // namespace varnel
