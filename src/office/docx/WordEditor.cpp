@@ -1,0 +1,340 @@
+#include "office/docx/WordEditor.h"
+
+#include "office/docx/WordText.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace varnel::office {
+
+namespace {
+
+// A temporary element where a paragraph mark of the replacement goes; gone when replace() returns.
+constexpr const char* MarkerName = "varnel-split";
+
+// A code unit that is not plain text in a w:t: a wordtext mark, or a character XML cannot hold.
+bool isSpecialUnit(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF;
+}
+
+bool needsSpecialNodes(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), isSpecialUnit);
+}
+
+bool needsPreserve(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    auto space = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+    return space(text.front()) || space(text.back()) || text.contains(QStringLiteral("  "));
+}
+
+bool endsWith(const char* name, const char* suffix)
+{
+    const size_t n = std::strlen(name);
+    const size_t s = std::strlen(suffix);
+    return n >= s && std::strcmp(name + n - s, suffix) == 0;
+}
+
+} // namespace
+
+WordEditor::WordEditor(const WordNames& names)
+    : m_names(names)
+{
+}
+
+void WordEditor::setText(pugi::xml_node t, const QString& text)
+{
+    t.text().set(text.toUtf8().constData());
+    if (needsPreserve(text) && !t.attribute("xml:space"))
+        t.append_attribute("xml:space") = "preserve";
+}
+
+void WordEditor::touch(pugi::xml_node node)
+{
+    for (pugi::xml_node n = node; n && !m_names.is(n, "p"); n = n.parent())
+        m_touched.insert(n.internal_object());
+}
+
+bool WordEditor::touched(pugi::xml_node node) const
+{
+    return m_touched.count(node.internal_object()) > 0;
+}
+
+pugi::xml_node WordEditor::newElement(pugi::xml_node parent, pugi::xml_node before, const char* localName)
+{
+    const std::string name = m_names.qualified(localName);
+    return before ? parent.insert_child_before(name.c_str(), before) : parent.append_child(name.c_str());
+}
+
+void WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement)
+{
+    m_markers.clear();
+    m_touched.clear();
+    m_newParagraphs.clear();
+    const std::vector<WordAtom>& atoms = segment.atoms;
+
+    std::vector<pugi::xml_node> joined; // paragraphs whose marks are replaced
+    for (qsizetype i = start; i < end; ++i) {
+        if (atoms[i].kind == WordAtom::Mark)
+            joined.push_back(atoms[i].node);
+    }
+    const pugi::xml_node firstParagraph = WordStoryText::paragraphOf(m_names, atoms[start]);
+    pugi::xml_node target = joined.empty() ? firstParagraph : WordStoryText::nextParagraph(m_names, joined.back());
+    if (!target)
+        return; // the atoms no longer describe the tree; leave it alone rather than guess
+
+    qsizetype firstEnd = start + 1;
+    if (atoms[start].kind == WordAtom::Text) {
+        while (firstEnd < end && atoms[firstEnd].kind == WordAtom::Text && atoms[firstEnd].node == atoms[start].node)
+            ++firstEnd;
+    }
+    removeAtoms(segment, firstEnd, end);
+    insertFirst(atoms[start], atoms[firstEnd - 1], replacement);
+
+    // Joined paragraphs pour their content into the paragraph whose mark survives.
+    if (!joined.empty()) {
+        const pugi::xml_node targetProps = m_names.child(target, "pPr");
+        const pugi::xml_node anchor = targetProps ? targetProps.next_sibling() : target.first_child();
+        for (const pugi::xml_node& p : joined) {
+            pugi::xml_node next;
+            for (pugi::xml_node child = p.first_child(); child; child = next) {
+                next = child.next_sibling();
+                if (m_names.is(child, "pPr"))
+                    continue;
+                if (anchor)
+                    target.insert_move_before(child, anchor);
+                else
+                    target.append_move(child);
+            }
+        }
+    }
+    const pugi::xml_node templateParagraph = joined.empty() ? target : joined.front();
+    for (const pugi::xml_node& marker : m_markers)
+        splitParagraph(target, marker, templateParagraph);
+    for (const pugi::xml_node& p : joined)
+        p.parent().remove_child(p);
+
+    removeEmpty(target);
+    for (const pugi::xml_node& p : m_newParagraphs)
+        removeEmpty(p);
+}
+
+void WordEditor::removeAtoms(const WordSegment& segment, qsizetype from, qsizetype to)
+{
+    const std::vector<WordAtom>& atoms = segment.atoms;
+    qsizetype i = from;
+    while (i < to) {
+        const WordAtom& atom = atoms[i];
+        if (atom.kind == WordAtom::Mark) {
+            ++i;
+            continue;
+        }
+        pugi::xml_node run = atom.node.parent();
+        touch(run);
+        if (atom.kind == WordAtom::Special) {
+            run.remove_child(atom.node);
+            ++i;
+            continue;
+        }
+        qsizetype j = i + 1;
+        while (j < to && atoms[j].kind == WordAtom::Text && atoms[j].node == atom.node)
+            ++j;
+        QString text = QString::fromUtf8(atom.node.text().get());
+        text.remove(atom.offset, atoms[j - 1].offset + 1 - atom.offset);
+        if (text.isEmpty())
+            run.remove_child(atom.node);
+        else
+            setText(atom.node, text);
+        i = j;
+    }
+}
+
+void WordEditor::insertFirst(const WordAtom& first, const WordAtom& last, const QString& replacement)
+{
+    switch (first.kind) {
+    case WordAtom::Text: {
+        const pugi::xml_node t = first.node;
+        pugi::xml_node run = t.parent();
+        touch(run);
+        const QString text = QString::fromUtf8(t.text().get());
+        const QString prefix = text.left(first.offset);
+        const QString suffix = text.mid(last.offset + 1);
+        if (!needsSpecialNodes(replacement)) {
+            const QString all = prefix + replacement + suffix;
+            if (all.isEmpty())
+                run.remove_child(t);
+            else
+                setText(t, all);
+            return;
+        }
+        // Plain text at either end of the replacement joins the text around it in the same w:t.
+        qsizetype head = 0;
+        while (head < replacement.size() && !isSpecialUnit(replacement.at(head)))
+            ++head;
+        qsizetype tail = replacement.size();
+        while (tail > head && !isSpecialUnit(replacement.at(tail - 1)))
+            --tail;
+        const QString before = prefix + replacement.left(head);
+        const QString after = replacement.mid(tail) + suffix;
+        pugi::xml_node next = t.next_sibling();
+        if (!after.isEmpty()) {
+            next = newElement(run, next, "t");
+            setText(next, after);
+        }
+        insertNodes(run, next, replacement.mid(head, tail - head));
+        if (before.isEmpty())
+            run.remove_child(t);
+        else
+            setText(t, before);
+        return;
+    }
+    case WordAtom::Special: {
+        pugi::xml_node run = first.node.parent();
+        touch(run);
+        insertNodes(run, first.node, replacement);
+        run.remove_child(first.node);
+        return;
+    }
+    case WordAtom::Mark: {
+        if (replacement.isEmpty())
+            return;
+        pugi::xml_node run = newElement(first.node, {}, "r");
+        touch(run);
+        const pugi::xml_node markProps = m_names.child(m_names.child(first.node, "pPr"), "rPr");
+        if (markProps) {
+            pugi::xml_node props = run.append_copy(markProps);
+            pugi::xml_node next;
+            for (pugi::xml_node c = props.first_child(); c; c = next) {
+                next = c.next_sibling();
+                const char* name = m_names.local(c);
+                if (name && (!std::strcmp(name, "ins") || !std::strcmp(name, "del") || !std::strcmp(name, "moveFrom")
+                             || !std::strcmp(name, "moveTo") || !std::strcmp(name, "rPrChange")))
+                    props.remove_child(c);
+            }
+        }
+        insertNodes(run, {}, replacement);
+        return;
+    }
+    }
+}
+
+void WordEditor::insertNodes(pugi::xml_node run, pugi::xml_node before, const QString& replacement)
+{
+    QString buffer;
+    auto flush = [&]() {
+        if (buffer.isEmpty())
+            return;
+        setText(newElement(run, before, "t"), buffer);
+        buffer.clear();
+    };
+    auto element = [&](const char* localName) {
+        flush();
+        return newElement(run, before, localName);
+    };
+    for (const QChar c : replacement) {
+        switch (c.unicode()) {
+        case wordtext::ParagraphMark:
+            flush();
+            m_markers.push_back(before ? run.insert_child_before(MarkerName, before) : run.append_child(MarkerName));
+            break;
+        case wordtext::Tab: element("tab"); break;
+        case wordtext::LineBreak: element("br"); break;
+        case wordtext::PageBreak:
+            element("br").append_attribute(m_names.qualified("type").c_str()) = "page";
+            break;
+        case wordtext::ColumnBreak:
+            element("br").append_attribute(m_names.qualified("type").c_str()) = "column";
+            break;
+        case wordtext::NoBreakHyphen: element("noBreakHyphen"); break;
+        case wordtext::SoftHyphen: element("softHyphen"); break;
+        default:
+            // Other control characters cannot be written in XML 1.0.
+            if (c.unicode() >= 0x20 && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF)
+                buffer += c;
+            break;
+        }
+    }
+    flush();
+}
+
+void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pugi::xml_node templateParagraph)
+{
+    pugi::xml_node paragraph = target.parent().insert_child_before(target.name(), target);
+    for (const pugi::xml_attribute& attr : templateParagraph.attributes()) {
+        if (!endsWith(attr.name(), ":paraId") && !endsWith(attr.name(), ":textId"))
+            paragraph.append_attribute(attr.name()) = attr.value();
+    }
+    if (const pugi::xml_node props = m_names.child(templateParagraph, "pPr")) {
+        pugi::xml_node copy = paragraph.append_copy(props);
+        if (const pugi::xml_node section = m_names.child(copy, "sectPr"))
+            copy.remove_child(section);
+    }
+    m_newParagraphs.push_back(paragraph);
+
+    // Every element between the paragraph and the marker is cut in two: a copy of it (with its
+    // properties) takes what precedes the marker.
+    pugi::xml_node cur = marker;
+    while (cur.parent() != target) {
+        const pugi::xml_node parent = cur.parent();
+        pugi::xml_node left = parent.parent().insert_child_before(parent.name(), parent);
+        for (const pugi::xml_attribute& attr : parent.attributes())
+            left.append_attribute(attr.name()) = attr.value();
+        pugi::xml_node next;
+        for (pugi::xml_node child = parent.first_child(); child != cur; child = next) {
+            next = child.next_sibling();
+            const char* name = m_names.local(child);
+            const bool properties = name && (!std::strcmp(name, "rPr") || !std::strcmp(name, "sdtPr")
+                                             || !std::strcmp(name, "sdtEndPr") || !std::strcmp(name, "smartTagPr")
+                                             || !std::strcmp(name, "customXmlPr"));
+            if (properties)
+                left.append_copy(child);
+            else
+                left.append_move(child);
+        }
+        m_touched.insert(left.internal_object());
+        cur = parent;
+    }
+    pugi::xml_node next;
+    for (pugi::xml_node child = target.first_child(); child != cur; child = next) {
+        next = child.next_sibling();
+        if (!m_names.is(child, "pPr"))
+            paragraph.append_move(child);
+    }
+    marker.parent().remove_child(marker);
+}
+
+void WordEditor::removeEmpty(pugi::xml_node parent)
+{
+    pugi::xml_node next;
+    for (pugi::xml_node child = parent.first_child(); child; child = next) {
+        next = child.next_sibling();
+        if (child.type() != pugi::node_element || !touched(child))
+            continue;
+        removeEmpty(child);
+        const char* name = m_names.local(child);
+        if (!name)
+            continue;
+        const bool run = !std::strcmp(name, "r");
+        const bool wrapper = !std::strcmp(name, "ins") || !std::strcmp(name, "moveTo") || !std::strcmp(name, "smartTag")
+            || !std::strcmp(name, "customXml") || !std::strcmp(name, "hyperlink") || !std::strcmp(name, "dir")
+            || !std::strcmp(name, "bdo");
+        if (!run && !wrapper)
+            continue;
+        bool empty = true;
+        for (pugi::xml_node c = child.first_child(); c && empty; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element)
+                continue;
+            const char* cname = m_names.local(c);
+            const bool properties = cname && (!std::strcmp(cname, "rPr") || !std::strcmp(cname, "smartTagPr")
+                                              || !std::strcmp(cname, "customXmlPr"));
+            empty = properties;
+        }
+        if (empty)
+            parent.remove_child(child);
+    }
+}
+
+} // namespace varnel::office

@@ -1,0 +1,53 @@
+#pragma once
+// Replaces a stretch of a story segment in the XML, as Word's Replace does:
+//
+// - the replacement takes the run formatting of the first matched character (of the paragraph mark's
+//   formatting when the stretch starts with a mark) and goes where that character was;
+// - text, tabs, breaks and hyphens of the replacement become w:t, w:tab, w:br, w:noBreakHyphen and
+//   w:softHyphen elements; xml:space="preserve" is set where text needs it;
+// - matched paragraph marks join their paragraphs: the joined paragraph keeps the last paragraph's
+//   properties (its mark survives); paragraph marks in the replacement split the paragraph, the new
+//   paragraphs getting the properties of the paragraph the stretch started in;
+// - runs left without content are removed, and so are emptied hyperlinks, revisions and smart tags.
+//
+// Stretches of one story must be replaced from the last to the first: an edit leaves the atoms before it
+// valid, and it may move or remove the nodes after it.
+
+#include "office/docx/WordStoryText.h"
+
+#include <QString>
+
+#include <unordered_set>
+#include <vector>
+
+namespace varnel::office {
+
+class WordEditor
+{
+public:
+    explicit WordEditor(const WordNames& names);
+
+    // Replaces atoms [start, end) of segment (end > start) with replacement (wordtext code units).
+    void replace(const WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement);
+
+    // Sets the text of a w:t, adding xml:space="preserve" when the text needs it.
+    static void setText(pugi::xml_node t, const QString& text);
+
+private:
+    void removeAtoms(const WordSegment& segment, qsizetype from, qsizetype to);
+    void insertFirst(const WordAtom& first, const WordAtom& last, const QString& replacement);
+    // Creates the elements of replacement in run, before `before` (appended when null).
+    void insertNodes(pugi::xml_node run, pugi::xml_node before, const QString& replacement);
+    pugi::xml_node newElement(pugi::xml_node parent, pugi::xml_node before, const char* localName);
+    void splitParagraph(pugi::xml_node target, pugi::xml_node marker, pugi::xml_node templateParagraph);
+    void touch(pugi::xml_node node);
+    bool touched(pugi::xml_node node) const;
+    void removeEmpty(pugi::xml_node parent);
+
+    const WordNames& m_names;
+    std::vector<pugi::xml_node> m_markers;
+    std::unordered_set<pugi::xml_node_struct*> m_touched;
+    std::vector<pugi::xml_node> m_newParagraphs;
+};
+
+} // namespace varnel::office

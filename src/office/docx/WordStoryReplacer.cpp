@@ -1,0 +1,64 @@
+#include "office/docx/WordStoryReplacer.h"
+
+#include "office/docx/WordEditor.h"
+#include "office/docx/WordStoryText.h"
+
+namespace varnel::office {
+
+WordStoryReplacer::WordStoryReplacer(const WordNames& names)
+    : m_names(names)
+{
+}
+
+int WordStoryReplacer::replaceAll(pugi::xml_node container, const WordMatcher& matcher,
+                                  const WordReplacement& replacement) const
+{
+    const WordStoryText story(m_names, container);
+    WordEditor editor(m_names);
+    int count = 0;
+    const std::vector<WordSegment>& segments = story.segments();
+    for (auto segment = segments.rbegin(); segment != segments.rend(); ++segment) {
+        const std::vector<WordMatch> matches = matcher.findAll(segment->text);
+        for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
+            const QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
+            if (text == QStringView(segment->text).mid(match->start, match->length))
+                continue;
+            editor.replace(*segment, match->start, match->start + match->length, text);
+            ++count;
+        }
+    }
+    return count;
+}
+
+bool WordStoryReplacer::plainReplacementsChangeText(pugi::xml_node container, const QStringList& finds,
+                                                    const QStringList& replaces) const
+{
+    const WordStoryText story(m_names, container);
+    std::vector<std::pair<WordMatcher, WordReplacement>> definitions(finds.size());
+    for (qsizetype i = 0; i < finds.size(); ++i) {
+        definitions[i].first.compilePlain(finds[i]);
+        definitions[i].second.compileLiteral(replaces.value(i));
+    }
+    for (const WordSegment& segment : story.segments()) {
+        QString text = segment.text;
+        for (const auto& [matcher, replacement] : definitions) {
+            const std::vector<WordMatch> matches = matcher.findAll(text);
+            if (matches.empty())
+                continue;
+            QString next;
+            qsizetype from = 0;
+            for (const WordMatch& match : matches) {
+                next += QStringView(text).mid(from, match.start - from);
+                next += replacement.expand(match, text, false);
+                from = match.start + match.length;
+            }
+            next += QStringView(text).mid(from);
+            text = std::move(next);
+        }
+        if (text != segment.text)
+            return true;
+    }
+    return false;
+}
+
+} // namespace varnel::office

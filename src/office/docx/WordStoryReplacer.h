@@ -1,0 +1,34 @@
+#pragma once
+// Replace All of one definition over one story: read the story's text, find every occurrence on that
+// text, then edit the XML from the last occurrence to the first. The search runs on the text as it was
+// before the definition, so a replacement is never searched again, as in Word.
+
+#include "office/docx/WordMatcher.h"
+#include "office/docx/WordNames.h"
+#include "office/docx/WordReplacement.h"
+
+#include <QStringList>
+
+#include <pugixml.hpp>
+
+namespace varnel::office {
+
+class WordStoryReplacer
+{
+public:
+    explicit WordStoryReplacer(const WordNames& names);
+
+    // Replaces every occurrence in the story held by container; the number of replacements. An
+    // occurrence whose replacement is the very same text is left as it is and not counted.
+    int replaceAll(pugi::xml_node container, const WordMatcher& matcher, const WordReplacement& replacement) const;
+
+    // Whether applying the plain replacements (finds[i] by replaces[i], case- and width-insensitive, in
+    // order) would change the story's text at all.
+    bool plainReplacementsChangeText(pugi::xml_node container, const QStringList& finds,
+                                     const QStringList& replaces) const;
+
+private:
+    const WordNames& m_names;
+};
+
+} // namespace varnel::office

@@ -1,0 +1,249 @@
+#include "office/docx/WordStoryText.h"
+
+#include "office/docx/WordText.h"
+
+#include <cstring>
+
+namespace varnel::office {
+
+namespace {
+
+bool equals(const char* a, const char* b)
+{
+    return a && std::strcmp(a, b) == 0;
+}
+
+bool oneOf(const char* name, std::initializer_list<const char*> names)
+{
+    for (const char* n : names) {
+        if (std::strcmp(name, n) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool isRangeMarker(const char* localName)
+{
+    return oneOf(localName, {"bookmarkStart", "bookmarkEnd", "commentRangeStart", "commentRangeEnd", "permStart",
+                             "permEnd", "proofErr", "moveFromRangeStart", "moveFromRangeEnd", "moveToRangeStart",
+                             "moveToRangeEnd", "customXmlInsRangeStart", "customXmlInsRangeEnd",
+                             "customXmlDelRangeStart", "customXmlDelRangeEnd", "customXmlMoveFromRangeStart",
+                             "customXmlMoveFromRangeEnd", "customXmlMoveToRangeStart", "customXmlMoveToRangeEnd"});
+}
+
+WordStoryText::WordStoryText(const WordNames& names, pugi::xml_node container)
+    : m_names(names)
+{
+    blocks(container);
+    barrier();
+}
+
+pugi::xml_node WordStoryText::paragraphOf(const WordNames& names, const WordAtom& atom)
+{
+    pugi::xml_node node = atom.node;
+    while (node && !names.is(node, "p"))
+        node = node.parent();
+    return node;
+}
+
+pugi::xml_node WordStoryText::nextParagraph(const WordNames& names, pugi::xml_node p)
+{
+    for (pugi::xml_node next = p.next_sibling(); next; next = next.next_sibling()) {
+        if (next.type() != pugi::node_element)
+            continue;
+        const char* name = names.local(next);
+        if (name && isRangeMarker(name))
+            continue;
+        return equals(name, "p") ? next : pugi::xml_node();
+    }
+    return {};
+}
+
+void WordStoryText::barrier()
+{
+    if (!m_current.text.isEmpty())
+        m_segments.push_back(std::move(m_current));
+    m_current = WordSegment();
+}
+
+bool WordStoryText::inFieldCode() const
+{
+    for (bool code : m_fields) {
+        if (code)
+            return true;
+    }
+    return false;
+}
+
+void WordStoryText::blocks(pugi::xml_node container)
+{
+    for (pugi::xml_node child : container.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const char* name = m_names.local(child);
+        if (equals(name, "p")) {
+            paragraph(child);
+        } else if (equals(name, "tbl")) {
+            barrier();
+            tableContent(child);
+        } else if (equals(name, "sdt")) {
+            blocks(m_names.child(child, "sdtContent"));
+        } else if (equals(name, "customXml")) {
+            blocks(child);
+        } else if (name && (isRangeMarker(name) || oneOf(name, {"sdtPr", "sdtEndPr", "customXmlPr"}))) {
+            continue;
+        } else {
+            barrier();
+        }
+    }
+}
+
+void WordStoryText::tableContent(pugi::xml_node node)
+{
+    for (pugi::xml_node child : node.children()) {
+        const char* name = m_names.local(child);
+        if (!name)
+            continue;
+        if (oneOf(name, {"tr", "customXml"})) {
+            tableContent(child);
+        } else if (equals(name, "sdt")) {
+            tableContent(m_names.child(child, "sdtContent"));
+        } else if (equals(name, "tc")) {
+            barrier();
+            blocks(child);
+            barrier();
+        }
+    }
+}
+
+bool WordStoryText::markJoinable(pugi::xml_node p) const
+{
+    if (inFieldCode())
+        return false;
+    const pugi::xml_node pPr = m_names.child(p, "pPr");
+    if (m_names.child(pPr, "sectPr"))
+        return false;
+    const pugi::xml_node markProps = m_names.child(pPr, "rPr");
+    if (m_names.child(markProps, "del") || m_names.child(markProps, "moveFrom"))
+        return false;
+    return bool(nextParagraph(m_names, p));
+}
+
+void WordStoryText::paragraph(pugi::xml_node p)
+{
+    inlineContent(p);
+    if (markJoinable(p)) {
+        m_current.text += QChar(wordtext::ParagraphMark);
+        m_current.atoms.push_back({p, 0, WordAtom::Mark});
+    } else {
+        barrier();
+    }
+}
+
+void WordStoryText::inlineContent(pugi::xml_node parent)
+{
+    for (pugi::xml_node child : parent.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const char* name = m_names.local(child);
+        if (!name) {
+            barrier(); // math, alternate content and other foreign inline objects
+            continue;
+        }
+        if (equals(name, "r")) {
+            run(child);
+        } else if (oneOf(name, {"hyperlink", "fldSimple"})) {
+            barrier();
+            inlineContent(child);
+            barrier();
+        } else if (oneOf(name, {"ins", "moveTo", "smartTag", "customXml", "dir", "bdo"})) {
+            inlineContent(child);
+        } else if (equals(name, "sdt")) {
+            inlineContent(m_names.child(child, "sdtContent"));
+        } else if (oneOf(name, {"del", "moveFrom"}) || isRangeMarker(name)
+                   || oneOf(name, {"pPr", "rPr", "smartTagPr", "customXmlPr", "sdtPr", "sdtEndPr"})) {
+            continue;
+        } else {
+            barrier();
+        }
+    }
+}
+
+void WordStoryText::run(pugi::xml_node r)
+{
+    for (pugi::xml_node child : r.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const char* name = m_names.local(child);
+        if (!name) {
+            barrier();
+            continue;
+        }
+        if (equals(name, "fldChar")) {
+            const char* type = m_names.attribute(child, "fldCharType");
+            if (equals(type, "begin"))
+                m_fields.push_back(true);
+            else if (equals(type, "separate") && !m_fields.empty())
+                m_fields.back() = false;
+            else if (equals(type, "end") && !m_fields.empty())
+                m_fields.pop_back();
+            barrier();
+            continue;
+        }
+        if (equals(name, "rPr") || inFieldCode())
+            continue;
+        if (equals(name, "t")) {
+            text(child);
+        } else if (equals(name, "tab")) {
+            special(child, wordtext::Tab);
+        } else if (equals(name, "br")) {
+            const char* type = m_names.attribute(child, "type");
+            special(child, equals(type, "page")     ? wordtext::PageBreak
+                           : equals(type, "column") ? wordtext::ColumnBreak
+                                                    : wordtext::LineBreak);
+        } else if (equals(name, "cr")) {
+            special(child, wordtext::LineBreak);
+        } else if (equals(name, "noBreakHyphen")) {
+            special(child, wordtext::NoBreakHyphen);
+        } else if (equals(name, "softHyphen")) {
+            special(child, wordtext::SoftHyphen);
+        } else if (equals(name, "sym")) {
+            bool ok = false;
+            const uint code = QString::fromUtf8(m_names.attribute(child, "char")).toUInt(&ok, 16);
+            if (ok && code >= 0x20 && code <= 0xFFFD && !QChar::isSurrogate(code))
+                special(child, char16_t(code));
+            else
+                barrier();
+        } else if (oneOf(name, {"instrText", "delInstrText", "delText", "lastRenderedPageBreak"})) {
+            continue;
+        } else {
+            barrier();
+        }
+    }
+}
+
+void WordStoryText::text(pugi::xml_node t)
+{
+    const pugi::xml_node content = t.first_child();
+    if (!content)
+        return;
+    // A w:t holding anything but one piece of text (a comment, say) is left alone.
+    if (content.type() != pugi::node_pcdata || content.next_sibling()) {
+        barrier();
+        return;
+    }
+    const QString chars = QString::fromUtf8(content.value());
+    m_current.text += chars;
+    for (int i = 0; i < chars.size(); ++i)
+        m_current.atoms.push_back({t, i, WordAtom::Text});
+}
+
+void WordStoryText::special(pugi::xml_node node, char16_t unit)
+{
+    m_current.text += QChar(unit);
+    m_current.atoms.push_back({node, 0, WordAtom::Special});
+}
+
+} // namespace varnel::office

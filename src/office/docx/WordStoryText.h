@@ -1,0 +1,71 @@
+#pragma once
+// The searchable text of one story (the body, a header, a text box, a note), read from its XML.
+//
+// The story is cut into segments at barriers, items a match can never cross: drawings, objects, fields'
+// begin, separator and end marks and the edges of hyperlinks and simple fields, note references, math,
+// the end of a table cell, a section break, the last paragraph mark of a container. Inside a segment,
+// every code unit of the text has an atom saying where it lives: a character of a w:t, a special element
+// (w:tab, w:br, w:sym, ...), or the mark of a w:p that can be joined with the next paragraph.
+//
+// Runs are read through hyperlinks, inserted and moved-to revisions, content controls, smart tags, custom
+// XML and simple fields. Deleted and moved-from text and the codes of fields are not text; field results
+// are. Text boxes anchored in the story are stories of their own and are barriers here.
+
+#include "office/docx/WordNames.h"
+
+#include <QString>
+
+#include <pugixml.hpp>
+
+#include <vector>
+
+namespace varnel::office {
+
+struct WordAtom {
+    enum Kind : unsigned char { Text, Special, Mark };
+    pugi::xml_node node; // the w:t, the special element, or the w:p whose mark this is
+    int offset = 0;      // code unit in the w:t's text
+    Kind kind = Text;
+};
+
+struct WordSegment {
+    QString text;
+    std::vector<WordAtom> atoms; // one per code unit of text
+};
+
+class WordStoryText
+{
+public:
+    // Reads the block-level container: w:body, w:hdr, w:ftr, w:txbxContent, w:footnote, w:endnote.
+    WordStoryText(const WordNames& names, pugi::xml_node container);
+
+    const std::vector<WordSegment>& segments() const { return m_segments; }
+
+    // The paragraph the atom belongs to.
+    static pugi::xml_node paragraphOf(const WordNames& names, const WordAtom& atom);
+    // The paragraph that follows p in its container, past range markers such as bookmarks; null when a
+    // table, a content control or the end of the container comes first.
+    static pugi::xml_node nextParagraph(const WordNames& names, pugi::xml_node p);
+
+private:
+    void blocks(pugi::xml_node container);
+    void tableContent(pugi::xml_node node);
+    void paragraph(pugi::xml_node p);
+    void inlineContent(pugi::xml_node parent);
+    void run(pugi::xml_node r);
+    void text(pugi::xml_node t);
+    void special(pugi::xml_node node, char16_t unit);
+    void barrier();
+    bool markJoinable(pugi::xml_node p) const;
+    bool inFieldCode() const;
+
+    const WordNames& m_names;
+    std::vector<WordSegment> m_segments;
+    WordSegment m_current;
+    std::vector<bool> m_fields; // open fields, innermost last; true while in the field's code
+};
+
+// A range marker (bookmark, comment range, permission, proofing mark): neither text nor a barrier.
+bool isRangeMarker(const char* localName);
+
+} // namespace varnel::office

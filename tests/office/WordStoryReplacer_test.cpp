@@ -1,0 +1,269 @@
+#include "office/docx/WordMatcher.h"
+#include "office/docx/WordNames.h"
+#include "office/docx/WordReplacement.h"
+#include "office/docx/WordStoryReplacer.h"
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace Qt::Literals::StringLiterals;
+using varnel::office::WordFindOptions;
+using varnel::office::WordMatcher;
+using varnel::office::WordNames;
+using varnel::office::WordReplacement;
+using varnel::office::WordStoryReplacer;
+
+namespace {
+
+// A body of WordprocessingML, edited in memory.
+class Body
+{
+public:
+    explicit Body(const std::string& content)
+    {
+        const std::string xml = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+                                "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                                "<w:body>"
+            + content + "</w:body></w:document>";
+        const pugi::xml_parse_result result =
+            m_doc.load_string(xml.c_str(), pugi::parse_full & ~pugi::parse_eol & ~pugi::parse_wconv_attribute);
+        EXPECT_TRUE(result) << result.description();
+        m_names = std::make_unique<WordNames>(m_doc.document_element());
+    }
+
+    int replace(const QString& find, const QString& replace, WordFindOptions options = {})
+    {
+        WordMatcher matcher;
+        WordReplacement replacement;
+        QString error;
+        EXPECT_TRUE(matcher.compile(find, options, &error)) << error.toStdString();
+        EXPECT_TRUE(replacement.compile(replace, options.wildcards, &error)) << error.toStdString();
+        return WordStoryReplacer(*m_names).replaceAll(body(), matcher, replacement);
+    }
+
+    pugi::xml_node body() const { return m_doc.document_element().child("w:body"); }
+
+    // The body's XML without the wrapper.
+    std::string xml() const
+    {
+        std::ostringstream out;
+        for (pugi::xml_node child : body().children())
+            child.print(out, "", pugi::format_raw);
+        return out.str();
+    }
+
+    // The visible text of each top-level paragraph, "|" between paragraphs.
+    QString paragraphs() const
+    {
+        QStringList texts;
+        for (pugi::xml_node p : body().children("w:p"))
+            texts.append(textOf(p));
+        return texts.join(u'|');
+    }
+
+private:
+    static QString textOf(pugi::xml_node node)
+    {
+        QString text;
+        for (pugi::xml_node child : node.children()) {
+            const std::string name = child.name();
+            if (name == "w:t")
+                text += QString::fromUtf8(child.text().get());
+            else if (name == "w:tab")
+                text += u'\t';
+            else if (name == "w:br")
+                text += u'\n';
+            else if (name != "w:del" && name != "w:pPr" && name != "w:instrText")
+                text += textOf(child);
+        }
+        return text;
+    }
+
+    pugi::xml_document m_doc;
+    std::unique_ptr<WordNames> m_names;
+};
+
+const std::string p(const std::string& runs)
+{
+    return "<w:p>" + runs + "</w:p>";
+}
+
+const std::string r(const std::string& text, const std::string& props = {})
+{
+    return "<w:r>" + (props.empty() ? std::string() : "<w:rPr>" + props + "</w:rPr>") + "<w:t>" + text + "</w:t></w:r>";
+}
+
+} // namespace
+
+TEST(WordStoryReplacer, ReplacesTextSplitAcrossRunsWithTheFirstCharactersFormatting)
+{
+    Body body(p(r("Hel", "<w:b/>") + r("lo", "<w:i/>") + r(" world")));
+    EXPECT_EQ(body.replace(u"Hello"_s, u"Bye"_s), 1);
+    EXPECT_EQ(body.xml(), p(r("Bye", "<w:b/>") + r(" world")));
+}
+
+TEST(WordStoryReplacer, KeepsTheTextAroundAnOccurrenceInItsRuns)
+{
+    Body body(p(r("abXY", "<w:b/>") + r("Zcd")));
+    EXPECT_EQ(body.replace(u"XYZ"_s, u"-"_s), 1);
+    EXPECT_EQ(body.xml(), p(r("ab-", "<w:b/>") + r("cd")));
+}
+
+TEST(WordStoryReplacer, SetsPreserveWhenTheTextStartsOrEndsWithASpace)
+{
+    Body body(p(r("a-b")));
+    EXPECT_EQ(body.replace(u"a"_s, u" "_s), 1);
+    EXPECT_EQ(body.xml(), p("<w:r><w:t xml:space=\"preserve\"> -b</w:t></w:r>"));
+}
+
+TEST(WordStoryReplacer, FindsTextInHyperlinksRevisionsContentControlsSmartTagsAndSimpleFields)
+{
+    Body body(p("<w:hyperlink r:id=\"rId5\">" + r("foo") + "</w:hyperlink>")
+              + p("<w:ins w:id=\"1\" w:author=\"a\">" + r("foo") + "</w:ins>")
+              + p("<w:sdt><w:sdtPr/><w:sdtContent>" + r("foo") + "</w:sdtContent></w:sdt>")
+              + p("<w:smartTag w:uri=\"u\" w:element=\"e\">" + r("foo") + "</w:smartTag>")
+              + p("<w:fldSimple w:instr=\" DATE \">" + r("foo") + "</w:fldSimple>")
+              + p(r("f") + "<w:ins w:id=\"2\" w:author=\"a\">" + r("oo") + "</w:ins>"));
+    EXPECT_EQ(body.replace(u"foo"_s, u"bar"_s), 6);
+    EXPECT_EQ(body.paragraphs(), u"bar|bar|bar|bar|bar|bar"_s);
+}
+
+TEST(WordStoryReplacer, DoesNotMatchAcrossTheEdgeOfAHyperlinkOrADrawing)
+{
+    Body body(p(r("fo") + "<w:hyperlink r:id=\"rId5\">" + r("o") + "</w:hyperlink>")
+              + p(r("fo") + "<w:r><w:drawing/></w:r>" + r("o")));
+    EXPECT_EQ(body.replace(u"foo"_s, u"bar"_s), 0);
+}
+
+TEST(WordStoryReplacer, SkipsDeletedTextAndFieldCodesButSearchesFieldResults)
+{
+    Body body(p(r("f") + "<w:del w:id=\"1\" w:author=\"a\"><w:r><w:delText>x</w:delText></w:r></w:del>" + r("oo"))
+              + p("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> foo </w:instrText></w:r>"
+                  "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+                  + r("foo") + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"));
+    EXPECT_EQ(body.replace(u"fxoo"_s, u"bar"_s), 0);
+    EXPECT_EQ(body.replace(u"foo"_s, u"bar"_s), 2);
+    EXPECT_EQ(body.paragraphs(), u"bar|bar"_s);
+    EXPECT_NE(body.xml().find("<w:instrText> foo </w:instrText>"), std::string::npos);
+    EXPECT_NE(body.xml().find("<w:delText>x</w:delText>"), std::string::npos);
+}
+
+TEST(WordStoryReplacer, SearchesTablesAndNestedTables)
+{
+    const std::string nested = "<w:tbl><w:tr><w:tc>" + p(r("foo")) + "</w:tc></w:tr></w:tbl>";
+    Body body("<w:tbl><w:tblPr/><w:tr><w:tc>" + p(r("foo")) + "</w:tc><w:tc>" + nested + p("") + "</w:tc></w:tr></w:tbl>"
+              + p(r("foo")));
+    EXPECT_EQ(body.replace(u"foo"_s, u"bar"_s), 3);
+    EXPECT_EQ(body.xml().find("foo"), std::string::npos);
+}
+
+TEST(WordStoryReplacer, MapsTabsBreaksAndHyphensToTheirCharacters)
+{
+    Body body(p("<w:r><w:t>a</w:t><w:tab/><w:t>b</w:t><w:br/><w:t>c</w:t><w:noBreakHyphen/><w:t>d</w:t></w:r>"));
+    EXPECT_EQ(body.replace(u"a^tb^lc^~d"_s, u"x"_s), 1);
+    EXPECT_EQ(body.xml(), p(r("x")));
+}
+
+TEST(WordStoryReplacer, WritesSpecialCharactersOfTheReplacementAsElements)
+{
+    Body body(p(r("a-b", "<w:b/>")));
+    EXPECT_EQ(body.replace(u"-"_s, u"^t^l^m^n^~^-"_s), 1);
+    EXPECT_EQ(body.xml(), p("<w:r><w:rPr><w:b/></w:rPr><w:t>a</w:t><w:tab/><w:br/><w:br w:type=\"page\"/>"
+                            "<w:br w:type=\"column\"/><w:noBreakHyphen/><w:softHyphen/><w:t>b</w:t></w:r>"));
+}
+
+TEST(WordStoryReplacer, ParagraphMarkInFindTextJoinsParagraphsKeepingTheLastParagraphsProperties)
+{
+    Body body("<w:p><w:pPr><w:jc w:val=\"center\"/></w:pPr>" + r("ab") + "</w:p>"
+              + "<w:p><w:pPr><w:jc w:val=\"right\"/></w:pPr>" + r("cd", "<w:i/>") + "</w:p>");
+    EXPECT_EQ(body.replace(u"b^pc"_s, u"X"_s), 1);
+    EXPECT_EQ(body.xml(), "<w:p><w:pPr><w:jc w:val=\"right\"/></w:pPr>" + r("aX") + r("d", "<w:i/>") + "</w:p>");
+}
+
+TEST(WordStoryReplacer, ParagraphMarkInReplaceTextSplitsTheParagraph)
+{
+    Body body("<w:p w14:paraId=\"1A2B\" xmlns:w14=\"x\"><w:pPr><w:jc w:val=\"center\"/></w:pPr>" + r("a-b", "<w:b/>")
+              + "</w:p>");
+    EXPECT_EQ(body.replace(u"-"_s, u"1^p2"_s), 1);
+    EXPECT_EQ(body.paragraphs(), u"a1|2b"_s);
+    EXPECT_EQ(body.xml(), "<w:p xmlns:w14=\"x\"><w:pPr><w:jc w:val=\"center\"/></w:pPr>" + r("a1", "<w:b/>") + "</w:p>"
+                              + "<w:p w14:paraId=\"1A2B\" xmlns:w14=\"x\"><w:pPr><w:jc w:val=\"center\"/></w:pPr>"
+                              + r("2b", "<w:b/>") + "</w:p>");
+}
+
+TEST(WordStoryReplacer, ReplacingEveryParagraphMarkJoinsAllButTheLastOfTheStory)
+{
+    Body body(p(r("a")) + p(r("b")) + p(r("c")) + "<w:sectPr/>");
+    EXPECT_EQ(body.replace(u"^p"_s, u""_s), 2);
+    EXPECT_EQ(body.paragraphs(), u"abc"_s);
+
+    Body doubled(p(r("a")) + p(r("b")));
+    EXPECT_EQ(doubled.replace(u"^p"_s, u"^p^p"_s), 1);
+    EXPECT_EQ(doubled.paragraphs(), u"a||b"_s);
+}
+
+TEST(WordStoryReplacer, ParagraphMarksDoNotJoinAcrossTablesCellsOrSectionBreaks)
+{
+    Body body("<w:tbl><w:tr><w:tc>" + p(r("a")) + "</w:tc><w:tc>" + p(r("b")) + "</w:tc></w:tr></w:tbl>" + p(r("c"))
+              + "<w:p><w:pPr><w:sectPr/></w:pPr>" + r("d") + "</w:p>" + p(r("e")));
+    EXPECT_EQ(body.replace(u"a^pb"_s, u""_s), 0);
+    EXPECT_EQ(body.replace(u"d^pe"_s, u""_s), 0);
+    EXPECT_EQ(body.replace(u"c^pd"_s, u"x"_s), 1);
+    EXPECT_EQ(body.paragraphs(), u"x|e"_s);
+    EXPECT_NE(body.xml().find("<w:sectPr/>"), std::string::npos);
+}
+
+TEST(WordStoryReplacer, RemovesRunsAndWrappersItEmpties)
+{
+    Body body(p(r("a") + "<w:ins w:id=\"1\" w:author=\"a\">" + r("b") + "</w:ins>" + r("c")));
+    EXPECT_EQ(body.replace(u"abc"_s, u"x"_s), 1);
+    EXPECT_EQ(body.xml(), p(r("x")));
+
+    Body link(p(r("see ") + "<w:hyperlink r:id=\"rId1\">" + r("here") + "</w:hyperlink>"));
+    EXPECT_EQ(link.replace(u"here"_s, u""_s), 1);
+    EXPECT_EQ(link.xml(), p(r("see ")));
+}
+
+TEST(WordStoryReplacer, KeepsBookmarksAndOtherMarkupBetweenMatchedRuns)
+{
+    Body body(p(r("ab") + "<w:bookmarkStart w:id=\"0\" w:name=\"m\"/>" + r("cd") + "<w:bookmarkEnd w:id=\"0\"/>"));
+    EXPECT_EQ(body.replace(u"bc"_s, u"X"_s), 1);
+    EXPECT_EQ(body.xml(), p(r("aX") + "<w:bookmarkStart w:id=\"0\" w:name=\"m\"/>" + r("d") + "<w:bookmarkEnd w:id=\"0\"/>"));
+}
+
+TEST(WordStoryReplacer, ReplacementIsNeverSearchedAgain)
+{
+    Body body(p(r("a a")));
+    EXPECT_EQ(body.replace(u"a"_s, u"aa"_s), 2);
+    EXPECT_EQ(body.paragraphs(), u"aa aa"_s);
+}
+
+TEST(WordStoryReplacer, LeavesOccurrencesWhoseReplacementIsTheSameText)
+{
+    Body body(p(r("ab", "<w:b/>") + r("c")));
+    EXPECT_EQ(body.replace(u"(abc)"_s, u"\\1"_s, {true, false, true}), 0);
+    EXPECT_EQ(body.xml(), p(r("ab", "<w:b/>") + r("c")));
+}
+
+TEST(WordStoryReplacer, HandlesSeveralOccurrencesInOneTextNode)
+{
+    Body body(p(r("x-y-z", "<w:b/>")));
+    EXPECT_EQ(body.replace(u"-"_s, u"^t"_s), 2);
+    EXPECT_EQ(body.xml(),
+              p("<w:r><w:rPr><w:b/></w:rPr><w:t>x</w:t><w:tab/><w:t>y</w:t><w:tab/><w:t>z</w:t></w:r>"));
+    EXPECT_EQ(body.replace(u"^t"_s, u"^p"_s), 2);
+    EXPECT_EQ(body.paragraphs(), u"x|y|z"_s);
+}
+
+TEST(WordStoryReplacer, PlainReplacementsReportWhetherTheTextWouldChange)
+{
+    Body body(p(r("Foo bar")));
+    WordNames names(body.body().parent());
+    WordStoryReplacer replacer(names);
+    EXPECT_TRUE(replacer.plainReplacementsChangeText(body.body(), {u"FOO"_s}, {u"baz"_s}));
+    EXPECT_FALSE(replacer.plainReplacementsChangeText(body.body(), {u"foo"_s, u"baz"_s}, {u"baz"_s, u"Foo"_s}));
+    EXPECT_FALSE(replacer.plainReplacementsChangeText(body.body(), {u"xyz"_s}, {u"abc"_s}));
+}
