@@ -1,10 +1,12 @@
 #include "office/OfficeEngines.h"
 
+#include "office/docx/DocxEngine.h"
+
 namespace varnel {
 
 void registerOfficeEngines(EngineRegistry& registry)
 {
-    Q_UNUSED(registry);
+    registry.add({QStringLiteral(".docx")}, std::make_shared<office::DocxEngine>());
 }
 
 OfficeCapabilities capabilitiesOf(const EngineRegistry& registry)

@@ -8,6 +8,7 @@ const char* const WordNames::MainNamespace = "http://schemas.openxmlformats.org/
 
 namespace {
 
+constexpr const char* StrictMainNamespace = "http://purl.oclc.org/ooxml/wordprocessingml/main";
 constexpr const char* McNamespace = "http://schemas.openxmlformats.org/markup-compatibility/2006";
 constexpr const char* VmlNamespace = "urn:schemas-microsoft-com:vml";
 
@@ -28,7 +29,7 @@ WordNames::WordNames(pugi::xml_node root)
         if (std::strncmp(name, "xmlns", 5) != 0 || (name[5] != '\0' && name[5] != ':'))
             continue;
         const char* value = attr.value();
-        if (std::strcmp(value, MainNamespace) == 0)
+        if (std::strcmp(value, MainNamespace) == 0 || std::strcmp(value, StrictMainNamespace) == 0)
             m_w = prefixOf(name);
         else if (std::strcmp(value, McNamespace) == 0)
             m_mc = prefixOf(name);

@@ -1,0 +1,361 @@
+#include "office/docx/DocxEngine.h"
+#include "office/package/OoxmlPackage.h"
+
+#include "support/RecordingUi.h"
+#include "support/TestFiles.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace Qt::Literals::StringLiterals;
+using varnel::EngineRequest;
+using varnel::EngineResult;
+using varnel::Option;
+using varnel::office::OoxmlPackage;
+using varnel::test::readFile;
+
+namespace {
+
+// The visible text of a part: w:t texts, tabs as \t, breaks as \n, "|" after each paragraph.
+void collectText(pugi::xml_node node, QString* text)
+{
+    for (pugi::xml_node child : node.children()) {
+        const std::string name = child.name();
+        if (name == "w:t")
+            *text += QString::fromUtf8(child.text().get());
+        else if (name == "w:tab")
+            *text += u'\t';
+        else if (name == "w:br")
+            *text += u'\n';
+        else
+            collectText(child, text);
+        if (name == "w:p")
+            *text += u'|';
+    }
+}
+
+pugi::xml_document* partOf(OoxmlPackage& package, const QString& part)
+{
+    QString error;
+    pugi::xml_document* doc = package.xml(part, &error);
+    EXPECT_TRUE(doc) << error.toStdString();
+    return doc;
+}
+
+QString partText(const QString& path, const QString& part = u"word/document.xml"_s)
+{
+    QString error;
+    const auto package = OoxmlPackage::open(path, &error);
+    EXPECT_TRUE(package) << error.toStdString();
+    QString text;
+    if (pugi::xml_document* doc = package ? partOf(*package, part) : nullptr)
+        collectText(doc->document_element(), &text);
+    return text;
+}
+
+QString partXml(const QString& path, const QString& part = u"word/document.xml"_s)
+{
+    QString error;
+    const auto package = OoxmlPackage::open(path, &error);
+    EXPECT_TRUE(package) << error.toStdString();
+    std::ostringstream out;
+    if (pugi::xml_document* doc = package ? partOf(*package, part) : nullptr)
+        doc->print(out, "", pugi::format_raw);
+    return QString::fromStdString(out.str());
+}
+
+} // namespace
+
+class DocxEngine : public ::testing::Test
+{
+protected:
+    QString copyOf(const QString& name)
+    {
+        const QString path = m_dir.filePath(name);
+        varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/docx/"_s + name)));
+        return path;
+    }
+
+    EngineResult run(const QString& path, const QStringList& finds, const QStringList& replaces,
+                     bool fromDictionary = false, bool dryRun = false)
+    {
+        EngineRequest request(finds, replaces, options, dryRun);
+        request.fromDictionary = fromDictionary;
+        request.ui = &ui;
+        request.progressCaption = u"正在处理第 1 个文件"_s;
+        return varnel::office::DocxEngine().replace(path, request);
+    }
+
+    varnel::ReplaceOptions options; // first-start values: match case, text boxes, headers and footers on
+    varnel::test::RecordingUi ui;
+    QTemporaryDir m_dir;
+};
+
+TEST_F(DocxEngine, ReplacesInTheMainTextAndCountsReplacements)
+{
+    const QString path = copyOf(u"01_minimal.docx"_s);
+    const EngineResult result = run(path, {u"旧公司名"_s, u"旧地址"_s}, {u"新公司名"_s, u"新地址"_s});
+    EXPECT_TRUE(result.changed);
+    EXPECT_EQ(result.replacements, 2);
+    EXPECT_EQ(result.error, u""_s);
+    EXPECT_EQ(partText(path), u"Hello world|新公司名有限公司，地址：新地址。|"_s);
+    EXPECT_EQ(ui.progressTexts, (QStringList{u"正在处理第 1 个文件，替换第 1 项"_s, u"正在处理第 1 个文件，替换第 2 项"_s}));
+}
+
+TEST_F(DocxEngine, LeavesAFileWithoutOccurrencesByteIdentical)
+{
+    const QString path = copyOf(u"01_minimal.docx"_s);
+    const QByteArray before = readFile(path);
+    const QDateTime modified = QFileInfo(path).lastModified();
+    const EngineResult result = run(path, {u"不存在"_s}, {u"x"_s});
+    EXPECT_FALSE(result.changed);
+    EXPECT_EQ(result.replacements, 0);
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(QFileInfo(path).lastModified(), modified);
+}
+
+TEST_F(DocxEngine, DryRunReportsTheChangeButWritesNothing)
+{
+    const QString path = copyOf(u"01_minimal.docx"_s);
+    const QByteArray before = readFile(path);
+    const EngineResult result = run(path, {u"Hello"_s}, {u"Bye"_s}, false, true);
+    EXPECT_TRUE(result.changed);
+    EXPECT_EQ(result.replacements, 1);
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(DocxEngine, ReplacesTextSplitAcrossRunsWithTheFirstCharactersFormatting)
+{
+    const QString path = copyOf(u"02_split_runs.docx"_s);
+    EXPECT_TRUE(run(path, {u"Varnel"_s, u"旧公司名"_s}, {u"Word"_s, u"新名称"_s}).changed);
+    EXPECT_TRUE(partText(path).startsWith(u"Word 新名称|"_s));
+    const QString xml = partXml(path);
+    EXPECT_TRUE(xml.contains(u"<w:r><w:rPr><w:b/></w:rPr><w:t>Word</w:t></w:r>"_s)) << xml.toStdString();
+    EXPECT_FALSE(xml.contains(u"<w:i/>"_s));
+}
+
+TEST_F(DocxEngine, MatchCaseOffFindsEveryCaseAndAdaptsTheReplacement)
+{
+    options.setValue(Option::MatchCase, 0);
+    const QString path = copyOf(u"02_split_runs.docx"_s);
+    EXPECT_EQ(run(path, {u"this"_s}, {u"that"_s}).replacements, 4);
+    EXPECT_TRUE(partText(path).contains(u"Replace that, That and THAT; thattle stays."_s));
+}
+
+TEST_F(DocxEngine, WholeWordLeavesLongerWordsAlone)
+{
+    options.setValue(Option::MatchCase, 0);
+    options.setValue(Option::WholeWord, 1);
+    const QString path = copyOf(u"02_split_runs.docx"_s);
+    EXPECT_EQ(run(path, {u"this"_s}, {u"that"_s}).replacements, 3);
+    EXPECT_TRUE(partText(path).contains(u"Replace that, That and THAT; thistle stays."_s));
+}
+
+TEST_F(DocxEngine, WholeWordGreyIsOffAsAreTheOtherExactlyOneOptions)
+{
+    options.setValue(Option::WholeWord, 2);
+    const QString path = copyOf(u"02_split_runs.docx"_s);
+    EXPECT_EQ(run(path, {u"this"_s}, {u"that"_s}).replacements, 2);
+}
+
+TEST_F(DocxEngine, MatchCaseOffStillTellsFullWidthFromHalfWidth)
+{
+    options.setValue(Option::MatchCase, 0);
+    const QString path = copyOf(u"02_split_runs.docx"_s);
+    EXPECT_EQ(run(path, {u"abc"_s}, {u"x"_s}).replacements, 1);
+    EXPECT_TRUE(partText(path).contains(u"全角ＡＢＣ半角X"_s));
+}
+
+TEST_F(DocxEngine, SkipsDefinitionsEqualUnderTheComparisonMode)
+{
+    options.setValue(Option::MatchCase, 0);
+    const QString path = copyOf(u"02_split_runs.docx"_s);
+    const QByteArray before = readFile(path);
+    EXPECT_FALSE(run(path, {u"this"_s}, {u"THIS"_s}).changed);
+    EXPECT_EQ(readFile(path), before);
+
+    options.setValue(Option::MatchCase, 1);
+    EXPECT_EQ(run(path, {u"this"_s}, {u"THIS"_s}).replacements, 2);
+}
+
+TEST_F(DocxEngine, SkipsDefinitionsOf256CharactersButStillReplacesInNotes)
+{
+    const QString path = copyOf(u"06_textbox_notes.docx"_s);
+    const QString longText(256, u'x');
+    const EngineResult result = run(path, {u"old"_s}, {longText});
+    EXPECT_TRUE(result.changed);
+    EXPECT_TRUE(partText(path).contains(u"Body old text"_s));
+    EXPECT_TRUE(partText(path, u"word/footnotes.xml"_s).contains(longText));
+    EXPECT_TRUE(partText(path, u"word/endnotes.xml"_s).contains(u"Endnote "_s + longText));
+}
+
+TEST_F(DocxEngine, ReplacesInHyperlinksRevisionsFieldResultsControlsSmartTagsAndNestedTables)
+{
+    const QString path = copyOf(u"03_structures.docx"_s);
+    EXPECT_TRUE(run(path, {u"old"_s}, {u"new"_s}).changed);
+    const QString text = partText(path);
+    for (const QString& expected : {u"new link"_s, u"inserted new"_s, u"new result"_s, u"new simple"_s, u"new control"_s,
+                                    u"new tagged"_s, u"new cell"_s, u"new nested cell"_s, u"Second section new text"_s})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+    const QString xml = partXml(path);
+    EXPECT_TRUE(xml.contains(u"<w:delText>old deleted</w:delText>"_s));
+    EXPECT_TRUE(xml.contains(u"DOCPROPERTY old"_s));
+    EXPECT_TRUE(xml.contains(u"w:instr=\" AUTHOR old \""_s));
+    EXPECT_TRUE(xml.contains(u"<w:alias w:val=\"old\"/>"_s));
+    // A picture between "ol" and "d" keeps them apart.
+    EXPECT_TRUE(text.contains(u"old picture"_s));
+    EXPECT_TRUE(xml.contains(u"<w:t>ol</w:t>"_s));
+}
+
+TEST_F(DocxEngine, ReplacesInEveryHeaderAndFooterOnlyWhenTheOptionIsExactlyOne)
+{
+    const QString path = copyOf(u"03_structures.docx"_s);
+    options.setValue(Option::HeaderFooter, 2);
+    run(path, {u"old"_s}, {u"new"_s});
+    EXPECT_EQ(partText(path, u"word/header1.xml"_s), u"old header one|"_s);
+
+    options.setValue(Option::HeaderFooter, 1);
+    run(path, {u"old"_s}, {u"new"_s});
+    EXPECT_EQ(partText(path, u"word/header1.xml"_s), u"new header one|"_s);
+    EXPECT_EQ(partText(path, u"word/header2.xml"_s), u"new header two|"_s);
+    EXPECT_EQ(partText(path, u"word/footer1.xml"_s), u"new footer one|"_s);
+}
+
+TEST_F(DocxEngine, ReplacesInHyperlinkAddressesOnlyWhenAsked)
+{
+    const QString path = copyOf(u"03_structures.docx"_s);
+    const QString rels = u"word/_rels/document.xml.rels"_s;
+    run(path, {u"OLD"_s}, {u"new"_s});
+    EXPECT_TRUE(partXml(path, rels).contains(u"http://example.com/old/page"_s));
+
+    options.setValue(Option::HyperLink, 1);
+    const EngineResult result = run(path, {u"OLD"_s}, {u"new"_s});
+    EXPECT_TRUE(result.changed);
+    EXPECT_EQ(result.replacements, 1);
+    EXPECT_TRUE(partXml(path, rels).contains(u"http://example.com/new/page"_s));
+}
+
+TEST_F(DocxEngine, ReplacesBothCopiesOfATextBoxAndCountsThemOnce)
+{
+    options.setValue(Option::HeaderFooter, 0);
+    const QString path = copyOf(u"06_textbox_notes.docx"_s);
+    const EngineResult result = run(path, {u"old"_s}, {u"new"_s});
+    // Six in the main text, one text box, two in the footnote (plain replacement ignores case), one endnote.
+    EXPECT_EQ(result.replacements, 10);
+    const QString xml = partXml(path);
+    EXPECT_EQ(xml.count(u"Text box new text"_s), 2);
+    EXPECT_FALSE(xml.contains(u"old"_s));
+    EXPECT_EQ(partText(path, u"word/header1.xml"_s), u"页眉 old header|"_s);
+}
+
+TEST_F(DocxEngine, LeavesTextBoxesAloneWhenTheOptionIsOff)
+{
+    options.setValue(Option::WordTextBox, 0);
+    const QString path = copyOf(u"06_textbox_notes.docx"_s);
+    run(path, {u"old"_s}, {u"new"_s});
+    const QString xml = partXml(path);
+    EXPECT_EQ(xml.count(u"Text box old text"_s), 2);
+    EXPECT_TRUE(xml.contains(u"Anchor paragraph new."_s));
+}
+
+TEST_F(DocxEngine, NotesGetPlainCaseInsensitiveReplacementKeepingTheirFormatting)
+{
+    const QString path = copyOf(u"06_textbox_notes.docx"_s);
+    run(path, {u"OLD"_s, u"footnote"_s}, {u"new"_s, u"Note"_s});
+    EXPECT_TRUE(partText(path, u"word/footnotes.xml"_s).contains(u"Note new new text"_s));
+    EXPECT_TRUE(partXml(path, u"word/footnotes.xml"_s).contains(u"<w:b/></w:rPr><w:t>new</w:t>"_s));
+    EXPECT_TRUE(partText(path, u"word/endnotes.xml"_s).contains(u"Endnote new text"_s));
+}
+
+TEST_F(DocxEngine, SavesADocumentWhoseOnlyChangeIsInANote)
+{
+    const QString path = copyOf(u"06_textbox_notes.docx"_s);
+    const EngineResult result = run(path, {u"Endnote"_s}, {u"Schlussnote"_s});
+    EXPECT_TRUE(result.changed);
+    EXPECT_TRUE(partText(path, u"word/endnotes.xml"_s).contains(u"Schlussnote old text"_s));
+}
+
+TEST_F(DocxEngine, RefusesADocumentRestrictedToReading)
+{
+    const QString path = copyOf(u"04_protected_readonly.docx"_s);
+    const QByteArray before = readFile(path);
+    const EngineResult result = run(path, {u"old"_s}, {u"new"_s});
+    EXPECT_FALSE(result.changed);
+    EXPECT_EQ(result.error, u"文档设置了“编辑限制”，无法修改！"_s);
+    EXPECT_EQ(ui.notices, QStringList{u"文档“"_s + path + u"”设置了“编辑限制”，无法修改！"_s});
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(DocxEngine, ProcessesDocumentsWithOtherProtections)
+{
+    const QString path = copyOf(u"05_protected_forms.docx"_s);
+    EXPECT_TRUE(run(path, {u"old"_s}, {u"new"_s}).changed);
+    EXPECT_TRUE(ui.notices.isEmpty());
+}
+
+TEST_F(DocxEngine, RefusesAFileThatIsNotAPackageAndLeavesIt)
+{
+    const QString path = m_dir.filePath(u"broken.docx"_s);
+    varnel::test::writeFile(path, "not a zip at all");
+    const EngineResult result = run(path, {u"a"_s}, {u"b"_s});
+    EXPECT_FALSE(result.changed);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_EQ(readFile(path), QByteArray("not a zip at all"));
+}
+
+TEST_F(DocxEngine, DictionaryLineFeedsBecomeManualLineBreaksInTheMainTextOnly)
+{
+    const QString path = copyOf(u"01_minimal.docx"_s);
+    run(path, {u"Hello"_s}, {u"a\nb"_s}, true);
+    EXPECT_EQ(partText(path).section(u'|', 0, 0), u"a\nb world"_s);
+
+    const QString typed = copyOf(u"02_split_runs.docx"_s);
+    run(typed, {u"Varnel"_s}, {u"a\nb"_s}, false);
+    EXPECT_TRUE(partText(typed).startsWith(u"a|b 旧公司名|"_s));
+}
+
+TEST_F(DocxEngine, CarriageReturnLineFeedIsNeverTurnedIntoALineBreak)
+{
+    const QString path = copyOf(u"01_minimal.docx"_s);
+    run(path, {u"Hello"_s}, {u"a\r\nb"_s}, true);
+    EXPECT_TRUE(partText(path).startsWith(u"a|b world|"_s));
+}
+
+TEST_F(DocxEngine, ParagraphMarksJoinAndSplitParagraphs)
+{
+    const QString path = copyOf(u"01_minimal.docx"_s);
+    EXPECT_EQ(run(path, {u"world^p旧"_s}, {u"world, 旧"_s}).replacements, 1);
+    EXPECT_EQ(partText(path), u"Hello world, 旧公司名有限公司，地址：旧地址。|"_s);
+    EXPECT_EQ(run(path, {u"，"_s}, {u"^p"_s}).replacements, 1);
+    EXPECT_EQ(partText(path), u"Hello world, 旧公司名有限公司|地址：旧地址。|"_s);
+}
+
+TEST_F(DocxEngine, WildcardsRearrangeGroups)
+{
+    options.setValue(Option::MatchWildcards, 1);
+    const QString path = copyOf(u"02_split_runs.docx"_s);
+    EXPECT_EQ(run(path, {u"(Var)(nel)"_s}, {u"\\2-\\1"_s}).replacements, 1);
+    EXPECT_TRUE(partText(path).startsWith(u"nel-Var 旧公司名|"_s));
+}
+
+TEST_F(DocxEngine, ReportsAnInvalidDefinitionAndStillAppliesTheOthers)
+{
+    const QString path = copyOf(u"01_minimal.docx"_s);
+    const EngineResult result = run(path, {u"Hello^x"_s, u"world"_s}, {u"a"_s, u"Welt"_s});
+    EXPECT_TRUE(result.changed);
+    EXPECT_EQ(result.replacements, 1);
+    EXPECT_TRUE(result.error.contains(u"^x"_s)) << result.error.toStdString();
+    EXPECT_TRUE(partText(path).startsWith(u"Hello Welt|"_s));
+}
+
+TEST_F(DocxEngine, TabsAndBreaksAreFoundByTheirCodes)
+{
+    const QString path = copyOf(u"02_split_runs.docx"_s);
+    EXPECT_EQ(run(path, {u"a^tb^lc"_s}, {u"x^ty"_s}).replacements, 1);
+    EXPECT_TRUE(partText(path).contains(u"|x\ty|"_s));
+}

@@ -1,0 +1,83 @@
+// Documents the Word engine saved must still open in another word processor: LibreOffice converts each to
+// plain text, which must show the replacements. Skipped where LibreOffice is not installed.
+
+#include "office/docx/DocxEngine.h"
+
+#include "support/TestFiles.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using varnel::EngineRequest;
+using varnel::Option;
+using varnel::test::readFile;
+
+namespace {
+
+// The document as LibreOffice reads it, converted to UTF-8 text; empty when the conversion fails.
+QString textByLibreOffice(const QString& soffice, const QString& path, const QString& workDir)
+{
+    QProcess process;
+    process.setProgram(soffice);
+    process.setArguments({u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + workDir + u"/profile"_s,
+                          u"--convert-to"_s, u"txt:Text (encoded):UTF8"_s, u"--outdir"_s, workDir + u"/out"_s, path});
+    process.start();
+    if (!process.waitForFinished(180000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    const QString name = QFileInfo(path).completeBaseName() + u".txt"_s;
+    QFile out(workDir + u"/out/"_s + name);
+    if (!out.open(QIODevice::ReadOnly))
+        return {};
+    QString text = QString::fromUtf8(out.readAll());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+} // namespace
+
+TEST(DocxLibreOffice, OpensSavedDocumentsWithTheirReplacements)
+{
+    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+
+    struct Case {
+        QString fixture;
+        QStringList finds;
+        QStringList replaces;
+        QStringList expected; // lines of the converted text
+    };
+    const QList<Case> cases = {
+        {u"02_split_runs.docx"_s, {u"Varnel"_s, u"a^tb^lc"_s, u"，"_s}, {u"Word^p公司"_s, u"x^ty"_s, u""_s},
+         {u"Word"_s, u"公司 旧公司名"_s, u"x\ty"_s}},
+        {u"03_structures.docx"_s, {u"old"_s, u"text.^pold"_s}, {u"new"_s, u"joined"_s},
+         {u"new link"_s, u"new nested cell"_s, u"Body new text."_s}},
+        {u"01_minimal.docx"_s, {u"world^p旧"_s}, {u"world 旧"_s}, {u"Hello world 旧公司名有限公司，地址：旧地址。"_s}},
+        {u"06_textbox_notes.docx"_s, {u"old"_s}, {u"新的"_s}, {u"Body 新的 text with a split word."_s, u"Cell 新的 two"_s}},
+    };
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(c.fixture);
+        varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/docx/"_s + c.fixture)));
+        varnel::ReplaceOptions options;
+        options.setValue(Option::HyperLink, 1);
+        EngineRequest request(c.finds, c.replaces, options);
+        ASSERT_TRUE(varnel::office::DocxEngine().replace(path, request).changed) << c.fixture.toStdString();
+
+        const QStringList lines = textByLibreOffice(soffice, path, dir.path()).split(u'\n');
+        ASSERT_GT(lines.size(), 1) << c.fixture.toStdString() << " did not open in LibreOffice";
+        for (const QString& line : c.expected) {
+            EXPECT_TRUE(lines.contains(line) || lines.contains(line + u'\r'))
+                << c.fixture.toStdString() << ": no line " << line.toStdString();
+        }
+    }
+}
