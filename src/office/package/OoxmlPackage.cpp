@@ -49,13 +49,17 @@ QString notAZipReason(const QString& path, const QString& zipError)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("无法打开文件：%1").arg(file.errorString());
-    if (hasCompoundFileSignature(file.read(8))) {
+    const QByteArray head = file.read(8);
+    if (hasCompoundFileSignature(head)) {
         if (compoundFileEntryNames(path).contains(QStringLiteral("EncryptedPackage")))
             return QStringLiteral("文档已加密（设置了打开密码），无法修改");
         return QStringLiteral("文件实际是旧的二进制格式（Office 97-2003），不是OOXML文档，无法按扩展名处理");
     }
     if (file.size() == 0)
         return QStringLiteral("文件是空的，不是有效的OOXML文档");
+    // A zip archive starts with a local file header; its central directory is at the end.
+    if (head.startsWith("PK\x03\x04"))
+        return QStringLiteral("文件已损坏（zip压缩包不完整，可能被截断）");
     return zipError;
 }
 

@@ -10,8 +10,9 @@
 //
 // What a round trip does change, all without changing the parsed content: character references and
 // redundant escapes are written in one canonical form (&#9; becomes a tab in text, ">" becomes &gt;),
-// control characters in attribute values are written as references (&#09; &#10; &#13;), attributes get
-// double quotes and whitespace inside tags is normalised.
+// control characters in attribute values are written as references (&#09; &#10; &#13;), an empty element
+// is written as <a/> also when it was <a></a>, attributes get double quotes and whitespace inside tags is
+// normalised.
 
 #include <QByteArray>
 #include <QString>

@@ -25,6 +25,8 @@ QString openErrorText(int code, bool* notAZip)
     case ZIP_ER_INCONS:
     case ZIP_ER_EOF:
         return QStringLiteral("文件已损坏（zip结构不完整或不一致）");
+    case ZIP_ER_EXISTS:
+        return QStringLiteral("压缩包中有重复的条目名称，已拒绝处理");
     case ZIP_ER_MEMORY:
         return QStringLiteral("内存不足，无法打开文件");
     case ZIP_ER_OPEN:
