@@ -1,0 +1,74 @@
+#include "filelist/FileListRules.h"
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+OfficeCapabilities wordOnly(bool newFormats)
+{
+    OfficeCapabilities caps;
+    caps.hasWord = true;
+    caps.wordNewFormats = newFormats;
+    return caps;
+}
+
+OfficeCapabilities everything()
+{
+    return {true, true, true, true, true, true};
+}
+
+} // namespace
+
+TEST(FileListRules, CountLabelHasAnItemAndAFileForm)
+{
+    EXPECT_EQ(initialInputLabel(), QStringLiteral("待处理文件：0项"));
+    EXPECT_EQ(inputLabel(12, CountForm::Items), QStringLiteral("待处理文件12项"));
+    EXPECT_EQ(inputLabel(3, CountForm::Files), QStringLiteral("待处理文件3个"));
+}
+
+TEST(FileListRules, AddFilesFilterOffersOnlyTextTypesWithoutOfficeEngines)
+{
+    EXPECT_EQ(addFilesFilter({}), QStringLiteral("文本文件(*.txt)|*.txt|HTML文件(*.htm;*.html)|*.htm;*.html|"
+                                                 "XML文件(*.xml)|*.xml|所有文件(*.*)|*.*"));
+}
+
+TEST(FileListRules, AddFilesFilterPutsOfficeTypesFirstWithTheirNewFormats)
+{
+    EXPECT_TRUE(addFilesFilter(wordOnly(false)).startsWith(QStringLiteral("WORD文件(*.doc;*.rtf)|*.doc;*.rtf|文本文件")));
+    EXPECT_TRUE(addFilesFilter(wordOnly(true))
+                    .startsWith(QStringLiteral("WORD文件(*.doc;*.docx;*.rtf)|*.doc;*.docx;*.rtf|文本文件")));
+    EXPECT_TRUE(addFilesFilter(everything())
+                    .startsWith(QStringLiteral("WORD文件(*.doc;*.docx;*.rtf)|*.doc;*.docx;*.rtf|"
+                                               "Excel文件(*.xls;*.xlsx;*.xlsm)|*.xls;*.xlsx;*.xlsm|"
+                                               "PowerPoint文件(*.ppt;*.pptx)|*.ppt;*.pptx|文本文件(*.txt)")));
+    OfficeCapabilities oldExcel;
+    oldExcel.hasExcel = true;
+    EXPECT_TRUE(addFilesFilter(oldExcel).startsWith(QStringLiteral("Excel文件(*.xls)|*.xls|文本文件")));
+}
+
+TEST(FileListRules, DropAdmitsTextTypesAlwaysAndOfficeTypesByCapability)
+{
+    const OfficeCapabilities none;
+    EXPECT_TRUE(dropAdmits(QStringLiteral("/a/b.txt"), none));
+    EXPECT_TRUE(dropAdmits(QStringLiteral("/a/b.HTM"), none));
+    EXPECT_TRUE(dropAdmits(QStringLiteral("/a/b.html"), none));
+    EXPECT_FALSE(dropAdmits(QStringLiteral("/a/b.doc"), none));
+    EXPECT_FALSE(dropAdmits(QStringLiteral("/a/b.xml"), none));
+
+    EXPECT_TRUE(dropAdmits(QStringLiteral("/a/b.Doc"), wordOnly(false)));
+    EXPECT_TRUE(dropAdmits(QStringLiteral("/a/b.rtf"), wordOnly(false)));
+    EXPECT_FALSE(dropAdmits(QStringLiteral("/a/b.docx"), wordOnly(false)));
+    EXPECT_TRUE(dropAdmits(QStringLiteral("/a/b.docx"), wordOnly(true)));
+}
+
+TEST(FileListRules, DropRefusesXlsmEvenWhenExcelIsSupported)
+{
+    EXPECT_TRUE(dropAdmits(QStringLiteral("/a/b.xlsx"), everything()));
+    EXPECT_TRUE(dropAdmits(QStringLiteral("/a/b.pptx"), everything()));
+    EXPECT_FALSE(dropAdmits(QStringLiteral("/a/b.xlsm"), everything()));
+    EXPECT_FALSE(dropAdmits(QStringLiteral("/a/b.cpp"), everything()));
+}
