@@ -1,0 +1,614 @@
+#include "office/rtf/RtfDocument.h"
+
+#include "office/docx/WordText.h"
+#include "office/rtf/RtfCodePage.h"
+#include "office/rtf/RtfTokenizer.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <map>
+
+namespace varnel {
+
+namespace {
+
+// What a group whose first control word is a destination holds.
+enum class Destination {
+    None,           // not a destination: the group only formats the text in it
+    Skip,           // holds no document text (tables, metadata, field instructions, bookmarks ...)
+    SkipBarrier,    // holds no searchable text but stands for an object in the text (picture, OLE object)
+    FontTable,      // \fonttbl: the fonts' charsets decide how \'hh bytes read
+    HeaderFooter,   // a story of its own
+    Note,           // a story of its own
+    TextBox,        // a story of its own
+    Container,      // no text of its own, but may hold stories (shapes, drawing objects)
+    MirrorContainer, // as Container, holding a second copy of stories for older readers
+    Field,          // \field: its result is text of the enclosing story, set apart from the text around it
+    Transparent,    // \fldrslt, \ud: text of the enclosing story
+    UnicodePair,    // \upr: its first part is the ANSI copy of the \ud part
+};
+
+const QHash<QByteArray, Destination>& destinations()
+{
+    static const QHash<QByteArray, Destination> table = [] {
+        QHash<QByteArray, Destination> t;
+        for (const char* name :
+             {"header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf"})
+            t.insert(name, Destination::HeaderFooter);
+        t.insert("footnote", Destination::Note);
+        t.insert("shptxt", Destination::TextBox);
+        t.insert("dptxbxtext", Destination::TextBox);
+        for (const char* name : {"shp", "shpgrp", "shpinst", "do", "pgdsc"})
+            t.insert(name, Destination::Container);
+        t.insert("shprslt", Destination::MirrorContainer);
+        t.insert("pgdsctbl", Destination::MirrorContainer);
+        t.insert("field", Destination::Field);
+        t.insert("fldrslt", Destination::Transparent);
+        t.insert("ud", Destination::Transparent);
+        t.insert("upr", Destination::UnicodePair);
+        t.insert("fonttbl", Destination::FontTable);
+        for (const char* name : {"pict", "shppict", "nonshppict", "object"})
+            t.insert(name, Destination::SkipBarrier);
+        // Destinations that may appear without \* and hold no document text.
+        for (const char* name :
+             {"aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atndate", "atnicn", "atnid",
+              "atnparent", "atnref", "atntime", "atrfend", "atrfstart", "author", "background", "bkmkend",
+              "bkmkstart", "blipuid", "buptim", "category", "colorschememapping", "colortbl", "comment",
+              "company", "creatim", "datafield", "datastore", "defchp", "defpap", "docvar", "doccomm",
+              "falt", "ffdeftext", "ffentrymcr", "ffexitmcr", "ffformat", "ffhelptext", "ffl", "ffname",
+              "ffstattext", "fldinst", "fldtype", "fname", "fontemb", "fontfile", "formfield", "ftncn",
+              "ftnsep", "ftnsepc", "generator", "gridtbl", "hlfr", "hlinkbase", "hlloc", "hlsrc", "htmltag",
+              "info", "keywords", "latentstyles", "listoverridetable", "listpicture", "listtable", "listtext",
+              "lsdlockedexcept", "manager", "mhtmltag", "mmathPr", "nesttableprops", "nextfile", "nonesttables",
+              "objalias", "objclass", "objdata", "objname", "objsect", "objtime", "oldcprops", "oldpprops",
+              "oldsprops", "oldtprops", "operator", "panose", "pgptbl", "picprop", "pn", "pnseclvl", "pntext",
+              "pntxta", "pntxtb", "printim", "private", "propname", "protusertbl", "result", "revtbl",
+              "revtim", "rsidtbl", "rxe", "sn", "sp", "staticval", "stylesheet", "subject", "sv", "tc",
+              "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "xe", "xmlattrname",
+              "xmlattrvalue", "xmlclose", "xmlname", "xmlnstbl", "xmlopen"})
+            t.insert(name, Destination::Skip);
+        return t;
+    }();
+    return table;
+}
+
+// Control words that stand for one character of text; the marks Word's find can name read as the code
+// units of wordtext.
+const QHash<QByteArray, char16_t>& characterWords()
+{
+    using namespace office::wordtext;
+    static const QHash<QByteArray, char16_t> table = {
+        {"par", ParagraphMark}, {"tab", Tab},           {"line", LineBreak},   {"page", PageBreak},
+        {"column", ColumnBreak}, {"emdash", 0x2014},    {"endash", 0x2013},    {"emspace", 0x2003},
+        {"enspace", 0x2002},   {"qmspace", 0x2005},   {"bullet", 0x2022},    {"lquote", 0x2018},
+        {"rquote", 0x2019},    {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"zwj", 0x200D},
+        {"zwnj", 0x200C},      {"zwbo", 0x200B},      {"ltrmark", 0x200E},   {"rtlmark", 0x200F},
+    };
+    return table;
+}
+
+// Control words that end a run a match may span: cells, rows, sections, and characters standing for
+// objects (note and comment marks, page numbers, dates).
+bool isBarrierWord(QByteArrayView word)
+{
+    static const QHash<QByteArray, bool> table = [] {
+        QHash<QByteArray, bool> t;
+        for (const char* name : {"sect", "cell", "row", "nestcell", "nestrow", "chftn", "chatn", "chpgn", "chdate",
+                                 "chtime", "chdpl", "chdpa", "chftnsep", "chftnsepc", "sectnum", "objattph", "bin"})
+            t.insert(name, true);
+        return t;
+    }();
+    return table.contains(word.toByteArray());
+}
+
+enum class Role {
+    Text,      // characters belong to the group's story
+    Container, // characters are not document text; child groups may open stories
+    Skip,      // nothing inside matters
+    FontTable,
+};
+
+struct Group {
+    Role role = Role::Text;
+    int story = -1;         // the story the group's text belongs to (kept by containers for their results)
+    int uc = 1;
+    int font = -1;          // -1: the default font
+    int assocFont = -1;
+    bool doubleByteRun = false; // \dbch: the run uses the associated font's code page
+    bool atStart = true;    // no token of the group seen yet: a control word here may name a destination
+    bool starred = false;   // \* seen at the start
+    bool mirror = false;
+    bool inHeaderFooter = false;
+    bool inUnicodePair = false;
+    bool barrierOnClose = false;
+    int fontEntry = -1;     // FontTable: the font being described
+};
+
+struct Font {
+    int charset = -1;
+    int codePage = 0;
+};
+
+class Reader
+{
+public:
+    Reader(QByteArrayView data, std::vector<RtfStory>& stories, std::vector<qsizetype>& bareWordEnds)
+        : m_data(data)
+        , m_tokens(data)
+        , m_stories(stories)
+        , m_bareWordEnds(bareWordEnds)
+    {
+    }
+
+    bool run(QString* error, bool* readOnly);
+
+private:
+    Group& top() { return m_groups.back(); }
+    void onControlWord(const RtfToken& token);
+    void onControlSymbol(const RtfToken& token);
+    void onTextByte(unsigned char byte, qsizetype begin, qsizetype end);
+    void onDestination(const RtfToken& token);
+    void append(QStringView text, qsizetype begin, qsizetype end);
+    void openStory(RtfStoryKind kind);
+    void breakSegment(int story);
+    void flushPending();
+    int codePage() const;
+    int fontCodePage(int font) const;
+
+    QByteArrayView m_data;
+    RtfTokenizer m_tokens;
+    std::vector<RtfStory>& m_stories;
+    std::vector<qsizetype>& m_bareWordEnds;
+    std::vector<bool> m_breakPending;
+    std::vector<Group> m_groups;
+    int m_skipDepth = 0; // inside a skipped group: its nesting depth
+
+    std::map<int, Font> m_fonts;
+    int m_defaultFont = 0;
+    int m_ansiCodePage = 0;
+    int m_baseCodePage = 1252;
+    int m_protectionLevel = -1;
+    int m_enforceProtection = -1;
+    bool m_readProtection = false;
+
+    // A double-byte character whose bytes are still arriving.
+    QByteArray m_pending;
+    qsizetype m_pendingBegin = 0;
+    qsizetype m_pendingEnd = 0;
+    int m_pendingCodePage = 0;
+
+    // Fallback characters of the last \uN still to skip, and the character they belong to (story,
+    // segment, character; story -1 when the \uN was not text).
+    int m_fallbackLeft = 0;
+    int m_fallbackStory = -1;
+    std::size_t m_fallbackSegment = 0;
+    std::size_t m_fallbackChar = 0;
+};
+
+bool Reader::run(QString* error, bool* readOnly)
+{
+    if (!m_data.startsWith("{\\rtf")) {
+        *error = QStringLiteral("文件不是 RTF 文档（内容不以“{\\rtf”开头）");
+        return false;
+    }
+    m_stories.clear();
+    m_stories.push_back({});
+    m_breakPending.assign(1, false);
+    bool closed = false;
+    for (;;) {
+        const RtfToken token = m_tokens.next();
+        if (token.type == RtfTokenType::Error) {
+            *error = m_tokens.error();
+            return false;
+        }
+        if (token.type == RtfTokenType::End)
+            break;
+        if (closed) {
+            // Readers stop at the closing brace of the document; what follows may only be padding.
+            const bool padding = token.type == RtfTokenType::LineEnd
+                || (token.type == RtfTokenType::Text
+                    && std::all_of(token.text.begin(), token.text.end(),
+                                   [](char c) { return c == ' ' || c == '\t' || c == '\0'; }));
+            if (!padding) {
+                *error = QStringLiteral("文档的组括号不配对：第 %1 字节处的内容位于文档结束的“}”之后").arg(token.begin);
+                return false;
+            }
+            continue;
+        }
+        if (m_skipDepth > 0) {
+            if (token.type == RtfTokenType::GroupOpen) {
+                ++m_skipDepth;
+            } else if (token.type == RtfTokenType::GroupClose && --m_skipDepth == 0) {
+                m_groups.pop_back();
+                closed = m_groups.empty();
+            }
+            continue;
+        }
+        if (token.type == RtfTokenType::LineEnd)
+            continue;
+        if (token.type != RtfTokenType::Text && token.type != RtfTokenType::HexByte) {
+            flushPending();
+            m_fallbackLeft = 0;
+        }
+        switch (token.type) {
+        case RtfTokenType::GroupOpen:
+            if (m_groups.empty()) {
+                m_groups.push_back({});
+                top().story = 0;
+            } else {
+                Group child = top();
+                child.atStart = true;
+                child.starred = false;
+                child.barrierOnClose = false;
+                m_groups.push_back(child);
+            }
+            break;
+        case RtfTokenType::GroupClose: {
+            const Group closing = top();
+            m_groups.pop_back();
+            if (closing.barrierOnClose)
+                breakSegment(closing.story);
+            closed = m_groups.empty();
+            break;
+        }
+        case RtfTokenType::ControlWord:
+            if (m_groups.empty()) {
+                *error = QStringLiteral("文件不是 RTF 文档（内容不以“{\\rtf”开头）");
+                return false;
+            }
+            if (!token.delimited)
+                m_bareWordEnds.push_back(token.end);
+            if (top().atStart)
+                onDestination(token);
+            if (m_skipDepth == 0)
+                onControlWord(token);
+            break;
+        case RtfTokenType::ControlSymbol:
+            onControlSymbol(token);
+            break;
+        case RtfTokenType::HexByte:
+            top().atStart = false;
+            if (top().role == Role::Text || m_fallbackLeft > 0)
+                onTextByte(token.byte, token.begin, token.end);
+            break;
+        case RtfTokenType::Text:
+            top().atStart = false;
+            for (qsizetype i = 0; i < token.text.size(); ++i) {
+                if (top().role != Role::Text && m_fallbackLeft == 0)
+                    break;
+                onTextByte(static_cast<unsigned char>(token.text[i]), token.begin + i, token.begin + i + 1);
+            }
+            break;
+        case RtfTokenType::LineEnd:
+        case RtfTokenType::End:
+        case RtfTokenType::Error:
+            break;
+        }
+    }
+    if (!closed) {
+        *error = QStringLiteral("文档不完整：有 %1 个组没有闭合（缺少“}”，文件可能被截断）").arg(m_groups.size());
+        return false;
+    }
+    flushPending();
+    *readOnly = (m_protectionLevel == 3 || m_readProtection) && m_enforceProtection != 0;
+    return true;
+}
+
+void Reader::onDestination(const RtfToken& token)
+{
+    Group& group = top();
+    group.atStart = false;
+    const auto it = destinations().constFind(token.word.toByteArray());
+    const Destination destination = it == destinations().cend() ? Destination::None : *it;
+    if (destination == Destination::None) {
+        if (group.starred)
+            m_skipDepth = 1;
+        return;
+    }
+    switch (destination) {
+    case Destination::None:
+        break;
+    case Destination::Skip:
+        m_skipDepth = 1;
+        break;
+    case Destination::SkipBarrier:
+        breakSegment(group.story);
+        m_skipDepth = 1;
+        break;
+    case Destination::FontTable:
+        group.role = Role::FontTable;
+        break;
+    case Destination::HeaderFooter:
+        openStory(RtfStoryKind::HeaderFooter);
+        break;
+    case Destination::Note:
+        if (group.mirror)
+            m_skipDepth = 1;
+        else
+            openStory(RtfStoryKind::Note);
+        break;
+    case Destination::TextBox:
+        openStory(RtfStoryKind::TextBox);
+        break;
+    case Destination::Container:
+        breakSegment(group.story);
+        group.role = Role::Container;
+        break;
+    case Destination::MirrorContainer:
+        breakSegment(group.story);
+        group.role = Role::Container;
+        group.mirror = true;
+        break;
+    case Destination::Field:
+        breakSegment(group.story);
+        group.barrierOnClose = true;
+        break;
+    case Destination::Transparent:
+        if (token.word == QByteArrayView("ud") && group.inUnicodePair) {
+            group.role = Role::Text;
+            group.inUnicodePair = false;
+        }
+        break;
+    case Destination::UnicodePair:
+        if (group.role == Role::Text) {
+            group.role = Role::Container;
+            group.inUnicodePair = true;
+        }
+        break;
+    }
+}
+
+void Reader::openStory(RtfStoryKind kind)
+{
+    Group& group = top();
+    breakSegment(group.story);
+    RtfStory story;
+    story.kind = kind;
+    story.mirror = group.mirror;
+    story.inHeaderFooter = group.inHeaderFooter || kind == RtfStoryKind::HeaderFooter;
+    m_stories.push_back(std::move(story));
+    m_breakPending.push_back(false);
+    group.story = static_cast<int>(m_stories.size()) - 1;
+    group.role = Role::Text;
+    group.inHeaderFooter = m_stories.back().inHeaderFooter;
+}
+
+void Reader::onControlWord(const RtfToken& token)
+{
+    Group& group = top();
+    const QByteArrayView word = token.word;
+    if (group.role == Role::FontTable) {
+        if (word == QByteArrayView("f"))
+            group.fontEntry = token.param;
+        else if (word == QByteArrayView("fcharset") && group.fontEntry >= 0)
+            m_fonts[group.fontEntry].charset = token.param;
+        else if (word == QByteArrayView("cpg") && group.fontEntry >= 0)
+            m_fonts[group.fontEntry].codePage = token.param;
+        return;
+    }
+    if (word == QByteArrayView("u")) {
+        if (group.role == Role::Text && group.story >= 0) {
+            const QChar unit(static_cast<char16_t>(token.param & 0xFFFF));
+            append(QStringView(&unit, 1), token.begin, token.end);
+            const std::vector<RtfSegment>& segments = m_stories[group.story].segments;
+            m_fallbackStory = group.story;
+            m_fallbackSegment = segments.size() - 1;
+            m_fallbackChar = segments.back().chars.size() - 1;
+        } else {
+            m_fallbackStory = -1;
+        }
+        m_fallbackLeft = std::max(group.uc, 0);
+        return;
+    }
+    if (word == QByteArrayView("uc")) {
+        group.uc = std::max(token.param, 0);
+    } else if (word == QByteArrayView("f")) {
+        group.font = token.param;
+    } else if (word == QByteArrayView("af")) {
+        group.assocFont = token.param;
+    } else if (word == QByteArrayView("plain")) {
+        group.font = -1;
+    } else if (word == QByteArrayView("dbch")) {
+        group.doubleByteRun = true;
+    } else if (word == QByteArrayView("loch") || word == QByteArrayView("hich")) {
+        group.doubleByteRun = false;
+    } else if (word == QByteArrayView("deff")) {
+        m_defaultFont = token.param;
+    } else if (word == QByteArrayView("ansicpg")) {
+        m_ansiCodePage = token.param;
+    } else if (word == QByteArrayView("ansi")) {
+        m_baseCodePage = 1252;
+    } else if (word == QByteArrayView("mac")) {
+        m_baseCodePage = 10000;
+    } else if (word == QByteArrayView("pc")) {
+        m_baseCodePage = 437;
+    } else if (word == QByteArrayView("pca")) {
+        m_baseCodePage = 850;
+    } else if (word == QByteArrayView("protlevel")) {
+        m_protectionLevel = token.param;
+    } else if (word == QByteArrayView("enforceprot")) {
+        m_enforceProtection = token.hasParam ? token.param : 1;
+    } else if (word == QByteArrayView("readprot")) {
+        m_readProtection = true;
+    } else if (group.role == Role::Text) {
+        const auto character = characterWords().constFind(word.toByteArray());
+        if (character != characterWords().cend()) {
+            const QChar unit(*character);
+            append(QStringView(&unit, 1), token.begin, token.end);
+        } else if (isBarrierWord(word)) {
+            breakSegment(group.story);
+        }
+    }
+}
+
+void Reader::onControlSymbol(const RtfToken& token)
+{
+    Group& group = top();
+    if (token.symbol == '*' && group.atStart) {
+        group.starred = true;
+        return;
+    }
+    group.atStart = false;
+    if (group.role != Role::Text)
+        return;
+    char16_t unit = 0;
+    switch (token.symbol) {
+    case '~':
+        unit = office::wordtext::NoBreakSpace;
+        break;
+    case '-':
+        unit = office::wordtext::SoftHyphen;
+        break;
+    case '_':
+        unit = office::wordtext::NoBreakHyphen;
+        break;
+    case '\\':
+    case '{':
+    case '}':
+        unit = static_cast<char16_t>(token.symbol);
+        break;
+    case '\r':
+    case '\n':
+        unit = office::wordtext::ParagraphMark;
+        break;
+    default:
+        return;
+    }
+    const QChar character(unit);
+    append(QStringView(&character, 1), token.begin, token.end);
+}
+
+void Reader::onTextByte(unsigned char byte, qsizetype begin, qsizetype end)
+{
+    if (m_fallbackLeft > 0) {
+        --m_fallbackLeft;
+        if (m_fallbackStory >= 0)
+            m_stories[m_fallbackStory].segments[m_fallbackSegment].chars[m_fallbackChar].end = end;
+        return;
+    }
+    if (top().role != Role::Text)
+        return;
+    const int number = codePage();
+    if (!m_pending.isEmpty() && m_pendingCodePage != number)
+        flushPending();
+    const RtfCodePage& page = RtfCodePage::get(number);
+    if (m_pending.isEmpty()) {
+        if (byte == '\t') {
+            append(u"\t", begin, end); // a literal tab reads as \tab
+            return;
+        }
+        m_pendingBegin = begin;
+        m_pendingCodePage = number;
+    }
+    m_pending.append(static_cast<char>(byte));
+    m_pendingEnd = end;
+    const int length = page.sequenceLength(m_pending);
+    if (length == 0 || m_pending.size() < length)
+        return;
+    const QString text = page.decode(m_pending);
+    m_pending.clear();
+    append(text, m_pendingBegin, m_pendingEnd);
+}
+
+void Reader::flushPending()
+{
+    if (m_pending.isEmpty())
+        return;
+    m_pending.clear();
+    if (top().role == Role::Text)
+        append(u"\uFFFD", m_pendingBegin, m_pendingEnd);
+}
+
+void Reader::append(QStringView text, qsizetype begin, qsizetype end)
+{
+    const Group& group = top();
+    if (group.story < 0 || text.isEmpty())
+        return;
+    RtfStory& story = m_stories[group.story];
+    if (story.segments.empty() || m_breakPending[group.story]) {
+        story.segments.emplace_back();
+        m_breakPending[group.story] = false;
+    }
+    RtfSegment& segment = story.segments.back();
+    RtfChar character;
+    character.begin = begin;
+    character.end = end;
+    character.uc = group.uc;
+    character.codePage = codePage();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        segment.text.append(text[i]);
+        segment.chars.push_back(character);
+        character.begin = end; // the rest of a character read from one range owns no bytes
+    }
+}
+
+void Reader::breakSegment(int story)
+{
+    if (story >= 0)
+        m_breakPending[story] = true;
+}
+
+int Reader::fontCodePage(int font) const
+{
+    const auto it = m_fonts.find(font);
+    if (it == m_fonts.end())
+        return 0;
+    if (it->second.codePage > 0)
+        return it->second.codePage;
+    return RtfCodePage::fromCharset(it->second.charset);
+}
+
+int Reader::codePage() const
+{
+    const Group& group = m_groups.back();
+    if (group.doubleByteRun && group.assocFont >= 0) {
+        const int associated = fontCodePage(group.assocFont);
+        if (associated > 0 && RtfCodePage::get(associated).isDoubleByte())
+            return associated;
+    }
+    const int font = fontCodePage(group.font >= 0 ? group.font : m_defaultFont);
+    if (font > 0)
+        return font;
+    return m_ansiCodePage > 0 ? m_ansiCodePage : m_baseCodePage;
+}
+
+} // namespace
+
+QString RtfStory::text() const
+{
+    QString all;
+    for (const RtfSegment& segment : segments)
+        all += segment.text;
+    return all;
+}
+
+bool RtfDocument::parse(QByteArrayView data)
+{
+    m_error.clear();
+    m_readOnly = false;
+    m_stories.clear();
+    m_bareWordEnds.clear();
+    Reader reader(data, m_stories, m_bareWordEnds);
+    if (!reader.run(&m_error, &m_readOnly)) {
+        m_stories.clear();
+        return false;
+    }
+    return true;
+}
+
+bool RtfDocument::controlWordEndsAt(qsizetype offset) const
+{
+    return std::binary_search(m_bareWordEnds.begin(), m_bareWordEnds.end(), offset);
+}
+
+QString RtfDocument::text(RtfStoryKind kind) const
+{
+    QStringList parts;
+    for (const RtfStory& story : m_stories)
+        if (story.kind == kind && !story.mirror)
+            parts.append(story.text());
+    return parts.join(u'\n');
+}
+
+} // namespace varnel

@@ -1,0 +1,72 @@
+#pragma once
+// The searchable text of an RTF document, with the bytes every character came from.
+//
+// The document is read once into stories (the main text, each header and footer, each text box, each
+// footnote or endnote). A story is a list of segments: runs of characters that a match may span. Control
+// words that only format (\b, \f2, a group such as {\i ...}) do not break a segment, so a word whose
+// letters carry different formatting is one run of characters; paragraph marks (\par) are characters
+// ('\r') a find can name with ^p; table cells and rows, section breaks, fields, pictures, objects, shapes
+// and notes break a segment. Each character keeps the byte range of the token(s) it was read from (a
+// \uN together with its fallback bytes, a double-byte character's two \'hh escapes), so replacing text
+// means rewriting exactly those ranges and copying every other byte.
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <vector>
+
+namespace varnel {
+
+enum class RtfStoryKind {
+    Main,         // the body, tables included
+    HeaderFooter, // \header, \headerl ... \footerf
+    TextBox,      // \shptxt of a shape, \dptxbxtext of an old drawing object
+    Note,         // \footnote (also endnotes, \footnote\ftnalt)
+};
+
+struct RtfChar {
+    qsizetype begin = 0; // first byte this character was read from
+    qsizetype end = 0;   // one past the last; empty for the second half of a pair read from one range
+    int uc = 1;          // \ucN in effect: fallback characters an inserted \uN needs here
+    int codePage = 1252; // code page in effect, for the fallback bytes of an inserted \uN
+};
+
+struct RtfSegment {
+    QString text;               // the characters
+    std::vector<RtfChar> chars; // one entry per code unit of text
+};
+
+struct RtfStory {
+    RtfStoryKind kind = RtfStoryKind::Main;
+    bool inHeaderFooter = false; // a text box anchored in a header or footer
+    bool mirror = false;         // a second copy kept for older readers (\shprslt, LibreOffice's page styles)
+    std::vector<RtfSegment> segments;
+
+    QString text() const; // the segments' texts one after another
+};
+
+class RtfDocument
+{
+public:
+    // Reads the document; false when the bytes are not a well-formed RTF document (see error()).
+    bool parse(QByteArrayView data);
+
+    const QString& error() const { return m_error; }
+    const std::vector<RtfStory>& stories() const { return m_stories; }
+    // True when the document is protected against every change (\protlevel3 or \readprot, enforced).
+    bool readOnlyProtected() const { return m_readOnly; }
+    // True when a control word without a delimiting space ends right before this byte offset, so text
+    // written there must not start with a letter, a digit, a hyphen or a space.
+    bool controlWordEndsAt(qsizetype offset) const;
+
+    // The text of every story of a kind (mirrors left out), stories separated by '\n'. For checks.
+    QString text(RtfStoryKind kind) const;
+
+private:
+    QString m_error;
+    bool m_readOnly = false;
+    std::vector<RtfStory> m_stories;
+    std::vector<qsizetype> m_bareWordEnds; // ascending
+};
+
+} // namespace varnel

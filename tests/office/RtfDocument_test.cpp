@@ -1,0 +1,190 @@
+#include "office/rtf/RtfDocument.h"
+#include "office/rtf/RtfEditor.h"
+#include "office/rtf/RtfTokenizer.h"
+
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace varnel;
+
+namespace {
+
+QString mainText(const QByteArray& rtf)
+{
+    RtfDocument document;
+    EXPECT_TRUE(document.parse(rtf)) << document.error().toStdString();
+    return document.text(RtfStoryKind::Main);
+}
+
+QString parseError(const QByteArray& rtf)
+{
+    RtfDocument document;
+    EXPECT_FALSE(document.parse(rtf));
+    return document.error();
+}
+
+} // namespace
+
+TEST(RtfTokenizer, KeepsEveryByteInSomeToken)
+{
+    const QByteArray rtf = "{\\rtf1\\ansi \\b bold\\b0\\'e9\\~{\\*\\x y}\r\n\\bin3 {}}\\par}";
+    RtfTokenizer tokens(rtf);
+    qsizetype covered = 0;
+    for (RtfToken t = tokens.next(); t.type != RtfTokenType::End; t = tokens.next()) {
+        ASSERT_NE(t.type, RtfTokenType::Error) << tokens.error().toStdString();
+        EXPECT_EQ(t.begin, covered);
+        covered = t.end;
+        if (t.isWord("bin")) {
+            EXPECT_EQ(t.text, QByteArrayView("{}}")) << "binary data is part of \\bin, braces included";
+        }
+    }
+    EXPECT_EQ(covered, rtf.size());
+}
+
+TEST(RtfDocument, ReadsEveryStoryOfALibreOfficeDocument)
+{
+    RtfDocument document;
+    ASSERT_TRUE(document.parse(test::readFile(test::dataPath("office/rtf/01_stories.rtf"))));
+    const QString body = document.text(RtfStoryKind::Main);
+    EXPECT_TRUE(body.contains(u"Alpha 中文世界 body text")) << body.toStdString();
+    EXPECT_TRUE(body.contains(u"A split word and 中文字.")) << "formatting runs do not split the text";
+    EXPECT_TRUE(body.contains(u"Link Alpha link done.")) << "field results are text";
+    EXPECT_FALSE(body.contains(u"HYPERLINK")) << "field instructions are not";
+    EXPECT_FALSE(body.contains(u"Times New Roman")) << "the font table is not";
+    EXPECT_FALSE(body.contains(u"Normal")) << "the style sheet is not";
+    EXPECT_TRUE(body.contains(u"Tab\there\u000Bnext line.\rLast paragraph.\r"));
+    EXPECT_EQ(document.text(RtfStoryKind::HeaderFooter), u"页眉 Header Alpha\r\n页脚 Footer Alpha\r");
+    EXPECT_EQ(document.text(RtfStoryKind::Note), u"\t脚注 Alpha footnote");
+    EXPECT_EQ(document.text(RtfStoryKind::TextBox), u"文本框 Alpha box\r");
+}
+
+TEST(RtfDocument, KeepsLibreOfficePageStyleHeadersAsMirrors)
+{
+    RtfDocument document;
+    ASSERT_TRUE(document.parse(test::readFile(test::dataPath("office/rtf/01_stories.rtf"))));
+    int mirrors = 0;
+    for (const RtfStory& story : document.stories())
+        mirrors += story.mirror ? 1 : 0;
+    EXPECT_EQ(mirrors, 2) << "the header and footer copies in \\pgdsctbl";
+}
+
+TEST(RtfDocument, SplitsTextAtCellsFieldsAndNotes)
+{
+    RtfDocument document;
+    ASSERT_TRUE(document.parse(test::readFile(test::dataPath("office/rtf/01_stories.rtf"))));
+    QStringList segments;
+    for (const RtfSegment& segment : document.stories().front().segments)
+        segments.append(segment.text);
+    EXPECT_TRUE(segments.contains(u"Alpha link")) << segments.join(u'|').toStdString();
+    EXPECT_TRUE(segments.contains(u"单元格"));
+    EXPECT_TRUE(segments.contains(u" end.\rLink "));
+}
+
+TEST(RtfDocument, DecodesGbkEscapesAndUnicodeWithFallback)
+{
+    // \'d5f is 說: a GBK trail byte in the ASCII range is written as the character itself.
+    EXPECT_EQ(mainText(test::readFile(test::dataPath("office/rtf/02_gbk_wordpad.rtf"))),
+              u"中文替换测试 Alpha 說這\r中文字\r中文 Word style\r");
+}
+
+TEST(RtfDocument, TakesTheCodePageFromTheFontOrTheDocument)
+{
+    EXPECT_EQ(mainText("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0 \\'d6\\'d0}"), u"中");
+    EXPECT_EQ(mainText("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'d6\\'d0}"), u"中");
+    EXPECT_EQ(mainText("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'e9}"), u"é");
+    EXPECT_EQ(mainText("{\\rtf1\\ansi\\ansicpg1251 \\'e9}"), u"й");
+    EXPECT_EQ(mainText("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset134 SimSun;}}"
+                       "\\f0\\dbch\\af1 \\'d6\\'d0\\loch x}"),
+              u"中x")
+        << "a double-byte run uses its associated font";
+}
+
+TEST(RtfDocument, SkipsFallbackCharactersAsTheUcCountSays)
+{
+    EXPECT_EQ(mainText("{\\rtf1\\uc1\\u20013?abc}"), u"中abc");
+    EXPECT_EQ(mainText("{\\rtf1\\uc0\\u20013 abc}"), u"中abc");
+    EXPECT_EQ(mainText("{\\rtf1\\uc2\\u20013\\'d6\\'d0x}"), u"中x");
+    EXPECT_EQ(mainText("{\\rtf1{\\uc2\\u20013??}\\u20013?x}"), u"中中x") << "\\uc is scoped to its group";
+    EXPECT_EQ(mainText("{\\rtf1\\u-10179?\\u-8704?}"), u"\U0001F600");
+    EXPECT_EQ(mainText("{\\rtf1\\uc3\\u20013?\\par x}"), u"中\rx") << "a control word ends the fallback";
+}
+
+TEST(RtfDocument, MapsControlWordsToWordsCharacters)
+{
+    EXPECT_EQ(mainText("{\\rtf1 a\\tab b\\line c\\~d\\-e\\_f\\emdash\\ldblquote\\{\\}\\\\\\par}"),
+              u"a\tb\u000Bc\u00A0d\u001Fe\u001Ef—“{}\\\r");
+}
+
+TEST(RtfDocument, SkipsDestinationsWithoutDocumentText)
+{
+    EXPECT_EQ(mainText("{\\rtf1{\\info{\\title T}{\\author A}}{\\*\\bkmkstart b}x{\\*\\bkmkend b}y"
+                       "{\\pict\\wmetafile8 0102}{\\*\\unknown z}{\\listtext 1.}w}"),
+              u"xyw");
+}
+
+TEST(RtfDocument, ReadsTheShapeTextOfDrawingObjectsAsAMirrorInShapeResults)
+{
+    RtfDocument document;
+    ASSERT_TRUE(document.parse("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn t}{\\sv 1}}{\\shptxt box}}"
+                               "{\\shprslt{\\*\\do\\dobxcolumn{\\dptxbxtext box}}}}b}"));
+    ASSERT_EQ(document.stories().size(), 3u);
+    EXPECT_EQ(document.text(RtfStoryKind::TextBox), u"box");
+    EXPECT_TRUE(document.stories()[2].mirror);
+    EXPECT_EQ(document.stories()[0].segments.size(), 2u) << "the shape separates a from b";
+}
+
+TEST(RtfDocument, RefusesDataThatIsNotWellFormedRtf)
+{
+    EXPECT_TRUE(parseError("").contains(u"{\\rtf"));
+    EXPECT_TRUE(parseError("hello {\\rtf1 x}").contains(u"{\\rtf"));
+    EXPECT_TRUE(parseError("{\\rtf1 {\\b x}").contains(u"没有闭合"));
+    EXPECT_TRUE(parseError("{\\rtf1 x}}").contains(u"不配对"));
+    EXPECT_TRUE(parseError("{\\rtf1 x}\r\n{\\b y}").contains(u"不配对"));
+    EXPECT_FALSE(parseError("{\\rtf1 \\bin10 abc}").isEmpty());
+    EXPECT_FALSE(parseError("{\\rtf1 x\\").isEmpty());
+    EXPECT_FALSE(parseError("{\\rtf1 x\\'4").isEmpty());
+    EXPECT_EQ(mainText(QByteArray("{\\rtf1 x}\r\n\0\0", 9)), u"x") << "padding after the document is accepted";
+}
+
+TEST(RtfDocument, KnowsADocumentProtectedAgainstEveryChange)
+{
+    RtfDocument document;
+    ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot1\\protlevel3 x}"));
+    EXPECT_TRUE(document.readOnlyProtected());
+    ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot0\\protlevel3 x}"));
+    EXPECT_FALSE(document.readOnlyProtected());
+    ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot1\\protlevel2 x}"));
+    EXPECT_FALSE(document.readOnlyProtected()) << "forms protection is not refused";
+}
+
+TEST(RtfEditor, EncodesTextForTheContextItIsWrittenIn)
+{
+    RtfChar chinese;
+    chinese.uc = 2;
+    chinese.codePage = 936;
+    EXPECT_EQ(RtfEditor::encode(u"中", chinese), QByteArray("\\u20013\\'d6\\'d0"));
+    RtfChar western;
+    EXPECT_EQ(RtfEditor::encode(u"中é", western), QByteArray("\\u20013?\\u233\\'e9"));
+    RtfChar noFallback;
+    noFallback.uc = 0;
+    EXPECT_EQ(RtfEditor::encode(u"中", noFallback), QByteArray("\\u20013 "));
+    EXPECT_EQ(RtfEditor::encode(u"a{b}\\c", western), QByteArray("a\\{b\\}\\\\c"));
+    EXPECT_EQ(RtfEditor::encode(u"a\rb\tc\u000Bd\u00A0e", western), QByteArray("a\\par b\\tab c\\line d\\~e"));
+    EXPECT_EQ(RtfEditor::encode(u"\U0001F600", western), QByteArray("\\u-10179?\\u-8704?"));
+}
+
+TEST(RtfEditor, KeepsAControlWordFromSwallowingTheTextAfterIt)
+{
+    const QByteArray rtf = "{\\rtf1\\b\\u20013?abc\\i\\u25991? x}";
+    RtfDocument document;
+    ASSERT_TRUE(document.parse(rtf));
+    const RtfSegment& segment = document.stories().front().segments.front();
+    ASSERT_EQ(segment.text, u"中abc文 x");
+    RtfEditor editor(document);
+    editor.replace(segment, 0, 1, QString());
+    editor.replace(segment, 4, 1, QStringLiteral("1"));
+    const QByteArray edited = editor.apply(rtf);
+    EXPECT_EQ(edited, QByteArray("{\\rtf1\\b abc\\i 1 x}"));
+    EXPECT_EQ(mainText(edited), u"abc1 x");
+}
