@@ -1,12 +1,14 @@
 #include "office/OfficeEngines.h"
 
 #include "office/docx/DocxEngine.h"
+#include "office/rtf/RtfEngine.h"
 
 namespace varnel {
 
 void registerOfficeEngines(EngineRegistry& registry)
 {
     registry.add({QStringLiteral(".docx")}, std::make_shared<office::DocxEngine>());
+    registry.add({QStringLiteral(".rtf")}, std::make_shared<RtfEngine>());
 }
 
 OfficeCapabilities capabilitiesOf(const EngineRegistry& registry)

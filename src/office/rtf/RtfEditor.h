@@ -1,0 +1,48 @@
+#pragma once
+// Rewrites the bytes of some characters of an RTF document and copies every other byte unchanged.
+//
+// A replacement is written where the first matched character was, in the formatting in effect there;
+// the other matched characters lose their bytes while the control words between them stay. Text is
+// written as RTF: ASCII as it is (with \ { } escaped), the marks of wordtext as their control words,
+// anything else as \uN followed by the fallback the \ucN in effect asks for.
+
+#include "office/rtf/RtfDocument.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <vector>
+
+namespace varnel {
+
+class RtfEditor
+{
+public:
+    explicit RtfEditor(const RtfDocument& document)
+        : m_document(document)
+    {
+    }
+
+    // Replaces the characters [first, first + count) of a segment by text.
+    void replace(const RtfSegment& segment, qsizetype first, qsizetype count, const QString& text);
+    bool isEmpty() const { return m_edits.empty(); }
+
+    // The document's bytes with every edit applied.
+    QByteArray apply(QByteArrayView original) const;
+
+    // The RTF for text written where a character with this context stood.
+    static QByteArray encode(QStringView text, const RtfChar& context);
+
+private:
+    struct Edit {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        QByteArray bytes;
+    };
+
+    const RtfDocument& m_document;
+    std::vector<Edit> m_edits;
+};
+
+} // namespace varnel

@@ -1,0 +1,377 @@
+#include "core/FileIo.h"
+#include "office/rtf/RtfDocument.h"
+#include "office/rtf/RtfEngine.h"
+
+#include "support/RecordingUi.h"
+#include "support/TestFiles.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using varnel::EngineResult;
+using varnel::Option;
+using varnel::RtfStoryKind;
+using varnel::test::readFile;
+
+namespace {
+
+class FailingWrite : public varnel::FileIo
+{
+public:
+    bool writeAtomically(const QString&, const QByteArray&, QString* error) const override
+    {
+        *error = u"disk full"_s;
+        return false;
+    }
+};
+
+// The text of a story kind as the engine's own reader sees it in a saved file.
+QString storyText(const QByteArray& rtf, RtfStoryKind kind)
+{
+    varnel::RtfDocument document;
+    EXPECT_TRUE(document.parse(rtf)) << document.error().toStdString();
+    return document.text(kind);
+}
+
+// Converts a document with LibreOffice and returns the output's bytes; empty when soffice is missing.
+QByteArray convertWithLibreOffice(const QString& path, const QString& filter, const QString& extension)
+{
+    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+    if (soffice.isEmpty())
+        return {};
+    static QTemporaryDir profile; // one private profile per test program, so no other instance interferes
+    QTemporaryDir out;
+    QProcess process;
+    process.start(soffice, {u"--headless"_s, u"--norestore"_s,
+                            u"-env:UserInstallation=file://"_s + profile.path(), u"--convert-to"_s, filter,
+                            u"--outdir"_s, out.path(), path});
+    if (!process.waitForFinished(180000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "LibreOffice did not finish";
+        return {};
+    }
+    // soffice may exit 0 without writing anything: the output file is the only proof.
+    QFile file(QDir(out.path()).filePath(QFileInfo(path).completeBaseName() + u'.' + extension));
+    if (!file.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "LibreOffice wrote no output for " << path.toStdString();
+        return {};
+    }
+    return file.readAll();
+}
+
+// The visible text of an HTML page: tags dropped, white space collapsed.
+QString htmlText(const QByteArray& html)
+{
+    QString text = QString::fromUtf8(html);
+    text.remove(QRegularExpression(u"<head>.*</head>"_s, QRegularExpression::DotMatchesEverythingOption));
+    text.remove(QRegularExpression(u"<[^>]*>"_s));
+    text.replace(u"&nbsp;"_s, u" "_s);
+    return text.simplified();
+}
+
+} // namespace
+
+class RtfEngine : public ::testing::Test
+{
+protected:
+    QString copyOf(const QString& dataName)
+    {
+        const QString path = m_dir.filePath(dataName);
+        varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/rtf/"_s + dataName)));
+        return path;
+    }
+
+    QString fileWith(const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(u"doc.rtf"_s);
+        varnel::test::writeFile(path, bytes);
+        return path;
+    }
+
+    EngineResult run(const QString& path, const QStringList& finds, const QStringList& replaces)
+    {
+        varnel::EngineRequest request(finds, replaces, options, dryRun);
+        request.fromDictionary = fromDictionary;
+        request.ui = &ui;
+        request.progressCaption = u"正在处理第 1 个文件"_s;
+        varnel::RtfEngine engine;
+        return engine.replace(path, request);
+    }
+
+    // Runs a replacement on a fresh copy of a fixture; returns the saved bytes.
+    QByteArray replaced(const QString& dataName, const QStringList& finds, const QStringList& replaces)
+    {
+        const QString path = copyOf(dataName);
+        last = run(path, finds, replaces);
+        EXPECT_TRUE(last.error.isEmpty()) << last.error.toStdString();
+        return readFile(path);
+    }
+
+    static void backdate(const QString& path)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
+    }
+
+    QTemporaryDir m_dir;
+    varnel::ReplaceOptions options;
+    bool dryRun = false;
+    bool fromDictionary = false;
+    varnel::test::RecordingUi ui;
+    EngineResult last;
+};
+
+TEST_F(RtfEngine, ReplacesAWordSplitOverFormattingRunsAndNothingElse)
+{
+    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/01_stories.rtf"_s));
+    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"split"_s}, {u"whole"_s});
+    QByteArray expected = before;
+    expected.replace("{\\loch\nA s}{\\loch\\b\\loch\npl}{\\loch\nit word", "{\\loch\nA whole}{\\loch\\b\\loch\n}{\\loch\n word");
+    EXPECT_EQ(after, expected) << "the bold run keeps its control words and loses its letters";
+    EXPECT_TRUE(last.changed);
+    EXPECT_EQ(last.replacements, 1);
+}
+
+TEST_F(RtfEngine, WritesTheReplacementInTheFormattingOfTheFirstMatchedCharacter)
+{
+    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/01_stories.rtf"_s));
+    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"中文字"_s}, {u"汉字"_s});
+    QByteArray expected = before;
+    expected.replace("{\\dbch\n\\u20013\\'3f}{\\dbch\n\\u25991\\'3f}{\\dbch\n\\u23383\\'3f}",
+                     "{\\dbch\n\\u27721?\\u23383?}{\\dbch\n}{\\dbch\n}");
+    EXPECT_EQ(after, expected);
+    EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"A split word and 汉字."));
+}
+
+TEST_F(RtfEngine, KeepsTheEscapesOfAGbkDocumentOutsideTheReplacedText)
+{
+    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/02_gbk_wordpad.rtf"_s));
+    const QByteArray after = replaced(u"02_gbk_wordpad.rtf"_s, {u"替换"_s, u"說這"_s, u"中文 Word"_s},
+                                      {u"更换"_s, u"说这"_s, u"汉语 Word"_s});
+    QByteArray expected = before;
+    expected.replace("\\'cc\\'e6\\'bb\\'bb", "\\u26356?\\u25442?");
+    expected.replace("\\'d5f\\'df@", "\\u-29708?\\u-28711?");
+    // Under \\uc2 the fallback is the character's GBK bytes.
+    expected.replace("\\u20013\\'d6\\'d0\\u25991\\'ce\\'c4 Word", "\\u27721\\'ba\\'ba\\u-29715\\'d3\\'ef Word");
+    EXPECT_EQ(after, expected);
+    EXPECT_EQ(storyText(after, RtfStoryKind::Main), u"中文更换测试 Alpha 说这\r中文字\r汉语 Word style\r");
+    EXPECT_EQ(last.replacements, 3);
+}
+
+TEST_F(RtfEngine, ReplacesHeadersAndFootersOnlyWhenTheOptionIsExactlyOne)
+{
+    for (int value : {0, 1, 2}) {
+        SCOPED_TRACE(value);
+        options.setValue(Option::HeaderFooter, value);
+        const QByteArray after = replaced(u"01_stories.rtf"_s, {u"Header Alpha"_s}, {u"Header Omega"_s});
+        const QString headers = storyText(after, RtfStoryKind::HeaderFooter);
+        EXPECT_EQ(headers.contains(u"Header Omega"), value == 1) << headers.toStdString();
+        EXPECT_EQ(after.count("Header Omega"), value == 1 ? 2 : 0) << "LibreOffice's page-style copy follows";
+        EXPECT_EQ(last.replacements, value == 1 ? 1 : 0) << "the copy is not counted";
+    }
+}
+
+TEST_F(RtfEngine, ReplacesTextBoxesOnlyWhenTheOptionIsExactlyOne)
+{
+    for (int value : {0, 1, 2}) {
+        SCOPED_TRACE(value);
+        options.setValue(Option::WordTextBox, value);
+        const QByteArray after = replaced(u"01_stories.rtf"_s, {u"Alpha box"_s}, {u"Omega box"_s});
+        EXPECT_EQ(storyText(after, RtfStoryKind::TextBox).contains(u"Omega box"), value == 1);
+    }
+}
+
+TEST_F(RtfEngine, ReplacesInNotesAlwaysAndIgnoringCase)
+{
+    options.setValue(Option::MatchCase, 1);
+    options.setValue(Option::HeaderFooter, 0);
+    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"ALPHA FOOTNOTE"_s}, {u"Omega note"_s});
+    EXPECT_EQ(storyText(after, RtfStoryKind::Note), u"\t脚注 Omega note");
+    EXPECT_TRUE(last.changed);
+}
+
+TEST_F(RtfEngine, SearchesFieldResultsButNotFieldInstructions)
+{
+    const QString path = copyOf(u"01_stories.rtf"_s);
+    const QByteArray before = readFile(path);
+    last = run(path, {u"example.com"_s}, {u"example.org"_s});
+    EXPECT_FALSE(last.changed);
+    EXPECT_EQ(readFile(path), before);
+
+    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"Alpha link"_s}, {u"Omega link"_s});
+    EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"Link Omega link done."));
+    EXPECT_TRUE(after.contains("HYPERLINK \"http://example.com/Alpha\""));
+}
+
+TEST_F(RtfEngine, FoldsLetterCaseButNotWidthWhenMatchCaseIsOff)
+{
+    options.setValue(Option::MatchCase, 0);
+    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"alpha"_s}, {u"omega"_s});
+    const QString body = storyText(after, RtfStoryKind::Main);
+    EXPECT_TRUE(body.contains(u"Omega 中文世界 body text, OMEGA, Ａｌｐｈａ and Omegabet.")) << body.toStdString();
+    EXPECT_TRUE(body.contains(u"Cell Omega")) << "tables are part of the main text";
+}
+
+TEST_F(RtfEngine, MatchesWholeWordsOnlyWhenTheOptionIsExactlyOne)
+{
+    options.setValue(Option::WholeWord, 1);
+    QString body = storyText(replaced(u"01_stories.rtf"_s, {u"Alpha"_s}, {u"Omega"_s}), RtfStoryKind::Main);
+    EXPECT_TRUE(body.contains(u"Omega 中文世界 body text, ALPHA, Ａｌｐｈａ and Alphabet.")) << body.toStdString();
+
+    options.setValue(Option::WholeWord, 2);
+    body = storyText(replaced(u"01_stories.rtf"_s, {u"Alpha"_s}, {u"Omega"_s}), RtfStoryKind::Main);
+    EXPECT_TRUE(body.contains(u"and Omegabet.")) << body.toStdString();
+}
+
+TEST_F(RtfEngine, SkipsDefinitionsWordWouldSkip)
+{
+    options.setValue(Option::MatchCase, 0);
+    const QByteArray before = "{\\rtf1\\ansi Alpha and alpha\\par}";
+    const QString path = fileWith(before);
+    backdate(path);
+    const QDateTime modified = QFileInfo(path).lastModified();
+    last = run(path, {u"alpha"_s, QString(256, u'A'), u"Alpha"_s, QString()},
+               {u"ALPHA"_s, u"x"_s, QString(256, u'x'), u"x"_s});
+    EXPECT_FALSE(last.changed);
+    EXPECT_TRUE(last.error.isEmpty());
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(QFileInfo(path).lastModified(), modified) << "an unchanged file is not rewritten";
+}
+
+TEST_F(RtfEngine, GivesNotesTheDefinitionsTheMainTextSkips)
+{
+    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"alpha footnote"_s}, {QString(256, u'x')});
+    EXPECT_EQ(storyText(after, RtfStoryKind::Note), u"\t脚注 "_s + QString(256, u'x'));
+}
+
+TEST_F(RtfEngine, FindsAndWritesParagraphMarksTabsAndLineBreaks)
+{
+    QString body = storyText(replaced(u"01_stories.rtf"_s, {u"Tab^there^lnext"_s}, {u"Tab^lhere^tnext"_s}),
+                             RtfStoryKind::Main);
+    EXPECT_TRUE(body.contains(u"Tab\u000Bhere\tnext line.")) << body.toStdString();
+
+    body = storyText(replaced(u"01_stories.rtf"_s, {u"line.^pLast"_s}, {u"line, last"_s}), RtfStoryKind::Main);
+    EXPECT_TRUE(body.contains(u"next line, last paragraph.\r")) << "a ^p in the find text joins paragraphs";
+
+    body = storyText(replaced(u"01_stories.rtf"_s, {u"Last paragraph"_s}, {u"Last^pparagraph"_s}),
+                     RtfStoryKind::Main);
+    EXPECT_TRUE(body.contains(u"Last\rparagraph.\r")) << "a ^p in the replace text splits one";
+}
+
+TEST_F(RtfEngine, UsesWordsWildcardsWhenTheOptionIsExactlyOne)
+{
+    options.setValue(Option::MatchWildcards, 1);
+    options.setValue(Option::MatchCase, 1);
+    QString body = storyText(replaced(u"01_stories.rtf"_s, {u"<(Alph)([a-z]@)>"_s}, {u"\\2-\\1"_s}),
+                             RtfStoryKind::Main);
+    EXPECT_TRUE(body.contains(u"a-Alph 中文世界 body text, ALPHA, Ａｌｐｈａ and abet-Alph.")) << body.toStdString();
+
+    options.setValue(Option::MatchWildcards, 2);
+    const QString path = copyOf(u"01_stories.rtf"_s);
+    last = run(path, {u"<(Alph)([a-z]@)>"_s}, {u"x"_s});
+    EXPECT_FALSE(last.changed) << "a grey box is off: the pattern is plain text then";
+}
+
+TEST_F(RtfEngine, TurnsDictionaryLineFeedsIntoLineBreaksInTheMainText)
+{
+    fromDictionary = true;
+    const QString body = storyText(replaced(u"01_stories.rtf"_s, {u"Last paragraph"_s}, {u"Last\nline"_s}),
+                                   RtfStoryKind::Main);
+    EXPECT_TRUE(body.contains(u"Last\u000Bline.\r")) << body.toStdString();
+}
+
+TEST_F(RtfEngine, LeavesMalformedFilesByteIdenticalWithAnError)
+{
+    const QByteArray good = readFile(varnel::test::dataPath(u"office/rtf/01_stories.rtf"_s));
+    for (const QByteArray& bad : {good.first(good.size() / 2), QByteArray("plain text Alpha"), good + "}",
+                                  QByteArray("{\\rtf1 Alpha \\bin99 x}")}) {
+        const QString path = fileWith(bad);
+        last = run(path, {u"Alpha"_s}, {u"Omega"_s});
+        EXPECT_FALSE(last.changed);
+        EXPECT_TRUE(last.error.endsWith(u"未作修改"_s)) << last.error.toStdString();
+        EXPECT_EQ(readFile(path), bad);
+    }
+}
+
+TEST_F(RtfEngine, RefusesADocumentProtectedAgainstEveryChange)
+{
+    const QByteArray rtf = "{\\rtf1\\ansi\\enforceprot1\\protlevel3 Alpha\\par}";
+    const QString path = fileWith(rtf);
+    last = run(path, {u"Alpha"_s}, {u"Omega"_s});
+    EXPECT_FALSE(last.changed);
+    EXPECT_EQ(last.error, u"文档设置了“编辑限制”，无法修改！"_s);
+    EXPECT_EQ(ui.notices, QStringList{u"文档“"_s + path + u"”设置了“编辑限制”，无法修改！"_s});
+    EXPECT_EQ(readFile(path), rtf);
+}
+
+TEST_F(RtfEngine, ReportsAnInvalidSpecialCodeAndAppliesTheOtherDefinitions)
+{
+    const QString path = fileWith("{\\rtf1\\ansi Alpha Beta\\par}");
+    last = run(path, {u"^x"_s, u"Beta"_s}, {u"y"_s, u"Gamma"_s});
+    EXPECT_TRUE(last.changed);
+    EXPECT_TRUE(last.error.contains(u"不是有效的特殊字符"_s)) << last.error.toStdString();
+    EXPECT_EQ(readFile(path), QByteArray("{\\rtf1\\ansi Alpha Gamma\\par}"));
+}
+
+TEST_F(RtfEngine, ShowsProgressPerDefinition)
+{
+    fileWith("{\\rtf1 x}");
+    run(m_dir.filePath(u"doc.rtf"_s), {u"a"_s, u"b"_s}, {u"c"_s, u"d"_s});
+    EXPECT_EQ(ui.progressTexts,
+              (QStringList{u"正在处理第 1 个文件，替换第 1 项"_s, u"正在处理第 1 个文件，替换第 2 项"_s}));
+}
+
+TEST_F(RtfEngine, DryRunCountsButWritesNothing)
+{
+    dryRun = true;
+    const QString path = copyOf(u"01_stories.rtf"_s);
+    const QByteArray before = readFile(path);
+    last = run(path, {u"Alpha"_s}, {u"Omega"_s});
+    EXPECT_TRUE(last.changed);
+    EXPECT_EQ(last.replacements, 8) << "body twice, link, cell, header, footer, text box, note";
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(RtfEngine, AFailedWriteLeavesTheFileAndReportsIt)
+{
+    FailingWrite io;
+    varnel::ScopedFileIo guard(io);
+    const QString path = copyOf(u"01_stories.rtf"_s);
+    const QByteArray before = readFile(path);
+    last = run(path, {u"Alpha"_s}, {u"Omega"_s});
+    EXPECT_FALSE(last.changed);
+    EXPECT_EQ(last.error, u"写入文件失败：disk full"_s);
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(RtfEngine, SavedDocumentsStillOpenInLibreOffice)
+{
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    options.setValue(Option::MatchCase, 0);
+    const QString path = copyOf(u"01_stories.rtf"_s);
+    last = run(path, {u"alpha"_s, u"中文"_s, u"split"_s}, {u"omega"_s, u"汉语"_s, u"whole"_s});
+    ASSERT_TRUE(last.changed) << last.error.toStdString();
+    const QString page = htmlText(convertWithLibreOffice(path, u"html"_s, u"html"_s));
+    for (const QString& expected :
+         {u"Omega 汉语世界 body text, OMEGA, Ａｌｐｈａ and Omegabet."_s, u"A whole word and 汉语字."_s,
+          u"页眉 Header Omega"_s, u"页脚 Footer Omega"_s, u"脚注 omega footnote"_s, u"文本框 Omega box"_s,
+          u"Link Omega link done."_s, u"Cell Omega"_s})
+        EXPECT_TRUE(page.contains(expected)) << expected.toStdString() << "\n" << page.toStdString();
+
+    const QString gbk = copyOf(u"02_gbk_wordpad.rtf"_s);
+    ASSERT_TRUE(run(gbk, {u"替换"_s, u"說這"_s}, {u"更换"_s, u"说这"_s}).changed);
+    const QString text = QString::fromUtf8(convertWithLibreOffice(gbk, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
+    EXPECT_TRUE(text.contains(u"中文更换测试 Alpha 说这\n中文字\n中文 Word style")) << text.toStdString();
+}
