@@ -11,6 +11,8 @@ VARNEL_PACKAGES=(
     qt6-base-dev libgl-dev
     libzip-dev libpugixml-dev
     libgtest-dev googletest
+    fonts-wqy-microhei
+    xvfb xauth
 )
 
 varnel_missing_packages() {
