@@ -13,6 +13,7 @@ VARNEL_PACKAGES=(
     libgtest-dev googletest
     fonts-wqy-microhei
     xvfb xauth
+    libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui
 )
 
 varnel_missing_packages() {
