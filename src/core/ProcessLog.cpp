@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace varnel {
@@ -46,9 +48,13 @@ QString ProcessLog::timestamp()
 
 QString ProcessLog::startupPath()
 {
+    // The desktop when there is one; otherwise the program's folder, unless the program is installed
+    // somewhere the user cannot write, where the log would silently get nothing: then the home folder.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QCoreApplication::applicationDirPath();
+    if (folder.isEmpty() || !QFileInfo(folder).isWritable())
+        folder = QDir::homePath();
     return folder + QStringLiteral("/Varnel.log");
 }
 

@@ -33,7 +33,7 @@ public:
     // The local date and time as the log writes it, e.g. "2026/12/6 19:07:02".
     static QString timestamp();
     // The default log path: the desktop folder + "/Varnel.log", or the program's folder when there is
-    // no desktop folder.
+    // no desktop folder (the home folder when the program's folder is not writable).
     static QString startupPath();
 
 private:
