@@ -101,16 +101,6 @@ void frmMain::buildControls()
     m_lblInput->setObjectName(QStringLiteral("lblInput"));
     placeTwips(m_lblInput, 7440, 285, 4200, 255);
 
-    m_cmdDo = new QPushButton(QStringLiteral("批量替换"), m_frame3);
-    m_cmdDo->setObjectName(QStringLiteral("CmdDo"));
-    m_cmdDo->setDefault(true);
-    placeTwips(m_cmdDo, 5500, 120, 1395, 375);
-    auto* cmdExit = new QPushButton(QStringLiteral("退出"), m_frame3);
-    cmdExit->setObjectName(QStringLiteral("CmdExit"));
-    placeTwips(cmdExit, 8940, 120, 915, 375);
-    connect(m_cmdDo, &QPushButton::clicked, this, &frmMain::CmdDo_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
-
     const int tops[3] = {420, 1100, 1800};
     for (int i = 0; i < 3; ++i) {
         auto* label = new QLabel(m_frame6);
@@ -132,8 +122,18 @@ void frmMain::buildControls()
     m_definitions = new DefinitionPanel(m_frame2, m_settings, m_caps, this);
     m_options = new OptionsPanel(m_frame5, this);
 
+    // Created after the panels, so that the tab order runs from the lists through the options to them.
+    m_cmdDo = new QPushButton(QStringLiteral("批量替换"), m_frame3);
+    m_cmdDo->setObjectName(QStringLiteral("CmdDo"));
+    placeTwips(m_cmdDo, 5500, 120, 1395, 375);
+    auto* cmdExit = new QPushButton(QStringLiteral("退出"), m_frame3);
+    cmdExit->setObjectName(QStringLiteral("CmdExit"));
+    placeTwips(cmdExit, 8940, 120, 915, 375);
+    connect(m_cmdDo, &QPushButton::clicked, this, &frmMain::CmdDo_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
+
     m_ui = std::make_unique<WindowUserInterface>(this, m_lblProcessing,
-                                                 [this](UserInterface::Fixer fixer) { openFixer(static_cast<int>(fixer)); });
+                                                 [this](UserInterface::Fixer fixer) { openFixer(fixer); });
     m_run = new RunController(m_engines, *m_ui, m_options->shared(), this);
     connect(m_run, &RunController::busyChanged, this, &frmMain::runBusy);
     connect(m_run, &RunController::finished, this, &frmMain::runFinished);
@@ -207,9 +207,9 @@ void frmMain::CmdDo_Click()
     m_run->start(std::move(setup));
 }
 
-void frmMain::openFixer(int fixer)
+void frmMain::openFixer(UserInterface::Fixer fixer)
 {
-    switch (static_cast<UserInterface::Fixer>(fixer)) {
+    switch (fixer) {
     case UserInterface::Fixer::ChooseDictionary: m_definitions->Command2_Click(); break;
     case UserInterface::Fixer::AddDefinition: m_definitions->CmdRepListView_Click(0); break;
     case UserInterface::Fixer::ChooseLogFile: m_options->Command1_Click(); break;

@@ -61,7 +61,7 @@ private:
     void Form_Resize();
     void Form_Unload();
     void showCapabilities();
-    void openFixer(int fixer);
+    void openFixer(UserInterface::Fixer fixer);
     void runBusy(bool busy);
     void runFinished();
     void updateStartButton();
