@@ -149,7 +149,8 @@ bool OoxmlPackage::Private::readContentTypes(OoxmlPackage* package, QString* err
 
 bool OoxmlPackage::Private::findMainPart(OoxmlPackage* package, QString* error)
 {
-    const QList<Relationship> packageRelationships = package->relationships(QString(), error);
+    QString relationshipsError;
+    const QList<Relationship> packageRelationships = package->relationships(QString(), &relationshipsError);
     for (const Relationship& relationship : packageRelationships) {
         for (const char* type : kOfficeDocumentTypes) {
             if (relationship.type == QLatin1StringView(type) && !relationship.external && entry(relationship.targetPart)) {
@@ -158,8 +159,9 @@ bool OoxmlPackage::Private::findMainPart(OoxmlPackage* package, QString* error)
             }
         }
     }
-    if (error && error->isEmpty())
-        *error = QStringLiteral("找不到文档主体部件（_rels/.rels中没有有效的officeDocument关系），不是有效的OOXML文档");
+    setError(error, relationshipsError.isEmpty()
+                 ? QStringLiteral("找不到文档主体部件（_rels/.rels中没有有效的officeDocument关系），不是有效的OOXML文档")
+                 : relationshipsError);
     return false;
 }
 
