@@ -2,6 +2,7 @@
 #include "office/docx/WordNames.h"
 #include "office/docx/WordReplacement.h"
 #include "office/docx/WordStoryReplacer.h"
+#include "office/docx/WordStoryText.h"
 
 #include "support/QtPrinters.h"
 
@@ -14,7 +15,9 @@ using varnel::office::WordFindOptions;
 using varnel::office::WordMatcher;
 using varnel::office::WordNames;
 using varnel::office::WordReplacement;
+using varnel::office::WordSegment;
 using varnel::office::WordStoryReplacer;
+using varnel::office::WordStoryText;
 
 namespace {
 
@@ -45,6 +48,37 @@ public:
     }
 
     pugi::xml_node body() const { return m_doc.document_element().child("w:body"); }
+
+    // Replaces on a story text read before and reports whether that text, kept up to date by the edits,
+    // equals a fresh reading of the edited body. Empty when it does.
+    std::string replaceKeepingText(const QString& find, const QString& replace, bool* textValid)
+    {
+        WordMatcher matcher;
+        WordReplacement replacement;
+        QString error;
+        EXPECT_TRUE(matcher.compile(find, {}, &error));
+        EXPECT_TRUE(replacement.compile(replace, false, &error));
+        WordStoryText kept(*m_names, body());
+        WordStoryReplacer(*m_names).replaceAll(kept, matcher, replacement, textValid);
+        const WordStoryText fresh(*m_names, body());
+        std::ostringstream diff;
+        if (kept.segments().size() != fresh.segments().size())
+            diff << kept.segments().size() << " segments instead of " << fresh.segments().size();
+        for (size_t i = 0; diff.str().empty() && i < fresh.segments().size(); ++i) {
+            const WordSegment& a = kept.segments()[i];
+            const WordSegment& b = fresh.segments()[i];
+            if (a.text != b.text)
+                diff << "segment " << i << ": \"" << a.text.toStdString() << "\" instead of \"" << b.text.toStdString() << '"';
+            else if (a.pieces.size() != b.pieces.size())
+                diff << "segment " << i << ": " << a.pieces.size() << " pieces instead of " << b.pieces.size();
+            for (size_t k = 0; diff.str().empty() && k < b.pieces.size(); ++k) {
+                if (a.pieces[k].node != b.pieces[k].node || a.pieces[k].start != b.pieces[k].start
+                    || a.pieces[k].length != b.pieces[k].length)
+                    diff << "segment " << i << " piece " << k << " differs";
+            }
+        }
+        return diff.str();
+    }
 
     // The body's XML without the wrapper.
     std::string xml() const
@@ -266,4 +300,28 @@ TEST(WordStoryReplacer, PlainReplacementsReportWhetherTheTextWouldChange)
     EXPECT_TRUE(replacer.plainReplacementsChangeText(body.body(), {u"FOO"_s}, {u"baz"_s}));
     EXPECT_FALSE(replacer.plainReplacementsChangeText(body.body(), {u"foo"_s, u"baz"_s}, {u"baz"_s, u"Foo"_s}));
     EXPECT_FALSE(replacer.plainReplacementsChangeText(body.body(), {u"xyz"_s}, {u"abc"_s}));
+}
+
+TEST(WordStoryReplacer, KeepsAStoryTextUpToDateThroughPlainReplacements)
+{
+    const std::string runs = p(r("abXY", "<w:b/>") + r("Zcd") + r("XYZ") + "<w:r><w:tab/></w:r>" + r("xyXYZ"))
+        + p(r("XY") + r("Z") + r("tail"));
+    for (const auto& [find, replace] : std::vector<std::pair<QString, QString>>{
+             {u"XYZ"_s, u"-"_s}, {u"XYZ"_s, u""_s}, {u"XYZ"_s, u"longer text"_s}, {u"Z"_s, u"ZZ"_s}}) {
+        Body body(runs);
+        bool textValid = false;
+        EXPECT_EQ(body.replaceKeepingText(find, replace, &textValid), "") << find.toStdString();
+        EXPECT_TRUE(textValid);
+    }
+}
+
+TEST(WordStoryReplacer, ReportsAStoryTextOutOfDateAfterStructuralEdits)
+{
+    for (const auto& [find, replace] : std::vector<std::pair<QString, QString>>{
+             {u"c^tc"_s, u"x"_s}, {u"c"_s, u"^t"_s}, {u"c^pd"_s, u"x"_s}, {u"c"_s, u"^p"_s}}) {
+        Body body(p(r("abc") + "<w:r><w:tab/></w:r>" + r("c")) + p(r("d")));
+        bool textValid = true;
+        body.replaceKeepingText(find, replace, &textValid);
+        EXPECT_FALSE(textValid) << find.toStdString();
+    }
 }

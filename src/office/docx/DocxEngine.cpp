@@ -4,6 +4,10 @@
 #include "core/TextReplace.h"
 #include "office/docx/DocxDocument.h"
 #include "office/docx/WordStoryReplacer.h"
+#include "office/docx/WordStoryText.h"
+
+#include <optional>
+#include <vector>
 
 namespace varnel::office {
 
@@ -26,6 +30,7 @@ public:
         , m_request(request)
         , m_options{request.options.isOn(Option::MatchCase), request.options.isOn(Option::WholeWord),
                     request.options.isOn(Option::MatchWildcards)}
+        , m_texts(document.stories().size())
     {
     }
 
@@ -46,6 +51,8 @@ private:
     const EngineRequest& m_request;
     const WordFindOptions m_options;
     Progress m_progress;
+    // The text of each story, read once and again only after a definition changed the story.
+    std::vector<std::optional<WordStoryText>> m_texts;
 };
 
 void DocxRun::count(const QString& part, int replacements, bool shadow)
@@ -89,7 +96,9 @@ void DocxRun::definition(qsizetype index)
 
 void DocxRun::stories(const WordMatcher& matcher, const WordReplacement& main, const WordReplacement& other)
 {
-    for (const WordStory& story : m_document.stories()) {
+    const std::vector<WordStory>& stories = m_document.stories();
+    for (size_t index = 0; index < stories.size(); ++index) {
+        const WordStory& story = stories[index];
         bool selected = false;
         switch (story.kind) {
         case WordStory::Kind::Main: selected = true; break;
@@ -102,9 +111,16 @@ void DocxRun::stories(const WordMatcher& matcher, const WordReplacement& main, c
         }
         if (!selected)
             continue;
-        const WordStoryReplacer replacer(m_document.names(story.part));
+        const WordNames& names = m_document.names(story.part);
+        std::optional<WordStoryText>& text = m_texts[index];
+        if (!text)
+            text.emplace(names, story.container);
         const WordReplacement& replacement = story.kind == WordStory::Kind::Main ? main : other;
-        count(story.part, replacer.replaceAll(story.container, matcher, replacement), story.shadow);
+        bool textValid = true;
+        const int replacements = WordStoryReplacer(names).replaceAll(*text, matcher, replacement, &textValid);
+        if (!textValid)
+            text.reset();
+        count(story.part, replacements, story.shadow);
     }
 }
 

@@ -69,30 +69,30 @@ pugi::xml_node WordEditor::newElement(pugi::xml_node parent, pugi::xml_node befo
     return before ? parent.insert_child_before(name.c_str(), before) : parent.append_child(name.c_str());
 }
 
-void WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement)
+bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement)
 {
     m_markers.clear();
     m_touched.clear();
     m_newParagraphs.clear();
-    const std::vector<WordAtom>& atoms = segment.atoms;
 
     std::vector<pugi::xml_node> joined; // paragraphs whose marks are replaced
-    for (qsizetype i = start; i < end; ++i) {
-        if (atoms[i].kind == WordAtom::Mark)
-            joined.push_back(atoms[i].node);
+    bool textOnly = true;
+    const size_t firstPiece = segment.pieceAt(start);
+    for (size_t k = firstPiece; k < segment.pieces.size() && segment.pieces[k].start < end; ++k) {
+        if (segment.pieces[k].kind == WordAtom::Mark)
+            joined.push_back(segment.pieces[k].node);
+        textOnly = textOnly && segment.pieces[k].kind == WordAtom::Text;
     }
-    const pugi::xml_node firstParagraph = WordStoryText::paragraphOf(m_names, atoms[start]);
+    const WordAtom first = segment.atom(start);
+    const pugi::xml_node firstParagraph = WordStoryText::paragraphOf(m_names, first);
     pugi::xml_node target = joined.empty() ? firstParagraph : WordStoryText::nextParagraph(m_names, joined.back());
     if (!target)
-        return; // the atoms no longer describe the tree; leave it alone rather than guess
+        return false; // the atoms no longer describe the tree; leave it alone rather than guess
 
-    qsizetype firstEnd = start + 1;
-    if (atoms[start].kind == WordAtom::Text) {
-        while (firstEnd < end && atoms[firstEnd].kind == WordAtom::Text && atoms[firstEnd].node == atoms[start].node)
-            ++firstEnd;
-    }
+    const WordPiece& piece = segment.pieces[firstPiece];
+    const qsizetype firstEnd = std::min<qsizetype>(end, piece.start + piece.length);
     removeAtoms(segment, firstEnd, end);
-    insertFirst(atoms[start], atoms[firstEnd - 1], replacement);
+    insertFirst(first, segment.atom(firstEnd - 1), replacement);
 
     // Joined paragraphs pour their content into the paragraph whose mark survives.
     if (!joined.empty()) {
@@ -120,35 +120,61 @@ void WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype 
     removeEmpty(target);
     for (const pugi::xml_node& p : m_newParagraphs)
         removeEmpty(p);
+
+    // Text replaced by plain text changed only the text of w:t elements: the segment follows suit, so
+    // that the next definition can search it without reading the story again.
+    if (!textOnly || needsSpecialNodes(replacement))
+        return false;
+    updateSegment(segment, firstPiece, start, end, replacement);
+    return true;
+}
+
+void WordEditor::updateSegment(WordSegment& segment, size_t firstPiece, qsizetype start, qsizetype end,
+                               const QString& replacement)
+{
+    std::vector<WordPiece>& pieces = segment.pieces;
+    size_t last = firstPiece;
+    for (size_t k = firstPiece; k < pieces.size() && pieces[k].start < end; ++k) {
+        const qsizetype from = std::max<qsizetype>(start, pieces[k].start);
+        const qsizetype to = std::min<qsizetype>(end, pieces[k].start + pieces[k].length);
+        pieces[k].length -= int(to - from);
+        last = k;
+    }
+    pieces[firstPiece].length += int(replacement.size());
+    // Pieces whose w:t was emptied are gone from the tree.
+    const auto emptied = std::remove_if(pieces.begin() + qsizetype(firstPiece), pieces.begin() + qsizetype(last) + 1,
+                                        [](const WordPiece& piece) { return piece.length == 0; });
+    pieces.erase(emptied, pieces.begin() + qsizetype(last) + 1);
+    int next = firstPiece == 0 ? 0 : pieces[firstPiece - 1].start + pieces[firstPiece - 1].length;
+    for (size_t k = firstPiece; k < pieces.size(); ++k) {
+        pieces[k].start = next;
+        next += pieces[k].length;
+    }
+    segment.text.replace(start, end - start, replacement);
 }
 
 void WordEditor::removeAtoms(const WordSegment& segment, qsizetype from, qsizetype to)
 {
-    const std::vector<WordAtom>& atoms = segment.atoms;
-    qsizetype i = from;
-    while (i < to) {
-        const WordAtom& atom = atoms[i];
-        if (atom.kind == WordAtom::Mark) {
-            ++i;
+    if (from >= to)
+        return;
+    for (size_t k = segment.pieceAt(from); k < segment.pieces.size() && segment.pieces[k].start < to; ++k) {
+        const WordPiece& piece = segment.pieces[k];
+        if (piece.kind == WordAtom::Mark)
             continue;
-        }
-        pugi::xml_node run = atom.node.parent();
+        pugi::xml_node run = piece.node.parent();
         touch(run);
-        if (atom.kind == WordAtom::Special) {
-            run.remove_child(atom.node);
-            ++i;
+        if (piece.kind == WordAtom::Special) {
+            run.remove_child(piece.node);
             continue;
         }
-        qsizetype j = i + 1;
-        while (j < to && atoms[j].kind == WordAtom::Text && atoms[j].node == atom.node)
-            ++j;
-        QString text = QString::fromUtf8(atom.node.text().get());
-        text.remove(atom.offset, atoms[j - 1].offset + 1 - atom.offset);
+        const qsizetype a = std::max<qsizetype>(from, piece.start) - piece.start;
+        const qsizetype b = std::min<qsizetype>(to, piece.start + piece.length) - piece.start;
+        QString text = QString::fromUtf8(piece.node.text().get());
+        text.remove(a, b - a);
         if (text.isEmpty())
-            run.remove_child(atom.node);
+            run.remove_child(piece.node);
         else
-            setText(atom.node, text);
-        i = j;
+            setText(piece.node, text);
     }
 }
 

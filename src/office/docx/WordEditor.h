@@ -27,14 +27,18 @@ class WordEditor
 public:
     explicit WordEditor(const WordNames& names);
 
-    // Replaces atoms [start, end) of segment (end > start) with replacement (wordtext code units).
-    void replace(const WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement);
+    // Replaces atoms [start, end) of segment (end > start) with replacement (wordtext code units). True
+    // when the segment was brought up to date with the edit (plain text replaced by plain text); false
+    // when it now describes the tree only before start.
+    bool replace(WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement);
 
     // Sets the text of a w:t, adding xml:space="preserve" when the text needs it.
     static void setText(pugi::xml_node t, const QString& text);
 
 private:
     void removeAtoms(const WordSegment& segment, qsizetype from, qsizetype to);
+    static void updateSegment(WordSegment& segment, size_t firstPiece, qsizetype start, qsizetype end,
+                              const QString& replacement);
     void insertFirst(const WordAtom& first, const WordAtom& last, const QString& replacement);
     // Creates the elements of replacement in run, before `before` (appended when null).
     void insertNodes(pugi::xml_node run, pugi::xml_node before, const QString& replacement);

@@ -1,7 +1,6 @@
 #include "office/docx/WordStoryReplacer.h"
 
 #include "office/docx/WordEditor.h"
-#include "office/docx/WordStoryText.h"
 
 namespace varnel::office {
 
@@ -13,20 +12,29 @@ WordStoryReplacer::WordStoryReplacer(const WordNames& names)
 int WordStoryReplacer::replaceAll(pugi::xml_node container, const WordMatcher& matcher,
                                   const WordReplacement& replacement) const
 {
-    const WordStoryText story(m_names, container);
+    WordStoryText story(m_names, container);
+    bool textValid = true;
+    return replaceAll(story, matcher, replacement, &textValid);
+}
+
+int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& matcher, const WordReplacement& replacement,
+                                  bool* textValid) const
+{
     WordEditor editor(m_names);
     int count = 0;
-    const std::vector<WordSegment>& segments = story.segments();
+    bool valid = true;
+    std::vector<WordSegment>& segments = story.segments();
     for (auto segment = segments.rbegin(); segment != segments.rend(); ++segment) {
         const std::vector<WordMatch> matches = matcher.findAll(segment->text);
         for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
             const QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
             if (text == QStringView(segment->text).mid(match->start, match->length))
                 continue;
-            editor.replace(*segment, match->start, match->start + match->length, text);
+            valid = editor.replace(*segment, match->start, match->start + match->length, text) && valid;
             ++count;
         }
     }
+    *textValid = valid;
     return count;
 }
 

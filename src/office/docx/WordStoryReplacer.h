@@ -6,6 +6,7 @@
 #include "office/docx/WordMatcher.h"
 #include "office/docx/WordNames.h"
 #include "office/docx/WordReplacement.h"
+#include "office/docx/WordStoryText.h"
 
 #include <QStringList>
 
@@ -21,6 +22,10 @@ public:
     // Replaces every occurrence in the story held by container; the number of replacements. An
     // occurrence whose replacement is the very same text is left as it is and not counted.
     int replaceAll(pugi::xml_node container, const WordMatcher& matcher, const WordReplacement& replacement) const;
+    // The same on a text read before. *textValid tells whether the text still describes the story
+    // afterwards (it is kept up to date through replacements of plain text by plain text).
+    int replaceAll(WordStoryText& story, const WordMatcher& matcher, const WordReplacement& replacement,
+                   bool* textValid) const;
 
     // Whether applying the plain replacements (finds[i] by replaces[i], case- and width-insensitive, in
     // order) would change the story's text at all.

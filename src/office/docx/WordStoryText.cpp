@@ -2,6 +2,7 @@
 
 #include "office/docx/WordText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace varnel::office {
@@ -23,6 +24,19 @@ bool oneOf(const char* name, std::initializer_list<const char*> names)
 }
 
 } // namespace
+
+size_t WordSegment::pieceAt(qsizetype index) const
+{
+    const auto after = std::upper_bound(pieces.begin(), pieces.end(), index,
+                                        [](qsizetype i, const WordPiece& piece) { return i < piece.start; });
+    return size_t(after - pieces.begin()) - 1;
+}
+
+WordAtom WordSegment::atom(qsizetype index) const
+{
+    const WordPiece& piece = pieces[pieceAt(index)];
+    return {piece.node, int(index - piece.start), piece.kind};
+}
 
 bool isRangeMarker(const char* localName)
 {
@@ -135,8 +149,8 @@ void WordStoryText::paragraph(pugi::xml_node p)
 {
     inlineContent(p);
     if (markJoinable(p)) {
+        m_current.pieces.push_back({p, int(m_current.text.size()), 1, WordAtom::Mark});
         m_current.text += QChar(wordtext::ParagraphMark);
-        m_current.atoms.push_back({p, 0, WordAtom::Mark});
     } else {
         barrier();
     }
@@ -234,16 +248,16 @@ void WordStoryText::text(pugi::xml_node t)
         barrier();
         return;
     }
-    const QString chars = QString::fromUtf8(content.value());
-    m_current.text += chars;
-    for (int i = 0; i < chars.size(); ++i)
-        m_current.atoms.push_back({t, i, WordAtom::Text});
+    const qsizetype start = m_current.text.size();
+    m_current.text += QString::fromUtf8(content.value());
+    if (m_current.text.size() > start)
+        m_current.pieces.push_back({t, int(start), int(m_current.text.size() - start), WordAtom::Text});
 }
 
 void WordStoryText::special(pugi::xml_node node, char16_t unit)
 {
+    m_current.pieces.push_back({node, int(m_current.text.size()), 1, WordAtom::Special});
     m_current.text += QChar(unit);
-    m_current.atoms.push_back({node, 0, WordAtom::Special});
 }
 
 } // namespace varnel::office

@@ -5,7 +5,8 @@
 // begin, separator and end marks and the edges of hyperlinks and simple fields, note references, math,
 // the end of a table cell, a section break, the last paragraph mark of a container. Inside a segment,
 // every code unit of the text has an atom saying where it lives: a character of a w:t, a special element
-// (w:tab, w:br, w:sym, ...), or the mark of a w:p that can be joined with the next paragraph.
+// (w:tab, w:br, w:sym, ...), or the mark of a w:p that can be joined with the next paragraph. Atoms are
+// kept as pieces, one per node.
 //
 // Runs are read through hyperlinks, inserted and moved-to revisions, content controls, smart tags, custom
 // XML and simple fields. Deleted and moved-from text and the codes of fields are not text; field results
@@ -21,6 +22,7 @@
 
 namespace varnel::office {
 
+// One code unit of a segment: where it lives in the XML.
 struct WordAtom {
     enum Kind : unsigned char { Text, Special, Mark };
     pugi::xml_node node; // the w:t, the special element, or the w:p whose mark this is
@@ -28,9 +30,21 @@ struct WordAtom {
     Kind kind = Text;
 };
 
+// The code units a single node contributes to a segment: a whole w:t, or one special element or mark.
+struct WordPiece {
+    pugi::xml_node node;
+    int start = 0;  // in the segment's text
+    int length = 0; // 1 for a special element or a mark
+    WordAtom::Kind kind = WordAtom::Text;
+};
+
 struct WordSegment {
     QString text;
-    std::vector<WordAtom> atoms; // one per code unit of text
+    std::vector<WordPiece> pieces; // in text order, covering text without gaps
+
+    // The piece holding code unit index.
+    size_t pieceAt(qsizetype index) const;
+    WordAtom atom(qsizetype index) const;
 };
 
 class WordStoryText
@@ -40,6 +54,8 @@ public:
     WordStoryText(const WordNames& names, pugi::xml_node container);
 
     const std::vector<WordSegment>& segments() const { return m_segments; }
+    // For editors that keep the segments up to date with their edits.
+    std::vector<WordSegment>& segments() { return m_segments; }
 
     // The paragraph the atom belongs to.
     static pugi::xml_node paragraphOf(const WordNames& names, const WordAtom& atom);

@@ -1,0 +1,306 @@
+// Times the Word engine on generated .docx files beside a round trip of the same files through LibreOffice.
+//
+// The corpus is 200 copies of one generated document of about three pages: 60 paragraphs of mixed Chinese
+// and English text in runs of varied formatting (some words split across runs), a table, a header and a
+// footer. Ten definitions (five ASCII, five Chinese) occur in it. Measured:
+//   A  DocxEngine over all 200 files in this process (open, replace, save), as a run does per file;
+//   B  LibreOffice headless round trips, docx to odt and back (the floor of a batch through it): one file
+//      (two starts), then ten files in the same two starts; the difference gives its time per file
+//      without the starts, the figure most favourable to LibreOffice.
+//   P  the package layer alone on the same files (open, parse the main part, save), the floor under A.
+// It prints files/s of A and P, LibreOffice's seconds per file (with and without the starts) and the ratios
+// of A's throughput to LibreOffice's. B is skipped when soffice is not installed or --engine-only is given.
+
+#include "core/DocumentEngine.h"
+#include "core/ReplaceOptions.h"
+#include "office/docx/DocxEngine.h"
+#include "office/package/OoxmlPackage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+#include <cstdio>
+
+using namespace varnel;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kFiles = 200;
+constexpr int kParagraphs = 60;
+
+const QStringList kFinds = {u"alpha"_s, u"value"_s, u"Delta"_s, u"hello"_s, u"world"_s,
+                            u"北京"_s,  u"数据"_s,  u"替换"_s,  u"文件"_s,  u"测试"_s};
+const QStringList kReplaces = {u"omega"_s, u"amount"_s, u"Sigma"_s, u"goodbye"_s, u"earth"_s,
+                               u"上海"_s,  u"信息"_s,   u"更换"_s,  u"文档"_s,    u"试验"_s};
+// Filler words; a definition's find text is drawn instead of one of them one time in twenty.
+const QStringList kWords = {
+    u"the"_s,  u"quick"_s, u"brown"_s, u"fox"_s,  u"jumps"_s, u"over"_s, u"lazy"_s, u"dog"_s,  u"2024"_s,
+    u"report"_s, u"system"_s, u"program"_s, u"data"_s, u"file"_s, u"we"_s, u"today"_s, u"is"_s, u"fine"_s,
+    u"我们"_s, u"今天"_s, u"天气"_s, u"很好"_s, u"报告"_s, u"系统"_s, u"程序"_s, u"发展"_s, u"中国"_s,
+    u"公司"_s, u"项目"_s, u"时间"_s, u"会议"_s, u"，"_s, u"。"_s,
+};
+
+const QString& randomWord(QRandomGenerator& random)
+{
+    if (random.bounded(20) == 0)
+        return kFinds.at(random.bounded(kFinds.size()));
+    return kWords.at(random.bounded(kWords.size()));
+}
+
+const char* kMain = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+                    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+
+QString escaped(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString run(const QString& text, const QString& props = {})
+{
+    return u"<w:r>"_s + (props.isEmpty() ? QString() : u"<w:rPr>"_s + props + u"</w:rPr>"_s)
+        + u"<w:t xml:space=\"preserve\">"_s + escaped(text) + u"</w:t></w:r>"_s;
+}
+
+// One paragraph of about 25 words in three to five runs; now and then a find text split over two runs.
+QString paragraph(QRandomGenerator& random)
+{
+    static const QStringList props = {QString(), u"<w:b/>"_s, u"<w:i/>"_s, u"<w:color w:val=\"C00000\"/>"_s};
+    QString xml = u"<w:p>"_s;
+    const int runs = 3 + random.bounded(3);
+    for (int r = 0; r < runs; ++r) {
+        QString text;
+        for (int w = 0; w < 6; ++w) {
+            const QString& word = randomWord(random);
+            text += word + (word.at(0).unicode() < 128 ? u" "_s : QString());
+        }
+        if (random.bounded(8) == 0) {
+            const QString& find = kFinds.at(random.bounded(kFinds.size()));
+            text += find.left(1);
+            xml += run(text, props.at(random.bounded(props.size())));
+            text = find.mid(1) + u" "_s;
+        }
+        xml += run(text, props.at(random.bounded(props.size())));
+    }
+    return xml + u"</w:p>"_s;
+}
+
+QByteArray documentXml()
+{
+    QRandomGenerator random(42);
+    QString body;
+    for (int i = 0; i < kParagraphs; ++i) {
+        body += paragraph(random);
+        if (i == kParagraphs / 2) {
+            body += u"<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid><w:gridCol w:w=\"3000\"/>"
+                    "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>"_s;
+            for (int row = 0; row < 8; ++row) {
+                body += u"<w:tr>"_s;
+                for (int col = 0; col < 3; ++col)
+                    body += u"<w:tc><w:p>"_s + run(randomWord(random) + u" "_s + randomWord(random))
+                        + u"</w:p></w:tc>"_s;
+                body += u"</w:tr>"_s;
+            }
+            body += u"</w:tbl>"_s;
+        }
+    }
+    body += u"<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rId1\"/><w:footerReference w:type=\"default\" "
+            "r:id=\"rId2\"/><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1440\" w:right=\"1800\" "
+            "w:bottom=\"1440\" w:left=\"1800\" w:header=\"851\" w:footer=\"992\" w:gutter=\"0\"/></w:sectPr>"_s;
+    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<w:document "_s + QLatin1StringView(kMain)
+            + u"><w:body>"_s + body + u"</w:body></w:document>"_s)
+        .toUtf8();
+}
+
+QByteArray headerFooter(const char* root, const QString& text)
+{
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<w:%1 %2><w:p>%3</w:p></w:%1>")
+        .arg(QLatin1StringView(root), QLatin1StringView(kMain), run(text))
+        .toUtf8();
+}
+
+bool writeDocx(const QString& path)
+{
+    const QList<std::pair<const char*, QByteArray>> parts = {
+        {"[Content_Types].xml",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<Types "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
+         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+         "ContentType=\"application/xml\"/><Override PartName=\"/word/document.xml\" "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
+         "<Override PartName=\"/word/header1.xml\" "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml\"/><Override "
+         "PartName=\"/word/footer1.xml\" "
+         "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml\"/></Types>"},
+        {"_rels/.rels",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+         "Target=\"word/document.xml\"/></Relationships>"},
+        {"word/_rels/document.xml.rels",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
+         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/header\" "
+         "Target=\"header1.xml\"/><Relationship Id=\"rId2\" "
+         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer\" "
+         "Target=\"footer1.xml\"/></Relationships>"},
+        {"word/document.xml", documentXml()},
+        {"word/header1.xml", headerFooter("hdr", u"hello 北京 header"_s)},
+        {"word/footer1.xml", headerFooter("ftr", u"world 测试 footer"_s)},
+    };
+    int errorCode = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &errorCode);
+    if (!archive)
+        return false;
+    for (const auto& [name, data] : parts) {
+        // The source frees its copy of the data when the archive is closed.
+        void* copy = malloc(size_t(data.size()));
+        memcpy(copy, data.constData(), size_t(data.size()));
+        zip_source_t* source = zip_source_buffer(archive, copy, zip_uint64_t(data.size()), 1);
+        if (!source || zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(source);
+            zip_discard(archive);
+            return false;
+        }
+    }
+    return zip_close(archive) == 0;
+}
+
+// Seconds LibreOffice takes to convert files to `format` in one start, or -1 on failure. The converted
+// files go to outDir under their base name with the new extension.
+double libreOfficeSeconds(const QString& soffice, const QStringList& files, const QString& format, const QString& outDir,
+                          const QString& profileDir)
+{
+    QProcess process;
+    process.setProgram(soffice);
+    process.setArguments(QStringList{u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + profileDir,
+                                     u"--convert-to"_s, format, u"--outdir"_s, outDir}
+                         + files);
+    QElapsedTimer timer;
+    timer.start();
+    process.start();
+    if (!process.waitForFinished(600000) || process.exitCode() != 0)
+        return -1;
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const QString extension = format.section(u':', 0, 0);
+    for (const QString& file : files) {
+        if (!QFile::exists(outDir + u'/' + QFileInfo(file).completeBaseName() + u'.' + extension))
+            return -1;
+    }
+    return seconds;
+}
+
+// A round trip of files through LibreOffice: docx to odt, then odt back to docx, one start for each way.
+double libreOfficeRoundTrip(const QString& soffice, const QStringList& files, const QString& workDir)
+{
+    const QString odtDir = workDir + u"/odt"_s;
+    const QString docxDir = workDir + u"/docx"_s;
+    QDir().mkpath(odtDir);
+    QDir().mkpath(docxDir);
+    const double there = libreOfficeSeconds(soffice, files, u"odt"_s, odtDir, workDir + u"/profile"_s);
+    QStringList odts;
+    for (const QString& file : files)
+        odts.append(odtDir + u'/' + QFileInfo(file).completeBaseName() + u".odt"_s);
+    const double back = there < 0 ? -1
+                                  : libreOfficeSeconds(soffice, odts, u"docx:MS Word 2007 XML"_s, docxDir,
+                                                       workDir + u"/profile"_s);
+    return there < 0 || back < 0 ? -1 : there + back;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    // --engine-only: time the engine alone (for profiling); --dir PATH: make the corpus under PATH.
+    const QStringList args = app.arguments();
+    const bool engineOnly = args.contains(u"--engine-only"_s);
+    const qsizetype dirArg = args.indexOf(u"--dir"_s);
+    const QString base = dirArg > 0 && dirArg + 1 < args.size() ? args.at(dirArg + 1) : QDir::tempPath();
+    QTemporaryDir dir(base + u"/docx_bench-XXXXXX"_s);
+    const QString templatePath = dir.filePath(u"template.docx"_s);
+    if (!dir.isValid() || !writeDocx(templatePath)) {
+        std::fprintf(stderr, "cannot write the corpus\n");
+        return 1;
+    }
+    QStringList files;
+    for (int i = 0; i < kFiles; ++i) {
+        const QString path = dir.filePath(u"doc%1.docx"_s.arg(i, 3, 10, QChar(u'0')));
+        QFile::copy(templatePath, path);
+        files.append(path);
+    }
+    std::printf("corpus: %d files of %lld bytes (%d paragraphs, a table, header and footer), %lld definitions\n",
+                kFiles, QFileInfo(templatePath).size(), kParagraphs, kFinds.size());
+
+    ReplaceOptions options;
+    office::DocxEngine engine;
+    int changed = 0;
+    qint64 replacements = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& path : files) {
+        EngineRequest request(kFinds, kReplaces, options);
+        const EngineResult result = engine.replace(path, request);
+        if (!result.error.isEmpty())
+            std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(result.error));
+        changed += result.changed ? 1 : 0;
+        replacements += result.replacements;
+    }
+    const double varnelSeconds = timer.nsecsElapsed() / 1e9;
+    const double varnelRate = kFiles / varnelSeconds;
+    std::printf("Varnel DocxEngine: %d files changed, %lld replacements, %.3f s, %.1f files/s\n", changed,
+                replacements, varnelSeconds, varnelRate);
+
+    // The package layer alone, for the same files: open, parse the main part, write it back unchanged.
+    timer.restart();
+    for (const QString& path : files) {
+        QString error;
+        const auto package = office::OoxmlPackage::open(path, &error);
+        if (!package || !package->xml(package->mainDocumentPart(), &error)) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(error));
+            continue;
+        }
+        package->markChanged(package->mainDocumentPart());
+        if (!package->save(&error))
+            std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(error));
+    }
+    const double packageSeconds = timer.nsecsElapsed() / 1e9;
+    std::printf("package layer alone (open, parse, save): %.3f s, %.1f files/s; the engine's own share %.1f ms per file\n",
+                packageSeconds, kFiles / packageSeconds, std::max(0.0, varnelSeconds - packageSeconds) * 1000 / kFiles);
+
+    const QString soffice = engineOnly ? QString() : QStandardPaths::findExecutable(u"soffice"_s);
+    if (soffice.isEmpty()) {
+        std::printf("LibreOffice: soffice not found, comparison skipped\n");
+        return changed == kFiles ? 0 : 1;
+    }
+    QStringList fresh;
+    for (int i = 0; i < 11; ++i) {
+        const QString path = dir.filePath(u"lo%1.docx"_s.arg(i, 2, 10, QChar(u'0')));
+        QFile::copy(templatePath, path);
+        fresh.append(path);
+    }
+    // A first start creates the profile; it is not timed.
+    libreOfficeRoundTrip(soffice, {fresh.first()}, dir.filePath(u"warm"_s));
+    const double one = libreOfficeRoundTrip(soffice, {fresh.at(0)}, dir.filePath(u"warm"_s));
+    const double ten = libreOfficeRoundTrip(soffice, fresh.mid(1, 10), dir.filePath(u"warm"_s));
+    if (one < 0 || ten < 0) {
+        std::printf("LibreOffice: conversion failed, comparison skipped\n");
+        return 1;
+    }
+    const double perFile = std::max((ten - one) / 9.0, 1e-6);
+    std::printf("LibreOffice round trip docx->odt->docx: %.2f s for 1 file (two starts), %.2f s for 10 files "
+                "(two starts), %.3f s per file without the starts\n",
+                one, ten, perFile);
+    std::printf("ratio: Varnel's throughput is %.0fx LibreOffice's with its starts per file, %.0fx without them\n",
+                varnelRate * one, varnelRate * perFile);
+    return changed == kFiles ? 0 : 1;
+}
