@@ -123,6 +123,16 @@ TEST(RtfDocument, SkipsDestinationsWithoutDocumentText)
               u"xyw");
 }
 
+TEST(RtfDocument, PassesOverDeletedRevisions)
+{
+    RtfDocument document;
+    ASSERT_TRUE(document.parse("{\\rtf1 Al{\\deleted X}pha {\\deleted gone\\par}next\\par}"));
+    const RtfStory& body = document.stories().front();
+    ASSERT_EQ(body.segments.size(), 2u) << "a deleted paragraph mark joins nothing";
+    EXPECT_EQ(body.segments[0].text, u"Alpha ");
+    EXPECT_EQ(body.segments[1].text, u"next\r");
+}
+
 TEST(RtfDocument, ReadsTheShapeTextOfDrawingObjectsAsAMirrorInShapeResults)
 {
     RtfDocument document;

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace Qt::Literals::StringLiterals;
 using varnel::EngineResult;
 using varnel::Option;
@@ -122,6 +124,48 @@ protected:
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
+    }
+
+    // Random edits of a real document: whatever still reads as RTF must read back, after the
+    // replacement, as the same stories and segments with exactly the replaced text changed.
+    void expectDamagedCopiesChangeOnlyInReplacedText(const QString& dataName, const QString& find, const QString& replace)
+    {
+        SCOPED_TRACE(dataName.toStdString());
+        const QByteArray original = readFile(varnel::test::dataPath(u"office/rtf/"_s + dataName));
+        const QByteArray palette = "\\{}'0123456789 -abcfuAlph?;\r\n\x80\xd6";
+        std::mt19937 random(20261206);
+        const QString path = m_dir.filePath(u"damaged.rtf"_s);
+        int readable = 0;
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bytes = original;
+            for (int edits = 1 + int(random() % 4); edits > 0; --edits) {
+                const qsizetype at = qsizetype(random() % std::uint32_t(bytes.size()));
+                const char byte = palette[qsizetype(random() % std::uint32_t(palette.size()))];
+                switch (random() % 3) {
+                case 0: bytes.insert(at, byte); break;
+                case 1: bytes.remove(at, 1); break;
+                default: bytes[at] = byte; break;
+                }
+            }
+            varnel::RtfDocument before;
+            if (!before.parse(bytes))
+                continue;
+            ++readable;
+            varnel::test::writeFile(path, bytes);
+            last = run(path, {find}, {replace});
+            varnel::RtfDocument after;
+            ASSERT_TRUE(after.parse(readFile(path))) << "round " << round << ": " << after.error().toStdString();
+            ASSERT_EQ(after.stories().size(), before.stories().size()) << "round " << round;
+            for (std::size_t s = 0; s < before.stories().size(); ++s) {
+                const varnel::RtfStory& old = before.stories()[s];
+                const Qt::CaseSensitivity cs = old.kind == RtfStoryKind::Note ? Qt::CaseInsensitive : Qt::CaseSensitive;
+                ASSERT_EQ(after.stories()[s].segments.size(), old.segments.size()) << "round " << round;
+                for (std::size_t k = 0; k < old.segments.size(); ++k)
+                    ASSERT_EQ(after.stories()[s].segments[k].text, QString(old.segments[k].text).replace(find, replace, cs))
+                        << "round " << round << ", story " << s << ", segment " << k;
+            }
+        }
+        EXPECT_GT(readable, 100);
     }
 
     QTemporaryDir m_dir;
@@ -324,6 +368,13 @@ TEST_F(RtfEngine, ReportsAnInvalidSpecialCodeAndAppliesTheOtherDefinitions)
     EXPECT_EQ(readFile(path), QByteArray("{\\rtf1\\ansi Alpha Gamma\\par}"));
 }
 
+TEST_F(RtfEngine, KeepsDeletedRevisionsWhenReplacingAroundThem)
+{
+    const QString path = fileWith("{\\rtf1 Al{\\deleted X}pha\\par}");
+    EXPECT_TRUE(run(path, {u"Alpha"_s}, {u"Omega"_s}).changed);
+    EXPECT_EQ(readFile(path), QByteArray("{\\rtf1 Omega{\\deleted X}\\par}"));
+}
+
 TEST_F(RtfEngine, ShowsProgressPerDefinition)
 {
     fileWith("{\\rtf1 x}");
@@ -353,6 +404,12 @@ TEST_F(RtfEngine, AFailedWriteLeavesTheFileAndReportsIt)
     EXPECT_FALSE(last.changed);
     EXPECT_EQ(last.error, u"写入文件失败：disk full"_s);
     EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(RtfEngine, DamagedDocumentsAreRefusedOrChangeInTheReplacedTextOnly)
+{
+    expectDamagedCopiesChangeOnlyInReplacedText(u"01_stories.rtf"_s, u"Alpha"_s, u"Omega"_s);
+    expectDamagedCopiesChangeOnlyInReplacedText(u"02_gbk_wordpad.rtf"_s, u"中文"_s, u"汉语"_s);
 }
 
 TEST_F(RtfEngine, SavedDocumentsStillOpenInLibreOffice)

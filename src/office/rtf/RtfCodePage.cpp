@@ -152,14 +152,19 @@ int RtfCodePage::sequenceLength(QByteArrayView start) const
     return 2;
 }
 
-QString RtfCodePage::decode(QByteArrayView bytes) const
+bool RtfCodePage::decodeUnit(QByteArrayView bytes, char16_t* unit) const
 {
     if (bytes.size() == 1) {
         const auto b = static_cast<unsigned char>(bytes[0]);
-        if (!m_doubleByte)
-            return QString(QChar(m_singleBytes[b]));
-        if (b < 0x80)
-            return QString(QChar(b));
+        if (!m_doubleByte) {
+            *unit = m_singleBytes[b];
+            return true;
+        }
+        if (b < 0x80) {
+            *unit = b;
+            return true;
+        }
+        return false;
     }
     if (bytes.size() == 2 && m_doubleByte) {
         const unsigned key = (static_cast<unsigned char>(bytes[0]) << 8) | static_cast<unsigned char>(bytes[1]);
@@ -173,8 +178,17 @@ QString RtfCodePage::decode(QByteArrayView bytes) const
             }
             m_pairs[key] = text.size() == 1 ? text[0].unicode() : char16_t(0xFFFD);
         }
-        return QString(QChar(m_pairs[key]));
+        *unit = m_pairs[key];
+        return true;
     }
+    return false;
+}
+
+QString RtfCodePage::decode(QByteArrayView bytes) const
+{
+    char16_t unit = 0;
+    if (decodeUnit(bytes, &unit))
+        return QString(QChar(unit));
     if (m_gb18030)
         return decodeText(Charset::Gb18030, bytes);
     if (m_codecName.isEmpty())

@@ -30,6 +30,9 @@ public:
     int sequenceLength(QByteArrayView start) const;
     // The text of one whole character's bytes (U+FFFD for an invalid sequence).
     QString decode(QByteArrayView bytes) const;
+    // The same for the usual case of a character of one or two bytes that reads as one code unit:
+    // true and *unit set; false when decode() must be asked.
+    bool decodeUnit(QByteArrayView bytes, char16_t* unit) const;
     // The bytes of a character (one code point, possibly a surrogate pair), or empty when the code page
     // cannot hold it.
     QByteArray encode(QStringView character) const;

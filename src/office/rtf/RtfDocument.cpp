@@ -73,33 +73,71 @@ const QHash<QByteArray, Destination>& destinations()
     return table;
 }
 
-// Control words that stand for one character of text; the marks Word's find can name read as the code
-// units of wordtext.
-const QHash<QByteArray, char16_t>& characterWords()
-{
-    using namespace office::wordtext;
-    static const QHash<QByteArray, char16_t> table = {
-        {"par", ParagraphMark}, {"tab", Tab},           {"line", LineBreak},   {"page", PageBreak},
-        {"column", ColumnBreak}, {"emdash", 0x2014},    {"endash", 0x2013},    {"emspace", 0x2003},
-        {"enspace", 0x2002},   {"qmspace", 0x2005},   {"bullet", 0x2022},    {"lquote", 0x2018},
-        {"rquote", 0x2019},    {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"zwj", 0x200D},
-        {"zwnj", 0x200C},      {"zwbo", 0x200B},      {"ltrmark", 0x200E},   {"rtlmark", 0x200F},
+// What a control word does to the reader (words not listed only format the text).
+struct WordAction {
+    enum Kind {
+        Character,  // stands for one character of text: `unit` (the marks Word's find names read as wordtext)
+        Barrier,    // ends a run a match may span: cells, rows, sections, marks standing for objects
+        Unicode,    // \uN
+        UnicodeSkip, // \ucN
+        Font,
+        AssocFont,
+        Plain,
+        DoubleByteRun,
+        SingleByteRun,
+        DefaultFont,
+        AnsiCodePage,
+        Ansi,
+        Mac,
+        Pc,
+        Pca,
+        Charset,     // \fcharsetN in the font table
+        FontCodePage, // \cpgN in the font table
+        ProtectionLevel,
+        EnforceProtection,
+        ReadProtection,
+        Deleted,     // \deleted: text of a deleted revision, which the find passes over
     };
-    return table;
-}
+    Kind kind = Character;
+    char16_t unit = 0;
+};
 
-// Control words that end a run a match may span: cells, rows, sections, and characters standing for
-// objects (note and comment marks, page numbers, dates).
-bool isBarrierWord(QByteArrayView word)
+const WordAction* wordAction(QByteArrayView word)
 {
-    static const QHash<QByteArray, bool> table = [] {
-        QHash<QByteArray, bool> t;
+    static const QHash<QByteArray, WordAction> table = [] {
+        using namespace office::wordtext;
+        QHash<QByteArray, WordAction> t;
+        const std::pair<const char*, char16_t> characters[] = {
+            {"par", ParagraphMark}, {"tab", Tab},           {"line", LineBreak},   {"page", PageBreak},
+            {"column", ColumnBreak}, {"emdash", 0x2014},    {"endash", 0x2013},    {"emspace", 0x2003},
+            {"enspace", 0x2002},   {"qmspace", 0x2005},   {"bullet", 0x2022},    {"lquote", 0x2018},
+            {"rquote", 0x2019},    {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"zwj", 0x200D},
+            {"zwnj", 0x200C},      {"zwbo", 0x200B},      {"ltrmark", 0x200E},   {"rtlmark", 0x200F},
+        };
+        for (const auto& [name, unit] : characters)
+            t.insert(name, {WordAction::Character, unit});
         for (const char* name : {"sect", "cell", "row", "nestcell", "nestrow", "chftn", "chatn", "chpgn", "chdate",
                                  "chtime", "chdpl", "chdpa", "chftnsep", "chftnsepc", "sectnum", "objattph", "bin"})
-            t.insert(name, true);
+            t.insert(name, {WordAction::Barrier, 0});
+        const std::pair<const char*, WordAction::Kind> others[] = {
+            {"u", WordAction::Unicode},           {"uc", WordAction::UnicodeSkip},
+            {"f", WordAction::Font},              {"af", WordAction::AssocFont},
+            {"plain", WordAction::Plain},         {"dbch", WordAction::DoubleByteRun},
+            {"loch", WordAction::SingleByteRun},  {"hich", WordAction::SingleByteRun},
+            {"deff", WordAction::DefaultFont},    {"ansicpg", WordAction::AnsiCodePage},
+            {"ansi", WordAction::Ansi},           {"mac", WordAction::Mac},
+            {"pc", WordAction::Pc},               {"pca", WordAction::Pca},
+            {"fcharset", WordAction::Charset},    {"cpg", WordAction::FontCodePage},
+            {"protlevel", WordAction::ProtectionLevel}, {"enforceprot", WordAction::EnforceProtection},
+            {"readprot", WordAction::ReadProtection}, {"deleted", WordAction::Deleted},
+        };
+        for (const auto& [name, kind] : others)
+            t.insert(name, {kind, 0});
         return t;
     }();
-    return table.contains(word.toByteArray());
+    // A key that borrows the token's bytes: no allocation per control word.
+    const auto it = table.constFind(QByteArray::fromRawData(word.data(), word.size()));
+    return it == table.cend() ? nullptr : &*it;
 }
 
 enum class Role {
@@ -116,6 +154,7 @@ struct Group {
     int font = -1;          // -1: the default font
     int assocFont = -1;
     bool doubleByteRun = false; // \dbch: the run uses the associated font's code page
+    bool deleted = false;   // \deleted: a deleted revision
     bool atStart = true;    // no token of the group seen yet: a control word here may name a destination
     bool starred = false;   // \* seen at the start
     bool mirror = false;
@@ -153,7 +192,8 @@ private:
     void openStory(RtfStoryKind kind);
     void breakSegment(int story);
     void flushPending();
-    int codePage() const;
+    int codePage();
+    int currentCodePage() const;
     int fontCodePage(int font) const;
 
     QByteArrayView m_data;
@@ -163,6 +203,8 @@ private:
     std::vector<bool> m_breakPending;
     std::vector<Group> m_groups;
     int m_skipDepth = 0; // inside a skipped group: its nesting depth
+    int m_codePage = 0;  // code page of the innermost group's state; 0 when it must be worked out again
+    const RtfCodePage* m_page = nullptr;
 
     std::map<int, Font> m_fonts;
     int m_defaultFont = 0;
@@ -173,7 +215,8 @@ private:
     bool m_readProtection = false;
 
     // A double-byte character whose bytes are still arriving.
-    QByteArray m_pending;
+    char m_pending[4] = {};
+    int m_pendingSize = 0;
     qsizetype m_pendingBegin = 0;
     qsizetype m_pendingEnd = 0;
     int m_pendingCodePage = 0;
@@ -221,6 +264,7 @@ bool Reader::run(QString* error, bool* readOnly)
                 ++m_skipDepth;
             } else if (token.type == RtfTokenType::GroupClose && --m_skipDepth == 0) {
                 m_groups.pop_back();
+                m_codePage = 0;
                 closed = m_groups.empty();
             }
             continue;
@@ -231,6 +275,8 @@ bool Reader::run(QString* error, bool* readOnly)
             flushPending();
             m_fallbackLeft = 0;
         }
+        if (token.type == RtfTokenType::GroupOpen || token.type == RtfTokenType::GroupClose)
+            m_codePage = 0;
         switch (token.type) {
         case RtfTokenType::GroupOpen:
             if (m_groups.empty()) {
@@ -299,7 +345,7 @@ void Reader::onDestination(const RtfToken& token)
 {
     Group& group = top();
     group.atStart = false;
-    const auto it = destinations().constFind(token.word.toByteArray());
+    const auto it = destinations().constFind(QByteArray::fromRawData(token.word.data(), token.word.size()));
     const Destination destination = it == destinations().cend() ? Destination::None : *it;
     if (destination == Destination::None) {
         if (group.starred)
@@ -376,19 +422,32 @@ void Reader::openStory(RtfStoryKind kind)
 
 void Reader::onControlWord(const RtfToken& token)
 {
+    const WordAction* action = wordAction(token.word);
+    if (!action)
+        return;
     Group& group = top();
-    const QByteArrayView word = token.word;
     if (group.role == Role::FontTable) {
-        if (word == QByteArrayView("f"))
+        if (action->kind == WordAction::Font)
             group.fontEntry = token.param;
-        else if (word == QByteArrayView("fcharset") && group.fontEntry >= 0)
+        else if (action->kind == WordAction::Charset && group.fontEntry >= 0)
             m_fonts[group.fontEntry].charset = token.param;
-        else if (word == QByteArrayView("cpg") && group.fontEntry >= 0)
+        else if (action->kind == WordAction::FontCodePage && group.fontEntry >= 0)
             m_fonts[group.fontEntry].codePage = token.param;
         return;
     }
-    if (word == QByteArrayView("u")) {
-        if (group.role == Role::Text && group.story >= 0) {
+    switch (action->kind) {
+    case WordAction::Character:
+        if (group.role == Role::Text) {
+            const QChar unit(action->unit);
+            append(QStringView(&unit, 1), token.begin, token.end);
+        }
+        break;
+    case WordAction::Barrier:
+        if (group.role == Role::Text)
+            breakSegment(group.story);
+        break;
+    case WordAction::Unicode:
+        if (group.role == Role::Text && group.story >= 0 && !group.deleted) {
             const QChar unit(static_cast<char16_t>(token.param & 0xFFFF));
             append(QStringView(&unit, 1), token.begin, token.end);
             const std::vector<RtfSegment>& segments = m_stories[group.story].segments;
@@ -399,47 +458,62 @@ void Reader::onControlWord(const RtfToken& token)
             m_fallbackStory = -1;
         }
         m_fallbackLeft = std::max(group.uc, 0);
-        return;
-    }
-    if (word == QByteArrayView("uc")) {
+        break;
+    case WordAction::UnicodeSkip:
         group.uc = std::max(token.param, 0);
-    } else if (word == QByteArrayView("f")) {
+        break;
+    case WordAction::Font:
         group.font = token.param;
-    } else if (word == QByteArrayView("af")) {
+        break;
+    case WordAction::AssocFont:
         group.assocFont = token.param;
-    } else if (word == QByteArrayView("plain")) {
+        break;
+    case WordAction::Plain:
         group.font = -1;
-    } else if (word == QByteArrayView("dbch")) {
-        group.doubleByteRun = true;
-    } else if (word == QByteArrayView("loch") || word == QByteArrayView("hich")) {
         group.doubleByteRun = false;
-    } else if (word == QByteArrayView("deff")) {
+        group.deleted = false;
+        break;
+    case WordAction::Deleted:
+        group.deleted = !token.hasParam || token.param != 0;
+        break;
+    case WordAction::DoubleByteRun:
+        group.doubleByteRun = true;
+        break;
+    case WordAction::SingleByteRun:
+        group.doubleByteRun = false;
+        break;
+    case WordAction::DefaultFont:
         m_defaultFont = token.param;
-    } else if (word == QByteArrayView("ansicpg")) {
+        break;
+    case WordAction::AnsiCodePage:
         m_ansiCodePage = token.param;
-    } else if (word == QByteArrayView("ansi")) {
+        break;
+    case WordAction::Ansi:
         m_baseCodePage = 1252;
-    } else if (word == QByteArrayView("mac")) {
+        break;
+    case WordAction::Mac:
         m_baseCodePage = 10000;
-    } else if (word == QByteArrayView("pc")) {
+        break;
+    case WordAction::Pc:
         m_baseCodePage = 437;
-    } else if (word == QByteArrayView("pca")) {
+        break;
+    case WordAction::Pca:
         m_baseCodePage = 850;
-    } else if (word == QByteArrayView("protlevel")) {
+        break;
+    case WordAction::ProtectionLevel:
         m_protectionLevel = token.param;
-    } else if (word == QByteArrayView("enforceprot")) {
+        break;
+    case WordAction::EnforceProtection:
         m_enforceProtection = token.hasParam ? token.param : 1;
-    } else if (word == QByteArrayView("readprot")) {
+        break;
+    case WordAction::ReadProtection:
         m_readProtection = true;
-    } else if (group.role == Role::Text) {
-        const auto character = characterWords().constFind(word.toByteArray());
-        if (character != characterWords().cend()) {
-            const QChar unit(*character);
-            append(QStringView(&unit, 1), token.begin, token.end);
-        } else if (isBarrierWord(word)) {
-            breakSegment(group.story);
-        }
+        break;
+    case WordAction::Charset:
+    case WordAction::FontCodePage:
+        break;
     }
+    m_codePage = 0;
 }
 
 void Reader::onControlSymbol(const RtfToken& token)
@@ -490,10 +564,12 @@ void Reader::onTextByte(unsigned char byte, qsizetype begin, qsizetype end)
     if (top().role != Role::Text)
         return;
     const int number = codePage();
-    if (!m_pending.isEmpty() && m_pendingCodePage != number)
+    if (m_pendingSize > 0 && m_pendingCodePage != number)
         flushPending();
-    const RtfCodePage& page = RtfCodePage::get(number);
-    if (m_pending.isEmpty()) {
+    if (!m_page || m_page->number() != number)
+        m_page = &RtfCodePage::get(number);
+    const RtfCodePage& page = *m_page;
+    if (m_pendingSize == 0) {
         if (byte == '\t') {
             append(u"\t", begin, end); // a literal tab reads as \tab
             return;
@@ -501,21 +577,25 @@ void Reader::onTextByte(unsigned char byte, qsizetype begin, qsizetype end)
         m_pendingBegin = begin;
         m_pendingCodePage = number;
     }
-    m_pending.append(static_cast<char>(byte));
+    m_pending[m_pendingSize++] = static_cast<char>(byte);
     m_pendingEnd = end;
-    const int length = page.sequenceLength(m_pending);
-    if (length == 0 || m_pending.size() < length)
+    const QByteArrayView bytes(m_pending, m_pendingSize);
+    const int length = page.sequenceLength(bytes);
+    if ((length == 0 || m_pendingSize < length) && m_pendingSize < 4)
         return;
-    const QString text = page.decode(m_pending);
-    m_pending.clear();
-    append(text, m_pendingBegin, m_pendingEnd);
+    m_pendingSize = 0;
+    char16_t unit = 0;
+    if (page.decodeUnit(bytes, &unit))
+        append(QStringView(&unit, 1), m_pendingBegin, m_pendingEnd);
+    else
+        append(page.decode(bytes), m_pendingBegin, m_pendingEnd);
 }
 
 void Reader::flushPending()
 {
-    if (m_pending.isEmpty())
+    if (m_pendingSize == 0)
         return;
-    m_pending.clear();
+    m_pendingSize = 0;
     if (top().role == Role::Text)
         append(u"\uFFFD", m_pendingBegin, m_pendingEnd);
 }
@@ -525,6 +605,12 @@ void Reader::append(QStringView text, qsizetype begin, qsizetype end)
     const Group& group = top();
     if (group.story < 0 || text.isEmpty())
         return;
+    if (group.deleted) {
+        // Deleted text is passed over; a deleted paragraph mark joins nothing, so it ends the run.
+        if (text.contains(QChar(office::wordtext::ParagraphMark)))
+            breakSegment(group.story);
+        return;
+    }
     RtfStory& story = m_stories[group.story];
     if (story.segments.empty() || m_breakPending[group.story]) {
         story.segments.emplace_back();
@@ -559,7 +645,14 @@ int Reader::fontCodePage(int font) const
     return RtfCodePage::fromCharset(it->second.charset);
 }
 
-int Reader::codePage() const
+int Reader::codePage()
+{
+    if (m_codePage == 0)
+        m_codePage = currentCodePage();
+    return m_codePage;
+}
+
+int Reader::currentCodePage() const
 {
     const Group& group = m_groups.back();
     if (group.doubleByteRun && group.assocFont >= 0) {

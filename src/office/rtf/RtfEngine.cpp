@@ -2,6 +2,7 @@
 
 #include "core/FileIo.h"
 #include "core/TextCompare.h"
+#include "office/docx/DocxEngine.h"
 #include "office/docx/WordMatcher.h"
 #include "office/docx/WordReplacement.h"
 #include "office/rtf/RtfDocument.h"
@@ -19,24 +20,6 @@ using office::WordMatcher;
 using office::WordReplacement;
 
 constexpr qsizetype kLongestText = 255; // Word's find and replace boxes hold at most 255 characters
-
-// The replace text of the main text: a line feed that does not follow a carriage return becomes a
-// manual line break (^l) when the definitions come from the dictionary workbook, whose cells break
-// lines with a bare line feed.
-QString mainReplaceText(const QString& replace, bool fromDictionary)
-{
-    if (!fromDictionary || !replace.contains(u'\n'))
-        return replace;
-    QString out;
-    out.reserve(replace.size() + 8);
-    for (qsizetype i = 0; i < replace.size(); ++i) {
-        if (replace[i] == u'\n' && (i == 0 || replace[i - 1] != u'\r'))
-            out += QStringLiteral("^l");
-        else
-            out += replace[i];
-    }
-    return out;
-}
 
 // A document being edited pass by pass: each pass finds in the current bytes and rewrites them.
 class EditSession
@@ -108,8 +91,8 @@ EngineResult RtfEngine::replace(const QString& path, const EngineRequest& reques
     }
     if (session.document().readOnlyProtected()) {
         if (request.ui)
-            request.ui->notice(QStringLiteral("文档“") + path + QStringLiteral("”设置了“编辑限制”，无法修改！"));
-        result.error = QStringLiteral("文档设置了“编辑限制”，无法修改！");
+            request.ui->notice(office::DocxEngine::restrictedNotice(path));
+        result.error = office::DocxEngine::restrictedError();
         return result;
     }
 
@@ -129,11 +112,11 @@ EngineResult RtfEngine::replace(const QString& path, const EngineRequest& reques
         if (findText.isEmpty() || findText.size() > kLongestText || replaceText.size() > kLongestText
             || textEquals(findText, replaceText, mode))
             continue;
+        const QString mainText = office::DocxEngine::mainReplaceText(replaceText, request.fromDictionary);
         WordMatcher matcher;
         WordReplacement mainReplacement;
         WordReplacement replacement;
-        if (!matcher.compile(findText, find, &error)
-            || !mainReplacement.compile(mainReplaceText(replaceText, request.fromDictionary), find.wildcards, &error)
+        if (!matcher.compile(findText, find, &error) || !mainReplacement.compile(mainText, find.wildcards, &error)
             || !replacement.compile(replaceText, find.wildcards, &error)) {
             lastError = error;
             continue;

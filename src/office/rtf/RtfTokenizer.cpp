@@ -88,13 +88,13 @@ RtfToken RtfTokenizer::next()
                 return fail(m_pos, QStringLiteral("文件在第 %1 字节处的“\\'”转义中结束，内容不完整").arg(m_pos));
             const int high = hexValue(m_data[m_pos + 2]);
             const int low = hexValue(m_data[m_pos + 3]);
-            if (high >= 0 && low >= 0) {
-                token.type = RtfTokenType::HexByte;
-                token.byte = static_cast<unsigned char>(high * 16 + low);
-                m_pos += 4;
-                token.end = m_pos;
-                return token;
-            }
+            if (high < 0 || low < 0)
+                return fail(m_pos, QStringLiteral("第 %1 字节处的“\\'”后面不是两位十六进制数").arg(m_pos));
+            token.type = RtfTokenType::HexByte;
+            token.byte = static_cast<unsigned char>(high * 16 + low);
+            m_pos += 4;
+            token.end = m_pos;
+            return token;
         }
         token.type = RtfTokenType::ControlSymbol;
         token.symbol = s;
