@@ -3,9 +3,11 @@
 #include "filelist/FileListRules.h"
 #include "ui/DefinitionPanel.h"
 #include "ui/FileListPanel.h"
+#include "ui/OptionsPanel.h"
 #include "ui/frmMain.h"
 
 #include <QLabel>
+#include <QLineEdit>
 
 namespace varnel::ui {
 
@@ -22,6 +24,7 @@ void fillSampleContent(frmMain& window)
     });
     if (auto* label = window.findChild<QLabel*>(QStringLiteral("lblInput")))
         label->setText(inputLabel(files.count(), CountForm::Items));
+    window.options().txtLog()->setText(QStringLiteral("/home/wang/桌面/Varnel.log"));
 
     DefinitionListModel& definitions = window.definitions().model();
     definitions.append({QStringLiteral("旧公司名称有限公司"), QStringLiteral("新公司名称股份有限公司")});

@@ -35,7 +35,7 @@ namespace varnel::ui {
 
 namespace {
 
-constexpr int kClientWidth = 15580;
+constexpr int kClientWidth = 15615; // puts the help panel at its designed left edge, 12600
 constexpr int kClientHeight = 9600;
 constexpr int kFrame6Width = 2955;
 
