@@ -359,3 +359,56 @@ TEST_F(DocxEngine, TabsAndBreaksAreFoundByTheirCodes)
     EXPECT_EQ(run(path, {u"a^tb^lc"_s}, {u"x^ty"_s}).replacements, 1);
     EXPECT_TRUE(partText(path).contains(u"|x\ty|"_s));
 }
+
+TEST_F(DocxEngine, ReplacesInWordArtAsPlainCaseInsensitiveText)
+{
+    const QString path = copyOf(u"07_wordart_header_textbox.docx"_s);
+    const EngineResult result = run(path, {u"old"_s}, {u"new"_s});
+    EXPECT_TRUE(partXml(path).contains(u"string=\"new art new\""_s));
+    // The body once, the WordArt twice, the header and its text box once each.
+    EXPECT_EQ(result.replacements, 5);
+
+    const QString off = copyOf(u"07_wordart_header_textbox.docx"_s);
+    options.setValue(Option::WordTextBox, 0);
+    run(off, {u"old"_s}, {u"new"_s});
+    EXPECT_TRUE(partXml(off).contains(u"string=\"Old art OLD\""_s));
+}
+
+TEST_F(DocxEngine, WordArtReplacementThatLeavesTheTextEqualChangesNothing)
+{
+    const QString path = copyOf(u"07_wordart_header_textbox.docx"_s);
+    const QByteArray before = readFile(path);
+    const EngineResult result = run(path, {u"ART"_s}, {u"art"_s});
+    EXPECT_FALSE(result.changed);
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(DocxEngine, ReplacesInHeaderTextBoxesWhenBothOptionsAreOn)
+{
+    const QString path = copyOf(u"07_wordart_header_textbox.docx"_s);
+    const QString header = u"word/header1.xml"_s;
+    options.setValue(Option::WordTextBox, 0);
+    run(path, {u"old header"_s}, {u"new header"_s});
+    EXPECT_EQ(partText(path, header), u"new headerold header box||"_s);
+
+    options.setValue(Option::WordTextBox, 1);
+    run(path, {u"old header"_s}, {u"new header"_s});
+    EXPECT_EQ(partText(path, header), u"new headernew header box||"_s);
+}
+
+TEST_F(DocxEngine, ReplacesOnceInAHeaderThatTwoSectionsShare)
+{
+    const QString path = copyOf(u"07_wordart_header_textbox.docx"_s);
+    run(path, {u"old"_s}, {u"old old"_s});
+    EXPECT_EQ(partText(path, u"word/header1.xml"_s), u"old old headerold old header box||"_s);
+}
+
+TEST_F(DocxEngine, RefusesADocumentWithABrokenPartAndLeavesIt)
+{
+    const QString path = copyOf(u"08_broken_header.docx"_s);
+    const QByteArray before = readFile(path);
+    const EngineResult result = run(path, {u"old"_s}, {u"new"_s});
+    EXPECT_FALSE(result.changed);
+    EXPECT_TRUE(result.error.contains(u"header1.xml"_s)) << result.error.toStdString();
+    EXPECT_EQ(readFile(path), before);
+}

@@ -67,7 +67,9 @@ bool DocxDocument::load(QString* error)
     for (const Relationship& rel : relationships) {
         if (!m_package->hasPart(rel.targetPart))
             continue;
-        if (relationshipIs(rel, "/header") || relationshipIs(rel, "/footer")) {
+        // A part can be the target of several relationships (the default and the even-page header, say);
+        // it is one story all the same.
+        if ((relationshipIs(rel, "/header") || relationshipIs(rel, "/footer")) && !m_names.count(rel.targetPart)) {
             const pugi::xml_node partRoot = root(rel.targetPart, error);
             if (!partRoot)
                 return false;
@@ -78,7 +80,7 @@ bool DocxDocument::load(QString* error)
     for (const Relationship& rel : relationships) {
         if (!m_package->hasPart(rel.targetPart))
             continue;
-        if (relationshipIs(rel, "/footnotes") || relationshipIs(rel, "/endnotes")) {
+        if ((relationshipIs(rel, "/footnotes") || relationshipIs(rel, "/endnotes")) && !m_names.count(rel.targetPart)) {
             const pugi::xml_node partRoot = root(rel.targetPart, error);
             if (!partRoot)
                 return false;

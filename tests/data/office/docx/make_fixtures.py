@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """Makes the python-docx fixtures of this folder (Debian's python3-docx 0.8.11).
 
-    /usr/bin/python3 make_fixtures.py      # writes 01..05 next to this script
+    /usr/bin/python3 make_fixtures.py      # writes 01..05, 07 and 08 next to this script
 
 06_textbox_notes.docx is made by LibreOffice from 06_textbox_notes.fodt:
     soffice --headless --convert-to docx 06_textbox_notes.fodt
 """
 import os
+import re
 import struct
+import zipfile
 import zlib
 
 import docx
@@ -18,6 +20,7 @@ from docx.oxml.ns import nsdecls
 from docx.shared import Pt
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+VML = ' xmlns:v="urn:schemas-microsoft-com:vml"'
 
 
 def save(document, name):
@@ -109,8 +112,64 @@ def protected(name, edit):
     save(d, name)
 
 
+def rewrite_parts(name, edit):
+    """Rewrites parts of a saved fixture in place: edit(parts) changes the dict of name -> bytes."""
+    path = os.path.join(HERE, name)
+    with zipfile.ZipFile(path) as z:
+        infos = z.infolist()
+        parts = {i.filename: z.read(i.filename) for i in infos}
+    edit(parts)
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
+        for i in infos:
+            z.writestr(i, parts[i.filename])
+
+
+def wordart_header_textbox():
+    d = docx.Document()
+    d.add_paragraph("Body old text.")
+    p = d.add_paragraph()
+    p._p.append(parse_xml(
+        '<w:r %s><w:pict><v:shape id="art1" type="#_x0000_t136" style="width:200pt;height:50pt">'
+        '<v:textpath style="font-family:&quot;Arial&quot;" string="Old art OLD"/></v:shape></w:pict></w:r>'
+        % (nsdecls("w") + VML)))
+    header = d.sections[0].header.paragraphs[0]
+    header.text = "old header"
+    header._p.append(parse_xml(
+        '<w:r %s><w:pict><v:shape id="box1" style="width:100pt;height:40pt"><v:textbox><w:txbxContent>'
+        '<w:p><w:r><w:t>old header box</w:t></w:r></w:p></w:txbxContent></v:textbox></v:shape></w:pict></w:r>'
+        % (nsdecls("w") + VML)))
+    save(d, "07_wordart_header_textbox.docx")
+
+    # A second relationship to the same header part, used as the even-page header.
+    def second_reference(parts):
+        rels = parts["word/_rels/document.xml.rels"].decode()
+        target = re.search(r'Target="(header\d+\.xml)"', rels).group(1)
+        rels = rels.replace("</Relationships>",
+                            '<Relationship Id="rId99" Type="http://schemas.openxmlformats.org/officeDocument/'
+                            '2006/relationships/header" Target="%s"/></Relationships>' % target)
+        parts["word/_rels/document.xml.rels"] = rels.encode()
+        doc = parts["word/document.xml"].decode()
+        doc = re.sub(r"(<w:sectPr[^>]*>)", r'\1<w:headerReference w:type="even" r:id="rId99"/>', doc, count=1)
+        parts["word/document.xml"] = doc.encode()
+    rewrite_parts("07_wordart_header_textbox.docx", second_reference)
+
+
+def broken_header():
+    d = docx.Document()
+    d.add_paragraph("Body old text.")
+    d.sections[0].header.paragraphs[0].text = "old header"
+    save(d, "08_broken_header.docx")
+
+    def truncate(parts):
+        name = [n for n in parts if re.match(r"word/header\d+\.xml", n)][0]
+        parts[name] = parts[name][: len(parts[name]) // 2]
+    rewrite_parts("08_broken_header.docx", truncate)
+
+
 minimal()
 split_runs()
 structures()
 protected("04_protected_readonly.docx", "readOnly")
 protected("05_protected_forms.docx", "forms")
+wordart_header_textbox()
+broken_header()
