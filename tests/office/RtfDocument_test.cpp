@@ -86,6 +86,9 @@ TEST(RtfDocument, DecodesGbkEscapesAndUnicodeWithFallback)
     // \'d5f is 說: a GBK trail byte in the ASCII range is written as the character itself.
     EXPECT_EQ(mainText(test::readFile(test::dataPath("office/rtf/02_gbk_wordpad.rtf"))),
               u"中文替换测试 Alpha 說這\r中文字\r中文 Word style\r");
+    // LibreOffice's copy writes \uc2 with Shift-JIS fallback bytes, having taken the font for Japanese.
+    EXPECT_EQ(mainText(test::readFile(test::dataPath("office/rtf/03_libreoffice_resaved.rtf"))),
+              u"中文替换测试 Alpha 說這\r中文字\r中文 Word style\r");
 }
 
 TEST(RtfDocument, TakesTheCodePageFromTheFontOrTheDocument)

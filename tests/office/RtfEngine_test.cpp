@@ -213,6 +213,18 @@ TEST_F(RtfEngine, KeepsTheEscapesOfAGbkDocumentOutsideTheReplacedText)
     EXPECT_EQ(last.replacements, 3);
 }
 
+TEST_F(RtfEngine, WritesFallbackBytesOfTheFontsCodePageWhenTheyFitTheUcCount)
+{
+    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/03_libreoffice_resaved.rtf"_s));
+    const QByteArray after = replaced(u"03_libreoffice_resaved.rtf"_s, {u"中文字"_s}, {u"汉字"_s});
+    // 字 is 8E 9A in Shift-JIS, the code page of the run's font; 汉 has no Shift-JIS form.
+    QByteArray expected = before;
+    expected.replace("\\uc2 \\u20013\\'92\\'86\\uc1 }", "\\uc2 \\u27721??\\u23383\\'8e\\'9a\\uc1 }");
+    expected.replace("\\uc2 \\u25991\\'95\\'b6\\u23383\\'8e\\'9a\\uc1 }", "\\uc2 \\uc1 }");
+    EXPECT_EQ(after, expected);
+    EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"\r汉字\r"));
+}
+
 TEST_F(RtfEngine, ReplacesHeadersAndFootersOnlyWhenTheOptionIsExactlyOne)
 {
     for (int value : {0, 1, 2}) {
@@ -427,8 +439,10 @@ TEST_F(RtfEngine, SavedDocumentsStillOpenInLibreOffice)
           u"Link Omega link done."_s, u"Cell Omega"_s})
         EXPECT_TRUE(page.contains(expected)) << expected.toStdString() << "\n" << page.toStdString();
 
-    const QString gbk = copyOf(u"02_gbk_wordpad.rtf"_s);
-    ASSERT_TRUE(run(gbk, {u"替换"_s, u"說這"_s}, {u"更换"_s, u"说这"_s}).changed);
-    const QString text = QString::fromUtf8(convertWithLibreOffice(gbk, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
-    EXPECT_TRUE(text.contains(u"中文更换测试 Alpha 说这\n中文字\n中文 Word style")) << text.toStdString();
+    for (const QString& name : {u"02_gbk_wordpad.rtf"_s, u"03_libreoffice_resaved.rtf"_s}) {
+        const QString gbk = copyOf(name);
+        ASSERT_TRUE(run(gbk, {u"替换"_s, u"說這"_s, u"中文字"_s}, {u"更换"_s, u"说这"_s, u"汉字"_s}).changed);
+        const QString text = QString::fromUtf8(convertWithLibreOffice(gbk, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
+        EXPECT_TRUE(text.contains(u"中文更换测试 Alpha 说这\n汉字\n中文 Word style")) << text.toStdString();
+    }
 }
