@@ -185,6 +185,10 @@ TEST(RtfEditor, EncodesTextForTheContextItIsWrittenIn)
     EXPECT_EQ(RtfEditor::encode(u"a{b}\\c", western), QByteArray("a\\{b\\}\\\\c"));
     EXPECT_EQ(RtfEditor::encode(u"a\rb\tc\u000Bd\u00A0e", western), QByteArray("a\\par b\\tab c\\line d\\~e"));
     EXPECT_EQ(RtfEditor::encode(u"\U0001F600", western), QByteArray("\\u-10179?\\u-8704?"));
+    RtfChar manyFallbacks;
+    manyFallbacks.uc = 2000000000;
+    EXPECT_EQ(RtfEditor::encode(u"a中", manyFallbacks), QByteArray("\\uc1 a\\u20013?\\uc2000000000 "));
+    EXPECT_EQ(RtfEditor::encode(u"ab", manyFallbacks), QByteArray("ab"));
 }
 
 TEST(RtfEditor, KeepsAControlWordFromSwallowingTheTextAfterIt)

@@ -47,6 +47,17 @@ void appendUnicode(QByteArray& out, QStringView character, char16_t unit, const 
 
 QByteArray RtfEditor::encode(QStringView text, const RtfChar& context)
 {
+    // A document may ask for any number of fallback characters; past a few, the inserted characters
+    // get one fallback each under a \uc1 of their own, and the document's count is restored after them.
+    constexpr int kLongestFallback = 4;
+    if (context.uc > kLongestFallback) {
+        RtfChar single = context;
+        single.uc = 1;
+        const QByteArray inner = encode(text, single);
+        if (!inner.contains("\\u"))
+            return inner;
+        return "\\uc1 " + inner + "\\uc" + QByteArray::number(context.uc) + ' ';
+    }
     using namespace office::wordtext;
     QByteArray out;
     out.reserve(text.size() * 2);
