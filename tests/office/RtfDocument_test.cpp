@@ -51,6 +51,7 @@ TEST(RtfDocument, ReadsEveryStoryOfALibreOfficeDocument)
     EXPECT_TRUE(body.contains(u"A split word and 中文字.")) << "formatting runs do not split the text";
     EXPECT_TRUE(body.contains(u"Link Alpha link done.")) << "field results are text";
     EXPECT_FALSE(body.contains(u"HYPERLINK")) << "field instructions are not";
+    EXPECT_TRUE(document.text(RtfStoryKind::FieldInstruction).contains(u"HYPERLINK \"http://example.com/Alpha\""));
     EXPECT_FALSE(body.contains(u"Times New Roman")) << "the font table is not";
     EXPECT_FALSE(body.contains(u"Normal")) << "the style sheet is not";
     EXPECT_TRUE(body.contains(u"Tab\there\u000Bnext line.\rLast paragraph.\r"));

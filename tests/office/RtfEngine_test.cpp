@@ -159,10 +159,15 @@ protected:
             for (std::size_t s = 0; s < before.stories().size(); ++s) {
                 const varnel::RtfStory& old = before.stories()[s];
                 const Qt::CaseSensitivity cs = old.kind == RtfStoryKind::Note ? Qt::CaseInsensitive : Qt::CaseSensitive;
+                const bool replacedHere = old.kind != RtfStoryKind::FieldInstruction;
                 ASSERT_EQ(after.stories()[s].segments.size(), old.segments.size()) << "round " << round;
-                for (std::size_t k = 0; k < old.segments.size(); ++k)
-                    ASSERT_EQ(after.stories()[s].segments[k].text, QString(old.segments[k].text).replace(find, replace, cs))
+                for (std::size_t k = 0; k < old.segments.size(); ++k) {
+                    QString expected = old.segments[k].text;
+                    if (replacedHere)
+                        expected.replace(find, replace, cs);
+                    ASSERT_EQ(after.stories()[s].segments[k].text, expected)
                         << "round " << round << ", story " << s << ", segment " << k;
+                }
             }
         }
         EXPECT_GT(readable, 100);
@@ -268,6 +273,32 @@ TEST_F(RtfEngine, SearchesFieldResultsButNotFieldInstructions)
     const QByteArray after = replaced(u"01_stories.rtf"_s, {u"Alpha link"_s}, {u"Omega link"_s});
     EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"Link Omega link done."));
     EXPECT_TRUE(after.contains("HYPERLINK \"http://example.com/Alpha\""));
+}
+
+TEST_F(RtfEngine, ReplacesHyperlinkAddressesOnlyWhenTheOptionIsExactlyOne)
+{
+    options.setValue(Option::HyperLink, 1);
+    QByteArray after = replaced(u"01_stories.rtf"_s, {u"EXAMPLE.com"_s}, {u"example.org"_s});
+    EXPECT_TRUE(after.contains("HYPERLINK \"http://example.org/Alpha\"")) << "plain replacement, ignoring case";
+    EXPECT_EQ(last.replacements, 1);
+
+    options.setValue(Option::HyperLink, 2);
+    after = replaced(u"01_stories.rtf"_s, {u"EXAMPLE.com"_s}, {u"example.org"_s});
+    EXPECT_FALSE(last.changed);
+
+    options.setValue(Option::HyperLink, 1);
+    const QString path = fileWith("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \\\\l \"Alpha\" }{\\fldrslt x}}"
+                                  "{\\field{\\*\\fldinst PAGE \\\\* Alpha }{\\fldrslt 1}}}");
+    EXPECT_FALSE(run(path, {u"Alpha"_s}, {u"Omega"_s}).changed) << "bookmark links and other fields have no address";
+}
+
+TEST_F(RtfEngine, LeavesANoteAloneWhenTheDefinitionsTogetherLeaveItsTextAsItWas)
+{
+    const QString path = copyOf(u"01_stories.rtf"_s);
+    const QByteArray before = readFile(path);
+    last = run(path, {u"脚注"_s, u"X"_s}, {u"X"_s, u"脚注"_s});
+    EXPECT_FALSE(last.changed);
+    EXPECT_EQ(readFile(path), before);
 }
 
 TEST_F(RtfEngine, FoldsLetterCaseButNotWidthWhenMatchCaseIsOff)

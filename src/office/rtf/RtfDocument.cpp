@@ -22,6 +22,7 @@ enum class Destination {
     HeaderFooter,   // a story of its own
     Note,           // a story of its own
     TextBox,        // a story of its own
+    FieldInstruction, // a story of its own, apart from the text
     Container,      // no text of its own, but may hold stories (shapes, drawing objects)
     MirrorContainer, // as Container, holding a second copy of stories for older readers
     Field,          // \field: its result is text of the enclosing story, set apart from the text around it
@@ -44,6 +45,7 @@ const QHash<QByteArray, Destination>& destinations()
         t.insert("shprslt", Destination::MirrorContainer);
         t.insert("pgdsctbl", Destination::MirrorContainer);
         t.insert("field", Destination::Field);
+        t.insert("fldinst", Destination::FieldInstruction);
         t.insert("fldrslt", Destination::Transparent);
         t.insert("ud", Destination::Transparent);
         t.insert("upr", Destination::UnicodePair);
@@ -57,7 +59,7 @@ const QHash<QByteArray, Destination>& destinations()
               "bkmkstart", "blipuid", "buptim", "category", "colorschememapping", "colortbl", "comment",
               "company", "creatim", "datafield", "datastore", "defchp", "defpap", "docvar", "doccomm",
               "falt", "ffdeftext", "ffentrymcr", "ffexitmcr", "ffformat", "ffhelptext", "ffl", "ffname",
-              "ffstattext", "fldinst", "fldtype", "fname", "fontemb", "fontfile", "formfield", "ftncn",
+              "ffstattext", "fldtype", "fname", "fontemb", "fontfile", "formfield", "ftncn",
               "ftnsep", "ftnsepc", "generator", "gridtbl", "hlfr", "hlinkbase", "hlloc", "hlsrc", "htmltag",
               "info", "keywords", "latentstyles", "listoverridetable", "listpicture", "listtable", "listtext",
               "lsdlockedexcept", "manager", "mhtmltag", "mmathPr", "nesttableprops", "nextfile", "nonesttables",
@@ -376,6 +378,9 @@ void Reader::onDestination(const RtfToken& token)
         break;
     case Destination::TextBox:
         openStory(RtfStoryKind::TextBox);
+        break;
+    case Destination::FieldInstruction:
+        openStory(RtfStoryKind::FieldInstruction);
         break;
     case Destination::Container:
         breakSegment(group.story);

@@ -2,7 +2,7 @@
 // The searchable text of an RTF document, with the bytes every character came from.
 //
 // The document is read once into stories (the main text, each header and footer, each text box, each
-// footnote or endnote). A story is a list of segments: runs of characters that a match may span. Control
+// footnote or endnote, and each field instruction). A story is a list of segments: runs of characters that a match may span. Control
 // words that only format (\b, \f2, a group such as {\i ...}) do not break a segment, so a word whose
 // letters carry different formatting is one run of characters; paragraph marks (\par) are characters
 // ('\r') a find can name with ^p; table cells and rows, section breaks, fields, pictures, objects, shapes
@@ -22,6 +22,7 @@ enum class RtfStoryKind {
     HeaderFooter, // \header, \headerl ... \footerf
     TextBox,      // \shptxt of a shape, \dptxbxtext of an old drawing object
     Note,         // \footnote (also endnotes, \footnote\ftnalt)
+    FieldInstruction, // \fldinst: not document text, but where a hyperlink keeps its address
 };
 
 struct RtfChar {

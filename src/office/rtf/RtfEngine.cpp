@@ -9,6 +9,8 @@
 #include "office/rtf/RtfEditor.h"
 
 #include <algorithm>
+#include <functional>
+#include <set>
 
 namespace varnel {
 
@@ -21,55 +23,206 @@ using office::WordReplacement;
 
 constexpr qsizetype kLongestText = 255; // Word's find and replace boxes hold at most 255 characters
 
-// A document being edited pass by pass: each pass finds in the current bytes and rewrites them.
-class EditSession
+// The part of a segment's text a pass may change, [first, second); the whole text unless narrowed.
+using Span = std::pair<qsizetype, qsizetype>;
+
+// The address of a HYPERLINK field instruction: its first argument, without the quotes. Empty for
+// other fields and for links to a bookmark of the document (\l), which have no address.
+Span hyperlinkAddress(const QString& instruction)
+{
+    static const QString keyword = QStringLiteral("HYPERLINK");
+    qsizetype i = 0;
+    while (i < instruction.size() && instruction[i].isSpace())
+        ++i;
+    if (!QStringView(instruction).sliced(i).startsWith(keyword, Qt::CaseInsensitive))
+        return {0, 0};
+    i += keyword.size();
+    if (i < instruction.size() && !instruction[i].isSpace() && instruction[i] != u'"')
+        return {0, 0};
+    while (i < instruction.size() && instruction[i].isSpace())
+        ++i;
+    if (i >= instruction.size() || instruction[i] == u'\\')
+        return {0, 0};
+    if (instruction[i] == u'"') {
+        const qsizetype close = instruction.indexOf(u'"', i + 1);
+        return {i + 1, close < 0 ? instruction.size() : close};
+    }
+    qsizetype end = i;
+    while (end < instruction.size() && !instruction[end].isSpace())
+        ++end;
+    return {i, end};
+}
+
+// The text a literal replacement leaves, for telling whether a note changes in the end.
+QString replacedText(const QString& text, const WordMatcher& matcher, const WordReplacement& replacement)
+{
+    QString out;
+    qsizetype copied = 0;
+    for (const WordMatch& match : matcher.findAll(text)) {
+        out += QStringView(text).sliced(copied, match.start - copied);
+        out += replacement.expand(match, text, false);
+        copied = match.start + match.length;
+    }
+    if (copied == 0)
+        return text;
+    out += QStringView(text).sliced(copied);
+    return out;
+}
+
+// One document and the run of definitions over it. Each pass finds in the current bytes, rewrites
+// them and reads the result again, so a later definition sees what an earlier one wrote.
+class RtfRun
 {
 public:
-    explicit EditSession(QByteArray bytes)
+    RtfRun(QByteArray bytes, const EngineRequest& request)
         : m_bytes(std::move(bytes))
+        , m_request(request)
     {
     }
 
     bool parse() { return m_document.parse(m_bytes); }
     const RtfDocument& document() const { return m_document; }
     const QByteArray& bytes() const { return m_bytes; }
+    int replacements() const { return m_replacements; }
+    const QString& lastError() const { return m_lastError; }
+    bool failed() const { return m_failed; }
 
-    // Replaces every match of the matcher in the stories the filter accepts; returns the replacements
-    // made outside mirror copies, or -1 when the edited bytes no longer read as RTF.
-    template<typename Filter, typename ReplacementFor>
-    int replaceAll(const WordMatcher& matcher, Filter accepts, ReplacementFor replacementFor)
-    {
-        RtfEditor editor(m_document);
-        int count = 0;
-        for (const RtfStory& story : m_document.stories()) {
-            if (!accepts(story))
-                continue;
-            const WordReplacement& replacement = replacementFor(story);
-            for (const RtfSegment& segment : story.segments) {
-                for (const WordMatch& match : matcher.findAll(segment.text)) {
-                    const QString text = replacement.expand(match, segment.text, matcher.adaptsCase());
-                    if (QStringView(segment.text).sliced(match.start, match.length) == text)
-                        continue;
-                    editor.replace(segment, match.start, match.length, text);
-                    if (!story.mirror)
-                        ++count;
-                }
-            }
-        }
-        if (editor.isEmpty())
-            return 0;
-        m_bytes = editor.apply(m_bytes);
-        return parse() ? count : -1;
-    }
+    void definition(qsizetype index);
+    void notes();
 
 private:
+    bool on(Option option) const { return m_request.options.isOn(option); }
+    // The replacement to use in a story, or null when the pass leaves it alone.
+    using Rule = std::function<const WordReplacement*(std::size_t index, const RtfStory& story)>;
+    void replaceAll(const WordMatcher& matcher, const Rule& rule, Span (*span)(const QString&) = nullptr);
+
     QByteArray m_bytes;
+    const EngineRequest& m_request;
     RtfDocument m_document;
+    int m_replacements = 0;
+    QString m_lastError;
+    bool m_failed = false;
 };
 
-QString unreadableAfterEdit()
+void RtfRun::replaceAll(const WordMatcher& matcher, const Rule& rule, Span (*span)(const QString&))
 {
-    return QStringLiteral("替换后的文档无法重新读取，未作修改");
+    if (m_failed)
+        return;
+    RtfEditor editor(m_document);
+    int count = 0;
+    const std::vector<RtfStory>& stories = m_document.stories();
+    for (std::size_t index = 0; index < stories.size(); ++index) {
+        const RtfStory& story = stories[index];
+        const WordReplacement* replacement = rule(index, story);
+        if (!replacement)
+            continue;
+        for (const RtfSegment& segment : story.segments) {
+            const Span allowed = span ? span(segment.text) : Span{0, segment.text.size()};
+            for (const WordMatch& match : matcher.findAll(segment.text)) {
+                if (match.start < allowed.first || match.start + match.length > allowed.second)
+                    continue;
+                const QString text = replacement->expand(match, segment.text, matcher.adaptsCase());
+                if (QStringView(segment.text).sliced(match.start, match.length) == text)
+                    continue;
+                editor.replace(segment, match.start, match.length, text);
+                if (!story.mirror)
+                    ++count;
+            }
+        }
+    }
+    if (editor.isEmpty())
+        return;
+    m_bytes = editor.apply(m_bytes);
+    if (!parse()) {
+        m_failed = true;
+        return;
+    }
+    m_replacements += count;
+}
+
+void RtfRun::definition(qsizetype index)
+{
+    if (m_request.ui)
+        m_request.ui->progress(m_request.progressCaption + QStringLiteral("，替换第 %1 项").arg(index + 1));
+    const QString& find = m_request.findTexts[index];
+    const QString& replace = m_request.replaceTexts[index];
+    const WordFindOptions options{on(Option::MatchCase), on(Option::WholeWord), on(Option::MatchWildcards)};
+    const CompareMode mode = options.matchCase ? CompareMode::Binary : CompareMode::Text;
+    if (find.isEmpty() || find.size() > kLongestText || replace.size() > kLongestText || textEquals(find, replace, mode))
+        return;
+
+    const QString mainText = office::DocxEngine::mainReplaceText(replace, m_request.fromDictionary);
+    WordMatcher matcher;
+    WordReplacement main;
+    WordReplacement other;
+    QString error;
+    if (!matcher.compile(find, options, &error) || !main.compile(mainText, options.wildcards, &error)
+        || !other.compile(replace, options.wildcards, &error)) {
+        m_lastError = error;
+        return;
+    }
+    replaceAll(matcher, [&](std::size_t, const RtfStory& story) -> const WordReplacement* {
+        switch (story.kind) {
+        case RtfStoryKind::Main:
+            return &main;
+        case RtfStoryKind::HeaderFooter:
+            return on(Option::HeaderFooter) ? &other : nullptr;
+        case RtfStoryKind::TextBox:
+            return on(Option::WordTextBox) && (!story.inHeaderFooter || on(Option::HeaderFooter)) ? &other : nullptr;
+        case RtfStoryKind::Note:
+        case RtfStoryKind::FieldInstruction:
+            break;
+        }
+        return nullptr;
+    });
+
+    if (on(Option::HyperLink)) {
+        WordMatcher plain;
+        plain.compilePlain(find);
+        WordReplacement literal;
+        literal.compileLiteral(replace);
+        replaceAll(
+            plain,
+            [&literal](std::size_t, const RtfStory& story) {
+                return story.kind == RtfStoryKind::FieldInstruction ? &literal : nullptr;
+            },
+            hyperlinkAddress);
+    }
+}
+
+void RtfRun::notes()
+{
+    const qsizetype definitions = std::min(m_request.findTexts.size(), m_request.replaceTexts.size());
+    std::vector<WordMatcher> matchers(static_cast<std::size_t>(definitions));
+    std::vector<WordReplacement> replacements(static_cast<std::size_t>(definitions));
+    for (qsizetype i = 0; i < definitions; ++i) {
+        matchers[i].compilePlain(m_request.findTexts[i]);
+        replacements[i].compileLiteral(m_request.replaceTexts[i]);
+    }
+    // A note is rewritten only when all the definitions together change its text.
+    std::set<std::size_t> changing;
+    const std::vector<RtfStory>& stories = m_document.stories();
+    for (std::size_t index = 0; index < stories.size(); ++index) {
+        if (stories[index].kind != RtfStoryKind::Note)
+            continue;
+        for (const RtfSegment& segment : stories[index].segments) {
+            QString text = segment.text;
+            for (qsizetype i = 0; i < definitions; ++i)
+                text = replacedText(text, matchers[i], replacements[i]);
+            if (text != segment.text) {
+                changing.insert(index);
+                break;
+            }
+        }
+    }
+    if (changing.empty())
+        return;
+    for (qsizetype i = 0; i < definitions; ++i) {
+        const WordReplacement& replacement = replacements[i];
+        replaceAll(matchers[i], [&](std::size_t index, const RtfStory&) {
+            return changing.count(index) ? &replacement : nullptr;
+        });
+    }
 }
 
 } // namespace
@@ -84,98 +237,37 @@ EngineResult RtfEngine::replace(const QString& path, const EngineRequest& reques
         result.error = QStringLiteral("读取文件失败：") + error;
         return result;
     }
-    EditSession session(*original);
-    if (!session.parse()) {
-        result.error = session.document().error() + QStringLiteral("，未作修改");
+    RtfRun run(*original, request);
+    if (!run.parse()) {
+        result.error = run.document().error() + QStringLiteral("，未作修改");
         return result;
     }
-    if (session.document().readOnlyProtected()) {
+    if (run.document().readOnlyProtected()) {
         if (request.ui)
             request.ui->notice(office::DocxEngine::restrictedNotice(path));
         result.error = office::DocxEngine::restrictedError();
         return result;
     }
 
-    const ReplaceOptions& options = request.options;
-    const WordFindOptions find{options.isOn(Option::MatchCase), options.isOn(Option::WholeWord),
-                               options.isOn(Option::MatchWildcards)};
-    const CompareMode mode = find.matchCase ? CompareMode::Binary : CompareMode::Text;
     const qsizetype definitions = std::min(request.findTexts.size(), request.replaceTexts.size());
-    int replacements = 0;
-    QString lastError;
-
-    for (qsizetype i = 0; i < definitions; ++i) {
-        if (request.ui)
-            request.ui->progress(request.progressCaption + QStringLiteral("，替换第 %1 项").arg(i + 1));
-        const QString& findText = request.findTexts[i];
-        const QString& replaceText = request.replaceTexts[i];
-        if (findText.isEmpty() || findText.size() > kLongestText || replaceText.size() > kLongestText
-            || textEquals(findText, replaceText, mode))
-            continue;
-        const QString mainText = office::DocxEngine::mainReplaceText(replaceText, request.fromDictionary);
-        WordMatcher matcher;
-        WordReplacement mainReplacement;
-        WordReplacement replacement;
-        if (!matcher.compile(findText, find, &error) || !mainReplacement.compile(mainText, find.wildcards, &error)
-            || !replacement.compile(replaceText, find.wildcards, &error)) {
-            lastError = error;
-            continue;
-        }
-        // Read each time: the options may change while a run is under way.
-        const bool headers = options.isOn(Option::HeaderFooter);
-        const bool textBoxes = options.isOn(Option::WordTextBox);
-        const int done = session.replaceAll(
-            matcher,
-            [headers, textBoxes](const RtfStory& story) {
-                switch (story.kind) {
-                case RtfStoryKind::Main:
-                    return true;
-                case RtfStoryKind::HeaderFooter:
-                    return headers;
-                case RtfStoryKind::TextBox:
-                    return textBoxes && (headers || !story.inHeaderFooter);
-                case RtfStoryKind::Note:
-                    break;
-                }
-                return false;
-            },
-            [&](const RtfStory& story) -> const WordReplacement& {
-                return story.kind == RtfStoryKind::Main ? mainReplacement : replacement;
-            });
-        if (done < 0) {
-            result.error = unreadableAfterEdit();
-            return result;
-        }
-        replacements += done;
-    }
-
+    for (qsizetype i = 0; i < definitions; ++i)
+        run.definition(i);
     // Notes get the program's own plain replacement, whatever the options say.
-    for (qsizetype i = 0; i < definitions; ++i) {
-        if (request.findTexts[i].isEmpty())
-            continue;
-        WordMatcher matcher;
-        matcher.compilePlain(request.findTexts[i]);
-        WordReplacement replacement;
-        replacement.compileLiteral(request.replaceTexts[i]);
-        const int done = session.replaceAll(
-            matcher, [](const RtfStory& story) { return story.kind == RtfStoryKind::Note; },
-            [&replacement](const RtfStory&) -> const WordReplacement& { return replacement; });
-        if (done < 0) {
-            result.error = unreadableAfterEdit();
-            return result;
-        }
-        replacements += done;
+    run.notes();
+    if (run.failed()) {
+        result.error = QStringLiteral("替换后的文档无法重新读取，未作修改");
+        return result;
     }
 
-    result.error = lastError;
-    if (session.bytes() == *original)
+    result.error = run.lastError();
+    if (run.bytes() == *original)
         return result;
-    if (!request.dryRun && !io.writeAtomically(path, session.bytes(), &error)) {
+    if (!request.dryRun && !io.writeAtomically(path, run.bytes(), &error)) {
         result.error = QStringLiteral("写入文件失败：") + error;
         return result;
     }
     result.changed = true;
-    result.replacements = replacements;
+    result.replacements = run.replacements();
     return result;
 }
 
