@@ -1,6 +1,7 @@
 // Replace All on random run structures must give the text that replacing in the plain text gives, and
 // must leave a well-formed paragraph tree: runs only in paragraphs (or their wrappers), text only in runs,
-// no paragraph inside a paragraph, no temporary marker, and every drawing and bookmark still there.
+// no paragraph inside a paragraph, no temporary marker, and every drawing and bookmark still there. When
+// the story text is reported still valid after the edits, it must equal a fresh reading.
 
 #include "office/docx/WordMatcher.h"
 #include "office/docx/WordNames.h"
@@ -123,6 +124,31 @@ QString expectedText(const WordNames& names, pugi::xml_node body, const WordMatc
     return text;
 }
 
+// How a story text kept up to date by the edits differs from a fresh reading; empty when it does not.
+// Segments the edits emptied do not count: a reading has none.
+std::string sameText(const WordStoryText& kept, const WordStoryText& fresh)
+{
+    std::vector<const WordSegment*> segments;
+    for (const WordSegment& segment : kept.segments()) {
+        if (!segment.text.isEmpty())
+            segments.push_back(&segment);
+    }
+    if (segments.size() != fresh.segments().size())
+        return "segment count";
+    for (size_t i = 0; i < fresh.segments().size(); ++i) {
+        const WordSegment& a = *segments[i];
+        const WordSegment& b = fresh.segments()[i];
+        if (a.text != b.text || a.pieces.size() != b.pieces.size())
+            return "segment " + std::to_string(i) + " text";
+        for (size_t k = 0; k < b.pieces.size(); ++k) {
+            if (a.pieces[k].node != b.pieces[k].node || a.pieces[k].start != b.pieces[k].start
+                || a.pieces[k].length != b.pieces[k].length || a.pieces[k].kind != b.pieces[k].kind)
+                return "segment " + std::to_string(i) + " piece " + std::to_string(k);
+        }
+    }
+    return {};
+}
+
 // What is wrong with the tree, if anything.
 std::string structureFaults(pugi::xml_node node, bool inParagraph = false)
 {
@@ -191,7 +217,9 @@ TEST(WordEditorProperty, RandomRunStructuresGiveThePlainTextResultAndAWellFormed
         const QString expected = expectedText(names, root, matcher, replacement);
         const int drawings = countOf(root, "w:drawing");
         const int bookmarks = countOf(root, "w:bookmarkStart");
-        WordStoryReplacer(names).replaceAll(root, matcher, replacement);
+        WordStoryText kept(names, root);
+        bool keptValid = false;
+        WordStoryReplacer(names).replaceAll(kept, matcher, replacement, &keptValid);
 
         const std::string context = "seed " + std::to_string(seed) + ", find \"" + find.toStdString() + "\", replace \""
             + replace.toStdString() + "\" in " + body;
@@ -199,5 +227,8 @@ TEST(WordEditorProperty, RandomRunStructuresGiveThePlainTextResultAndAWellFormed
         EXPECT_EQ(structureFaults(root), "") << context;
         EXPECT_EQ(countOf(root, "w:drawing"), drawings) << context;
         EXPECT_EQ(countOf(root, "w:bookmarkStart"), bookmarks) << context;
+        if (keptValid) {
+            EXPECT_EQ(sameText(kept, WordStoryText(names, root)), "") << context;
+        }
     }
 }

@@ -325,3 +325,14 @@ TEST(WordStoryReplacer, ReportsAStoryTextOutOfDateAfterStructuralEdits)
         EXPECT_FALSE(textValid) << find.toStdString();
     }
 }
+
+TEST(WordStoryReplacer, ReportsAStoryTextOutOfDateWhenAnEmptiedHyperlinkGoes)
+{
+    // Without the hyperlink's edges "b" and "c" become neighbours, which a fresh reading must show.
+    Body body(p(r("ab") + "<w:hyperlink r:id=\"rId1\">" + r("X") + "</w:hyperlink>" + r("cd")));
+    bool textValid = true;
+    body.replaceKeepingText(u"X"_s, u""_s, &textValid);
+    EXPECT_FALSE(textValid);
+    EXPECT_EQ(body.replace(u"bc"_s, u"Y"_s), 1);
+    EXPECT_EQ(body.paragraphs(), u"aYd"_s);
+}

@@ -74,6 +74,7 @@ bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, c
     m_markers.clear();
     m_touched.clear();
     m_newParagraphs.clear();
+    m_barrierRemoved = false;
 
     std::vector<pugi::xml_node> joined; // paragraphs whose marks are replaced
     bool textOnly = true;
@@ -122,8 +123,9 @@ bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, c
         removeEmpty(p);
 
     // Text replaced by plain text changed only the text of w:t elements: the segment follows suit, so
-    // that the next definition can search it without reading the story again.
-    if (!textOnly || needsSpecialNodes(replacement))
+    // that the next definition can search it without reading the story again. An emptied hyperlink that
+    // was removed took its barriers with it, which joins segments: that needs a new reading.
+    if (!textOnly || needsSpecialNodes(replacement) || m_barrierRemoved)
         return false;
     updateSegment(segment, firstPiece, start, end, replacement);
     return true;
@@ -358,8 +360,10 @@ void WordEditor::removeEmpty(pugi::xml_node parent)
                                               || !std::strcmp(cname, "customXmlPr"));
             empty = properties;
         }
-        if (empty)
+        if (empty) {
+            m_barrierRemoved = m_barrierRemoved || !std::strcmp(name, "hyperlink");
             parent.remove_child(child);
+        }
     }
 }
 
