@@ -81,13 +81,13 @@ void DocxRun::definition(qsizetype index)
     WordReplacement main;
     WordReplacement other;
     QString error;
-    if (!matcher.compile(find, m_options, &error)
-        || !main.compile(DocxEngine::mainReplaceText(replace, m_request.fromDictionary), m_options.wildcards, &error)
-        || !other.compile(replace, m_options.wildcards, &error)) {
+    // WordArt texts and addresses get plain replacement, which a text Word's find rejects does not stop.
+    if (matcher.compile(find, m_options, &error)
+        && main.compile(DocxEngine::mainReplaceText(replace, m_request.fromDictionary), m_options.wildcards, &error)
+        && other.compile(replace, m_options.wildcards, &error))
+        stories(matcher, main, other);
+    else
         m_progress.error = error;
-        return;
-    }
-    stories(matcher, main, other);
     if (on(Option::WordTextBox))
         wordArt(find, replace);
     if (on(Option::HyperLink))
