@@ -148,6 +148,15 @@ TEST(RtfDocument, ReadsTheShapeTextOfDrawingObjectsAsAMirrorInShapeResults)
     EXPECT_EQ(document.stories()[0].segments.size(), 2u) << "the shape separates a from b";
 }
 
+TEST(RtfDocument, ReadsWordArtTextFromItsShapeProperty)
+{
+    RtfDocument document;
+    ASSERT_TRUE(document.parse("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 136}}"
+                               "{\\sp{\\sn gtextUNICODE}{\\sv Alpha \\u33402?}}{\\sp{\\sn gtextFont}{\\sv Arial}}}}b}"));
+    EXPECT_EQ(document.text(RtfStoryKind::WordArt), u"Alpha 艺");
+    EXPECT_EQ(document.text(RtfStoryKind::Main), u"ab");
+}
+
 TEST(RtfDocument, RefusesDataThatIsNotWellFormedRtf)
 {
     EXPECT_TRUE(parseError("").contains(u"{\\rtf"));

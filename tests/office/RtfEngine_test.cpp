@@ -158,7 +158,8 @@ protected:
             ASSERT_EQ(after.stories().size(), before.stories().size()) << "round " << round;
             for (std::size_t s = 0; s < before.stories().size(); ++s) {
                 const varnel::RtfStory& old = before.stories()[s];
-                const Qt::CaseSensitivity cs = old.kind == RtfStoryKind::Note ? Qt::CaseInsensitive : Qt::CaseSensitive;
+                const bool plain = old.kind == RtfStoryKind::Note || old.kind == RtfStoryKind::WordArt;
+                const Qt::CaseSensitivity cs = plain ? Qt::CaseInsensitive : Qt::CaseSensitive;
                 const bool replacedHere = old.kind != RtfStoryKind::FieldInstruction;
                 ASSERT_EQ(after.stories()[s].segments.size(), old.segments.size()) << "round " << round;
                 for (std::size_t k = 0; k < old.segments.size(); ++k) {
@@ -251,6 +252,18 @@ TEST_F(RtfEngine, ReplacesTextBoxesOnlyWhenTheOptionIsExactlyOne)
         const QByteArray after = replaced(u"01_stories.rtf"_s, {u"Alpha box"_s}, {u"Omega box"_s});
         EXPECT_EQ(storyText(after, RtfStoryKind::TextBox).contains(u"Omega box"), value == 1);
     }
+}
+
+TEST_F(RtfEngine, ReplacesWordArtTextWithTheTextBoxes)
+{
+    const QByteArray rtf = "{\\rtf1{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 136}}"
+                           "{\\sp{\\sn gtextUNICODE}{\\sv ALPHA art}}}}\\par}";
+    options.setValue(Option::WordTextBox, 2);
+    const QString path = fileWith(rtf);
+    EXPECT_FALSE(run(path, {u"alpha"_s}, {u"Omega"_s}).changed);
+    options.setValue(Option::WordTextBox, 1);
+    EXPECT_TRUE(run(path, {u"alpha"_s}, {u"Omega"_s}).changed) << "plain replacement, ignoring case";
+    EXPECT_EQ(storyText(readFile(path), RtfStoryKind::WordArt), u"Omega art");
 }
 
 TEST_F(RtfEngine, ReplacesInNotesAlwaysAndIgnoringCase)

@@ -28,6 +28,9 @@ enum class Destination {
     Field,          // \field: its result is text of the enclosing story, set apart from the text around it
     Transparent,    // \fldrslt, \ud: text of the enclosing story
     UnicodePair,    // \upr: its first part is the ANSI copy of the \ud part
+    ShapeProperty,  // \sp: a shape property, a name (\sn) and a value (\sv)
+    PropertyName,   // \sn
+    PropertyValue,  // \sv: a story of its own when it is WordArt's text, otherwise nothing
 };
 
 const QHash<QByteArray, Destination>& destinations()
@@ -49,6 +52,9 @@ const QHash<QByteArray, Destination>& destinations()
         t.insert("fldrslt", Destination::Transparent);
         t.insert("ud", Destination::Transparent);
         t.insert("upr", Destination::UnicodePair);
+        t.insert("sp", Destination::ShapeProperty);
+        t.insert("sn", Destination::PropertyName);
+        t.insert("sv", Destination::PropertyValue);
         t.insert("fonttbl", Destination::FontTable);
         for (const char* name : {"pict", "shppict", "nonshppict", "object"})
             t.insert(name, Destination::SkipBarrier);
@@ -66,7 +72,7 @@ const QHash<QByteArray, Destination>& destinations()
               "objalias", "objclass", "objdata", "objname", "objsect", "objtime", "oldcprops", "oldpprops",
               "oldsprops", "oldtprops", "operator", "panose", "pgptbl", "picprop", "pn", "pnseclvl", "pntext",
               "pntxta", "pntxtb", "printim", "private", "propname", "protusertbl", "result", "revtbl",
-              "revtim", "rsidtbl", "rxe", "sn", "sp", "staticval", "stylesheet", "subject", "sv", "tc",
+              "revtim", "rsidtbl", "rxe", "staticval", "stylesheet", "subject", "tc",
               "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "xe", "xmlattrname",
               "xmlattrvalue", "xmlclose", "xmlname", "xmlnstbl", "xmlopen"})
             t.insert(name, Destination::Skip);
@@ -162,6 +168,8 @@ struct Group {
     bool mirror = false;
     bool inHeaderFooter = false;
     bool inUnicodePair = false;
+    bool inShapeProperty = false;
+    bool propertyName = false; // the group's text is the name of the shape property
     bool barrierOnClose = false;
     int fontEntry = -1;     // FontTable: the font being described
 };
@@ -215,6 +223,8 @@ private:
     int m_protectionLevel = -1;
     int m_enforceProtection = -1;
     bool m_readProtection = false;
+
+    QByteArray m_propertyName; // name of the shape property being read
 
     // A double-byte character whose bytes are still arriving.
     char m_pending[4] = {};
@@ -322,6 +332,8 @@ bool Reader::run(QString* error, bool* readOnly)
             break;
         case RtfTokenType::Text:
             top().atStart = false;
+            if (top().propertyName)
+                m_propertyName.append(token.text);
             for (qsizetype i = 0; i < token.text.size(); ++i) {
                 if (top().role != Role::Text && m_fallbackLeft == 0)
                     break;
@@ -400,6 +412,26 @@ void Reader::onDestination(const RtfToken& token)
             group.role = Role::Text;
             group.inUnicodePair = false;
         }
+        break;
+    case Destination::ShapeProperty:
+        group.role = Role::Container;
+        group.inShapeProperty = true;
+        m_propertyName.clear();
+        break;
+    case Destination::PropertyName:
+        if (!group.inShapeProperty) {
+            m_skipDepth = 1;
+            break;
+        }
+        group.role = Role::Container;
+        group.propertyName = true;
+        break;
+    case Destination::PropertyValue:
+        // WordArt keeps its text in the shape property gtextUNICODE.
+        if (group.inShapeProperty && !group.mirror && m_propertyName.trimmed() == "gtextUNICODE")
+            openStory(RtfStoryKind::WordArt);
+        else
+            m_skipDepth = 1;
         break;
     case Destination::UnicodePair:
         if (group.role == Role::Text) {

@@ -1,8 +1,8 @@
 #pragma once
 // The searchable text of an RTF document, with the bytes every character came from.
 //
-// The document is read once into stories (the main text, each header and footer, each text box, each
-// footnote or endnote, and each field instruction). A story is a list of segments: runs of characters that a match may span. Control
+// The document is read once into stories (the main text, each header and footer, each text box and
+// WordArt text, each footnote or endnote, and each field instruction). A story is a list of segments: runs of characters that a match may span. Control
 // words that only format (\b, \f2, a group such as {\i ...}) do not break a segment, so a word whose
 // letters carry different formatting is one run of characters; paragraph marks (\par) are characters
 // ('\r') a find can name with ^p; table cells and rows, section breaks, fields, pictures, objects, shapes
@@ -21,6 +21,7 @@ enum class RtfStoryKind {
     Main,         // the body, tables included
     HeaderFooter, // \header, \headerl ... \footerf
     TextBox,      // \shptxt of a shape, \dptxbxtext of an old drawing object
+    WordArt,      // the text of a WordArt shape (its gtextUNICODE property)
     Note,         // \footnote (also endnotes, \footnote\ftnalt)
     FieldInstruction, // \fldinst: not document text, but where a hyperlink keeps its address
 };

@@ -169,6 +169,7 @@ void RtfRun::definition(qsizetype index)
             return on(Option::HeaderFooter) ? &other : nullptr;
         case RtfStoryKind::TextBox:
             return on(Option::WordTextBox) && (!story.inHeaderFooter || on(Option::HeaderFooter)) ? &other : nullptr;
+        case RtfStoryKind::WordArt:
         case RtfStoryKind::Note:
         case RtfStoryKind::FieldInstruction:
             break;
@@ -176,11 +177,17 @@ void RtfRun::definition(qsizetype index)
         return nullptr;
     });
 
+    // WordArt and hyperlink addresses get a plain replacement that ignores letter case and width.
+    WordMatcher plain;
+    plain.compilePlain(find);
+    WordReplacement literal;
+    literal.compileLiteral(replace);
+    if (on(Option::WordTextBox)) {
+        replaceAll(plain, [&literal](std::size_t, const RtfStory& story) {
+            return story.kind == RtfStoryKind::WordArt && !story.inHeaderFooter ? &literal : nullptr;
+        });
+    }
     if (on(Option::HyperLink)) {
-        WordMatcher plain;
-        plain.compilePlain(find);
-        WordReplacement literal;
-        literal.compileLiteral(replace);
         replaceAll(
             plain,
             [&literal](std::size_t, const RtfStory& story) {
