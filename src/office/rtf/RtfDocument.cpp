@@ -2,9 +2,10 @@
 
 #include "office/docx/WordText.h"
 #include "office/rtf/RtfCodePage.h"
+#include "office/rtf/RtfControlWords.h"
 #include "office/rtf/RtfTokenizer.h"
 
-#include <QHash>
+#include <QStringList>
 
 #include <algorithm>
 #include <map>
@@ -12,141 +13,6 @@
 namespace varnel {
 
 namespace {
-
-// What a group whose first control word is a destination holds.
-enum class Destination {
-    None,           // not a destination: the group only formats the text in it
-    Skip,           // holds no document text (tables, metadata, field instructions, bookmarks ...)
-    SkipBarrier,    // holds no searchable text but stands for an object in the text (picture, OLE object)
-    FontTable,      // \fonttbl: the fonts' charsets decide how \'hh bytes read
-    HeaderFooter,   // a story of its own
-    Note,           // a story of its own
-    TextBox,        // a story of its own
-    FieldInstruction, // a story of its own, apart from the text
-    Container,      // no text of its own, but may hold stories (shapes, drawing objects)
-    MirrorContainer, // as Container, holding a second copy of stories for older readers
-    Field,          // \field: its result is text of the enclosing story, set apart from the text around it
-    Transparent,    // \fldrslt, \ud: text of the enclosing story
-    UnicodePair,    // \upr: its first part is the ANSI copy of the \ud part
-    ShapeProperty,  // \sp: a shape property, a name (\sn) and a value (\sv)
-    PropertyName,   // \sn
-    PropertyValue,  // \sv: a story of its own when it is WordArt's text, otherwise nothing
-};
-
-const QHash<QByteArray, Destination>& destinations()
-{
-    static const QHash<QByteArray, Destination> table = [] {
-        QHash<QByteArray, Destination> t;
-        for (const char* name :
-             {"header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf"})
-            t.insert(name, Destination::HeaderFooter);
-        t.insert("footnote", Destination::Note);
-        t.insert("shptxt", Destination::TextBox);
-        t.insert("dptxbxtext", Destination::TextBox);
-        for (const char* name : {"shp", "shpgrp", "shpinst", "do", "pgdsc"})
-            t.insert(name, Destination::Container);
-        t.insert("shprslt", Destination::MirrorContainer);
-        t.insert("pgdsctbl", Destination::MirrorContainer);
-        t.insert("field", Destination::Field);
-        t.insert("fldinst", Destination::FieldInstruction);
-        t.insert("fldrslt", Destination::Transparent);
-        t.insert("ud", Destination::Transparent);
-        t.insert("upr", Destination::UnicodePair);
-        t.insert("sp", Destination::ShapeProperty);
-        t.insert("sn", Destination::PropertyName);
-        t.insert("sv", Destination::PropertyValue);
-        t.insert("fonttbl", Destination::FontTable);
-        for (const char* name : {"pict", "shppict", "nonshppict", "object"})
-            t.insert(name, Destination::SkipBarrier);
-        // Destinations that may appear without \* and hold no document text.
-        for (const char* name :
-             {"aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atndate", "atnicn", "atnid",
-              "atnparent", "atnref", "atntime", "atrfend", "atrfstart", "author", "background", "bkmkend",
-              "bkmkstart", "blipuid", "buptim", "category", "colorschememapping", "colortbl", "comment",
-              "company", "creatim", "datafield", "datastore", "defchp", "defpap", "docvar", "doccomm",
-              "falt", "ffdeftext", "ffentrymcr", "ffexitmcr", "ffformat", "ffhelptext", "ffl", "ffname",
-              "ffstattext", "fldtype", "fname", "fontemb", "fontfile", "formfield", "ftncn",
-              "ftnsep", "ftnsepc", "generator", "gridtbl", "hlfr", "hlinkbase", "hlloc", "hlsrc", "htmltag",
-              "info", "keywords", "latentstyles", "listoverridetable", "listpicture", "listtable", "listtext",
-              "lsdlockedexcept", "manager", "mhtmltag", "mmathPr", "nesttableprops", "nextfile", "nonesttables",
-              "objalias", "objclass", "objdata", "objname", "objsect", "objtime", "oldcprops", "oldpprops",
-              "oldsprops", "oldtprops", "operator", "panose", "pgptbl", "picprop", "pn", "pnseclvl", "pntext",
-              "pntxta", "pntxtb", "printim", "private", "propname", "protusertbl", "result", "revtbl",
-              "revtim", "rsidtbl", "rxe", "staticval", "stylesheet", "subject", "tc",
-              "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "xe", "xmlattrname",
-              "xmlattrvalue", "xmlclose", "xmlname", "xmlnstbl", "xmlopen"})
-            t.insert(name, Destination::Skip);
-        return t;
-    }();
-    return table;
-}
-
-// What a control word does to the reader (words not listed only format the text).
-struct WordAction {
-    enum Kind {
-        Character,  // stands for one character of text: `unit` (the marks Word's find names read as wordtext)
-        Barrier,    // ends a run a match may span: cells, rows, sections, marks standing for objects
-        Unicode,    // \uN
-        UnicodeSkip, // \ucN
-        Font,
-        AssocFont,
-        Plain,
-        DoubleByteRun,
-        SingleByteRun,
-        DefaultFont,
-        AnsiCodePage,
-        Ansi,
-        Mac,
-        Pc,
-        Pca,
-        Charset,     // \fcharsetN in the font table
-        FontCodePage, // \cpgN in the font table
-        ProtectionLevel,
-        EnforceProtection,
-        ReadProtection,
-        Deleted,     // \deleted: text of a deleted revision, which the find passes over
-    };
-    Kind kind = Character;
-    char16_t unit = 0;
-};
-
-const WordAction* wordAction(QByteArrayView word)
-{
-    static const QHash<QByteArray, WordAction> table = [] {
-        using namespace office::wordtext;
-        QHash<QByteArray, WordAction> t;
-        const std::pair<const char*, char16_t> characters[] = {
-            {"par", ParagraphMark}, {"tab", Tab},           {"line", LineBreak},   {"page", PageBreak},
-            {"column", ColumnBreak}, {"emdash", 0x2014},    {"endash", 0x2013},    {"emspace", 0x2003},
-            {"enspace", 0x2002},   {"qmspace", 0x2005},   {"bullet", 0x2022},    {"lquote", 0x2018},
-            {"rquote", 0x2019},    {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"zwj", 0x200D},
-            {"zwnj", 0x200C},      {"zwbo", 0x200B},      {"ltrmark", 0x200E},   {"rtlmark", 0x200F},
-        };
-        for (const auto& [name, unit] : characters)
-            t.insert(name, {WordAction::Character, unit});
-        for (const char* name : {"sect", "cell", "row", "nestcell", "nestrow", "chftn", "chatn", "chpgn", "chdate",
-                                 "chtime", "chdpl", "chdpa", "chftnsep", "chftnsepc", "sectnum", "objattph", "bin"})
-            t.insert(name, {WordAction::Barrier, 0});
-        const std::pair<const char*, WordAction::Kind> others[] = {
-            {"u", WordAction::Unicode},           {"uc", WordAction::UnicodeSkip},
-            {"f", WordAction::Font},              {"af", WordAction::AssocFont},
-            {"plain", WordAction::Plain},         {"dbch", WordAction::DoubleByteRun},
-            {"loch", WordAction::SingleByteRun},  {"hich", WordAction::SingleByteRun},
-            {"deff", WordAction::DefaultFont},    {"ansicpg", WordAction::AnsiCodePage},
-            {"ansi", WordAction::Ansi},           {"mac", WordAction::Mac},
-            {"pc", WordAction::Pc},               {"pca", WordAction::Pca},
-            {"fcharset", WordAction::Charset},    {"cpg", WordAction::FontCodePage},
-            {"protlevel", WordAction::ProtectionLevel}, {"enforceprot", WordAction::EnforceProtection},
-            {"readprot", WordAction::ReadProtection}, {"deleted", WordAction::Deleted},
-        };
-        for (const auto& [name, kind] : others)
-            t.insert(name, {kind, 0});
-        return t;
-    }();
-    // A key that borrows the token's bytes: no allocation per control word.
-    const auto it = table.constFind(QByteArray::fromRawData(word.data(), word.size()));
-    return it == table.cend() ? nullptr : &*it;
-}
 
 enum class Role {
     Text,      // characters belong to the group's story
@@ -359,66 +225,65 @@ void Reader::onDestination(const RtfToken& token)
 {
     Group& group = top();
     group.atStart = false;
-    const auto it = destinations().constFind(QByteArray::fromRawData(token.word.data(), token.word.size()));
-    const Destination destination = it == destinations().cend() ? Destination::None : *it;
-    if (destination == Destination::None) {
+    const RtfDestination destination = rtfDestination(token.word);
+    if (destination == RtfDestination::None) {
         if (group.starred)
             m_skipDepth = 1;
         return;
     }
     switch (destination) {
-    case Destination::None:
+    case RtfDestination::None:
         break;
-    case Destination::Skip:
+    case RtfDestination::Skip:
         m_skipDepth = 1;
         break;
-    case Destination::SkipBarrier:
+    case RtfDestination::SkipBarrier:
         breakSegment(group.story);
         m_skipDepth = 1;
         break;
-    case Destination::FontTable:
+    case RtfDestination::FontTable:
         group.role = Role::FontTable;
         break;
-    case Destination::HeaderFooter:
+    case RtfDestination::HeaderFooter:
         openStory(RtfStoryKind::HeaderFooter);
         break;
-    case Destination::Note:
+    case RtfDestination::Note:
         if (group.mirror)
             m_skipDepth = 1;
         else
             openStory(RtfStoryKind::Note);
         break;
-    case Destination::TextBox:
+    case RtfDestination::TextBox:
         openStory(RtfStoryKind::TextBox);
         break;
-    case Destination::FieldInstruction:
+    case RtfDestination::FieldInstruction:
         openStory(RtfStoryKind::FieldInstruction);
         break;
-    case Destination::Container:
+    case RtfDestination::Container:
         breakSegment(group.story);
         group.role = Role::Container;
         break;
-    case Destination::MirrorContainer:
+    case RtfDestination::MirrorContainer:
         breakSegment(group.story);
         group.role = Role::Container;
         group.mirror = true;
         break;
-    case Destination::Field:
+    case RtfDestination::Field:
         breakSegment(group.story);
         group.barrierOnClose = true;
         break;
-    case Destination::Transparent:
+    case RtfDestination::Transparent:
         if (token.word == QByteArrayView("ud") && group.inUnicodePair) {
             group.role = Role::Text;
             group.inUnicodePair = false;
         }
         break;
-    case Destination::ShapeProperty:
+    case RtfDestination::ShapeProperty:
         group.role = Role::Container;
         group.inShapeProperty = true;
         m_propertyName.clear();
         break;
-    case Destination::PropertyName:
+    case RtfDestination::PropertyName:
         if (!group.inShapeProperty) {
             m_skipDepth = 1;
             break;
@@ -426,14 +291,14 @@ void Reader::onDestination(const RtfToken& token)
         group.role = Role::Container;
         group.propertyName = true;
         break;
-    case Destination::PropertyValue:
+    case RtfDestination::PropertyValue:
         // WordArt keeps its text in the shape property gtextUNICODE.
         if (group.inShapeProperty && !group.mirror && m_propertyName.trimmed() == "gtextUNICODE")
             openStory(RtfStoryKind::WordArt);
         else
             m_skipDepth = 1;
         break;
-    case Destination::UnicodePair:
+    case RtfDestination::UnicodePair:
         if (group.role == Role::Text) {
             group.role = Role::Container;
             group.inUnicodePair = true;
@@ -459,31 +324,31 @@ void Reader::openStory(RtfStoryKind kind)
 
 void Reader::onControlWord(const RtfToken& token)
 {
-    const WordAction* action = wordAction(token.word);
+    const RtfWordAction* action = rtfWordAction(token.word);
     if (!action)
         return;
     Group& group = top();
     if (group.role == Role::FontTable) {
-        if (action->kind == WordAction::Font)
+        if (action->kind == RtfWordAction::Font)
             group.fontEntry = token.param;
-        else if (action->kind == WordAction::Charset && group.fontEntry >= 0)
+        else if (action->kind == RtfWordAction::Charset && group.fontEntry >= 0)
             m_fonts[group.fontEntry].charset = token.param;
-        else if (action->kind == WordAction::FontCodePage && group.fontEntry >= 0)
+        else if (action->kind == RtfWordAction::FontCodePage && group.fontEntry >= 0)
             m_fonts[group.fontEntry].codePage = token.param;
         return;
     }
     switch (action->kind) {
-    case WordAction::Character:
+    case RtfWordAction::Character:
         if (group.role == Role::Text) {
             const QChar unit(action->unit);
             append(QStringView(&unit, 1), token.begin, token.end);
         }
         break;
-    case WordAction::Barrier:
+    case RtfWordAction::Barrier:
         if (group.role == Role::Text)
             breakSegment(group.story);
         break;
-    case WordAction::Unicode:
+    case RtfWordAction::Unicode:
         if (group.role == Role::Text && group.story >= 0 && !group.deleted) {
             const QChar unit(static_cast<char16_t>(token.param & 0xFFFF));
             append(QStringView(&unit, 1), token.begin, token.end);
@@ -496,58 +361,58 @@ void Reader::onControlWord(const RtfToken& token)
         }
         m_fallbackLeft = std::max(group.uc, 0);
         break;
-    case WordAction::UnicodeSkip:
+    case RtfWordAction::UnicodeSkip:
         group.uc = std::max(token.param, 0);
         break;
-    case WordAction::Font:
+    case RtfWordAction::Font:
         group.font = token.param;
         break;
-    case WordAction::AssocFont:
+    case RtfWordAction::AssocFont:
         group.assocFont = token.param;
         break;
-    case WordAction::Plain:
+    case RtfWordAction::Plain:
         group.font = -1;
         group.doubleByteRun = false;
         group.deleted = false;
         break;
-    case WordAction::Deleted:
+    case RtfWordAction::Deleted:
         group.deleted = !token.hasParam || token.param != 0;
         break;
-    case WordAction::DoubleByteRun:
+    case RtfWordAction::DoubleByteRun:
         group.doubleByteRun = true;
         break;
-    case WordAction::SingleByteRun:
+    case RtfWordAction::SingleByteRun:
         group.doubleByteRun = false;
         break;
-    case WordAction::DefaultFont:
+    case RtfWordAction::DefaultFont:
         m_defaultFont = token.param;
         break;
-    case WordAction::AnsiCodePage:
+    case RtfWordAction::AnsiCodePage:
         m_ansiCodePage = token.param;
         break;
-    case WordAction::Ansi:
+    case RtfWordAction::Ansi:
         m_baseCodePage = 1252;
         break;
-    case WordAction::Mac:
+    case RtfWordAction::Mac:
         m_baseCodePage = 10000;
         break;
-    case WordAction::Pc:
+    case RtfWordAction::Pc:
         m_baseCodePage = 437;
         break;
-    case WordAction::Pca:
+    case RtfWordAction::Pca:
         m_baseCodePage = 850;
         break;
-    case WordAction::ProtectionLevel:
+    case RtfWordAction::ProtectionLevel:
         m_protectionLevel = token.param;
         break;
-    case WordAction::EnforceProtection:
+    case RtfWordAction::EnforceProtection:
         m_enforceProtection = token.hasParam ? token.param : 1;
         break;
-    case WordAction::ReadProtection:
+    case RtfWordAction::ReadProtection:
         m_readProtection = true;
         break;
-    case WordAction::Charset:
-    case WordAction::FontCodePage:
+    case RtfWordAction::Charset:
+    case RtfWordAction::FontCodePage:
         break;
     }
     m_codePage = 0;
