@@ -79,6 +79,8 @@ TEST(RtfDocument, SplitsTextAtCellsFieldsAndNotes)
         segments.append(segment.text);
     EXPECT_TRUE(segments.contains(u"Alpha link")) << segments.join(u'|').toStdString();
     EXPECT_TRUE(segments.contains(u"单元格"));
+    EXPECT_TRUE(segments.contains(u"Anchor para.\r")) << "a paragraph before a table does not run into it";
+    EXPECT_TRUE(segments.contains(u"Cell Alpha"));
     EXPECT_TRUE(segments.contains(u" end.\rLink "));
 }
 

@@ -367,6 +367,9 @@ TEST_F(RtfEngine, FindsAndWritesParagraphMarksTabsAndLineBreaks)
     body = storyText(replaced(u"01_stories.rtf"_s, {u"Last paragraph"_s}, {u"Last^pparagraph"_s}),
                      RtfStoryKind::Main);
     EXPECT_TRUE(body.contains(u"Last\rparagraph.\r")) << "a ^p in the replace text splits one";
+
+    replaced(u"01_stories.rtf"_s, {u"para.^pCell"_s}, {u"x"_s});
+    EXPECT_FALSE(last.changed) << "a paragraph is never joined into a table";
 }
 
 TEST_F(RtfEngine, UsesWordsWildcardsWhenTheOptionIsExactlyOne)

@@ -95,6 +95,8 @@ const RtfWordAction* rtfWordAction(QByteArrayView word)
             {"fcharset", RtfWordAction::Charset},    {"cpg", RtfWordAction::FontCodePage},
             {"protlevel", RtfWordAction::ProtectionLevel}, {"enforceprot", RtfWordAction::EnforceProtection},
             {"readprot", RtfWordAction::ReadProtection}, {"deleted", RtfWordAction::Deleted},
+            {"pard", RtfWordAction::ParagraphReset}, {"intbl", RtfWordAction::InTable},
+            {"itap", RtfWordAction::TableLevel},
         };
         for (const auto& [name, kind] : others)
             t.insert(name, {kind, 0});

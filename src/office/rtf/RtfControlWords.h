@@ -53,6 +53,9 @@ struct RtfWordAction {
         EnforceProtection,
         ReadProtection,
         Deleted,     // \deleted: text of a deleted revision, which the find passes over
+        ParagraphReset, // \pard: also leaves any table
+        InTable,     // \intbl: the paragraph is in a table
+        TableLevel,  // \itapN: the paragraph is in a table nested N deep
     };
     Kind kind = Character;
     char16_t unit = 0;

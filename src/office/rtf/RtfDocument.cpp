@@ -29,6 +29,7 @@ struct Group {
     int assocFont = -1;
     bool doubleByteRun = false; // \dbch: the run uses the associated font's code page
     bool deleted = false;   // \deleted: a deleted revision
+    int tableLevel = 0;     // how deep in tables the paragraph is (\intbl, \itapN)
     bool atStart = true;    // no token of the group seen yet: a control word here may name a destination
     bool starred = false;   // \* seen at the start
     bool mirror = false;
@@ -77,6 +78,7 @@ private:
     std::vector<RtfStory>& m_stories;
     std::vector<qsizetype>& m_bareWordEnds;
     std::vector<bool> m_breakPending;
+    std::vector<int> m_tableLevels; // per story, the table level of its last character
     std::vector<Group> m_groups;
     int m_skipDepth = 0; // inside a skipped group: its nesting depth
     int m_codePage = 0;  // code page of the innermost group's state; 0 when it must be worked out again
@@ -116,6 +118,7 @@ bool Reader::run(QString* error, bool* readOnly)
     m_stories.clear();
     m_stories.push_back({});
     m_breakPending.assign(1, false);
+    m_tableLevels.assign(1, 0);
     bool closed = false;
     for (;;) {
         const RtfToken token = m_tokens.next();
@@ -317,6 +320,7 @@ void Reader::openStory(RtfStoryKind kind)
     story.inHeaderFooter = group.inHeaderFooter || kind == RtfStoryKind::HeaderFooter;
     m_stories.push_back(std::move(story));
     m_breakPending.push_back(false);
+    m_tableLevels.push_back(0);
     group.story = static_cast<int>(m_stories.size()) - 1;
     group.role = Role::Text;
     group.inHeaderFooter = m_stories.back().inHeaderFooter;
@@ -374,6 +378,15 @@ void Reader::onControlWord(const RtfToken& token)
         group.font = -1;
         group.doubleByteRun = false;
         group.deleted = false;
+        break;
+    case RtfWordAction::ParagraphReset:
+        group.tableLevel = 0;
+        break;
+    case RtfWordAction::InTable:
+        group.tableLevel = std::max(group.tableLevel, 1);
+        break;
+    case RtfWordAction::TableLevel:
+        group.tableLevel = std::max(token.param, 0);
         break;
     case RtfWordAction::Deleted:
         group.deleted = !token.hasParam || token.param != 0;
@@ -514,6 +527,11 @@ void Reader::append(QStringView text, qsizetype begin, qsizetype end)
         return;
     }
     RtfStory& story = m_stories[group.story];
+    // Text going into or out of a table does not run on: a paragraph mark before a table joins nothing.
+    if (m_tableLevels[group.story] != group.tableLevel) {
+        m_tableLevels[group.story] = group.tableLevel;
+        m_breakPending[group.story] = true;
+    }
     if (story.segments.empty() || m_breakPending[group.story]) {
         story.segments.emplace_back();
         m_breakPending[group.story] = false;
