@@ -412,3 +412,16 @@ TEST_F(DocxEngine, RefusesADocumentWithABrokenPartAndLeavesIt)
     EXPECT_TRUE(result.error.contains(u"header1.xml"_s)) << result.error.toStdString();
     EXPECT_EQ(readFile(path), before);
 }
+
+TEST_F(DocxEngine, ReplacesInTheAddressesOfHyperlinkFields)
+{
+    const QString path = copyOf(u"09_hyperlink_fields.docx"_s);
+    options.setValue(Option::HyperLink, 1);
+    const EngineResult result = run(path, {u"old"_s}, {u"new"_s});
+    // Two link texts, and the addresses of the simple and the complex field.
+    EXPECT_EQ(result.replacements, 4);
+    const QString xml = partXml(path);
+    EXPECT_TRUE(xml.contains(u"w:instr=\" HYPERLINK &quot;http://new.example.com/&quot; \\o &quot;old tip&quot; \""_s))
+        << xml.toStdString();
+    EXPECT_TRUE(xml.contains(u"HYPERLINK \"http://new.example.com/page\" </w:instrText>"_s)) << xml.toStdString();
+}

@@ -99,6 +99,7 @@ bool DocxDocument::load(QString* error)
         }
     }
     readHyperlinks();
+    m_hyperlinkFields = WordHyperlinkField::collect(names(m_main), mainRoot);
     return true;
 }
 

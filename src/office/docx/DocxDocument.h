@@ -7,6 +7,7 @@
 // Word stores twice, as an mc:AlternateContent choice and as its VML fallback, yields two stories; the
 // fallback one is a shadow, edited like the other but not counted again.
 
+#include "office/docx/WordHyperlinkField.h"
 #include "office/docx/WordNames.h"
 #include "office/package/OoxmlPackage.h"
 
@@ -48,6 +49,9 @@ public:
     // The Target attributes of the main part's external hyperlink relationships.
     const std::vector<pugi::xml_attribute>& hyperlinkTargets() const { return m_hyperlinkTargets; }
     QString hyperlinkRelationshipsPart() const;
+    // The HYPERLINK fields of the main part.
+    std::vector<WordHyperlinkField>& hyperlinkFields() { return m_hyperlinkFields; }
+    QString mainPart() const { return m_main; }
 
     void markChanged(const QString& part) { m_package->markChanged(part); }
     // Writes the changed parts back over the file; false with a message, the file untouched.
@@ -67,6 +71,7 @@ private:
     std::vector<WordStory> m_stories;
     std::vector<WordArtText> m_wordArt;
     std::vector<pugi::xml_attribute> m_hyperlinkTargets;
+    std::vector<WordHyperlinkField> m_hyperlinkFields;
     bool m_readOnly = false;
 };
 

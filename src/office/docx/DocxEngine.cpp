@@ -137,7 +137,7 @@ int DocxRun::replaceAttribute(pugi::xml_attribute attribute, const QString& find
 
 void DocxRun::wordArt(const QString& find, const QString& replace)
 {
-    const QString part = m_document.stories().front().part;
+    const QString part = m_document.mainPart();
     for (const WordArtText& art : m_document.wordArt())
         count(part, replaceAttribute(art.text, find, replace), art.shadow);
 }
@@ -146,6 +146,8 @@ void DocxRun::hyperlinks(const QString& find, const QString& replace)
 {
     for (const pugi::xml_attribute& target : m_document.hyperlinkTargets())
         count(m_document.hyperlinkRelationshipsPart(), replaceAttribute(target, find, replace), false);
+    for (WordHyperlinkField& field : m_document.hyperlinkFields())
+        count(m_document.mainPart(), field.replaceInAddress(find, replace), false);
 }
 
 void DocxRun::notes()

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Makes the python-docx fixtures of this folder (Debian's python3-docx 0.8.11).
 
-    /usr/bin/python3 make_fixtures.py      # writes 01..05, 07 and 08 next to this script
+    /usr/bin/python3 make_fixtures.py      # writes 01..05 and 07..09 next to this script
 
 06_textbox_notes.docx is made by LibreOffice from 06_textbox_notes.fodt:
     soffice --headless --convert-to docx 06_textbox_notes.fodt
@@ -166,6 +166,22 @@ def broken_header():
     rewrite_parts("08_broken_header.docx", truncate)
 
 
+def hyperlink_fields():
+    d = docx.Document()
+    body = d.element.body
+    sect = body[-1]
+    for x in [
+        '<w:p %s><w:fldSimple w:instr=" HYPERLINK &quot;http://old.example.com/&quot; \\o &quot;old tip&quot; ">'
+        '<w:r><w:t>simple old link</w:t></w:r></w:fldSimple></w:p>',
+        '<w:p %s><w:r><w:fldChar w:fldCharType="begin"/></w:r><w:r><w:instrText xml:space="preserve"> HYPERLINK '
+        '"http://ol</w:instrText></w:r><w:r><w:instrText xml:space="preserve">d.example.com/page" </w:instrText></w:r>'
+        '<w:r><w:fldChar w:fldCharType="separate"/></w:r><w:r><w:t>complex old link</w:t></w:r>'
+        '<w:r><w:fldChar w:fldCharType="end"/></w:r></w:p>',
+    ]:
+        sect.addprevious(parse_xml(x % nsdecls("w")))
+    save(d, "09_hyperlink_fields.docx")
+
+
 minimal()
 split_runs()
 structures()
@@ -173,3 +189,4 @@ protected("04_protected_readonly.docx", "readOnly")
 protected("05_protected_forms.docx", "forms")
 wordart_header_textbox()
 broken_header()
+hyperlink_fields()
