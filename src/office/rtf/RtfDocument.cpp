@@ -17,8 +17,7 @@ namespace {
 enum class Role {
     Text,      // characters belong to the group's story
     Container, // characters are not document text; child groups may open stories
-    Skip,      // nothing inside matters
-    FontTable,
+    FontTable, // the fonts' numbers, charsets and code pages
 };
 
 struct Group {
