@@ -427,6 +427,16 @@ TEST_F(RtfEngine, ReportsAnInvalidSpecialCodeAndAppliesTheOtherDefinitions)
     EXPECT_EQ(readFile(path), QByteArray("{\\rtf1\\ansi Alpha Gamma\\par}"));
 }
 
+TEST_F(RtfEngine, ReplacesAddressesEvenWhenWordsFindRefusesTheFindText)
+{
+    options.setValue(Option::HyperLink, 1);
+    const QString path = fileWith("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://a/^x\" }{\\fldrslt ^x}}}");
+    last = run(path, {u"^x"_s}, {u"y"_s});
+    EXPECT_TRUE(last.changed);
+    EXPECT_FALSE(last.error.isEmpty());
+    EXPECT_EQ(readFile(path), QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://a/y\" }{\\fldrslt ^x}}}"));
+}
+
 TEST_F(RtfEngine, KeepsDeletedRevisionsWhenReplacingAroundThem)
 {
     const QString path = fileWith("{\\rtf1 Al{\\deleted X}pha\\par}");

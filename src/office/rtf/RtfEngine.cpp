@@ -91,6 +91,8 @@ public:
     void notes();
 
 private:
+    // Word's find in the main text, headers and footers and text boxes, as the options select them.
+    void replaceStories(const WordMatcher& matcher, const WordReplacement& main, const WordReplacement& other);
     bool on(Option option) const { return m_request.options.isOn(option); }
     // The replacement to use in a story, or null when the pass leaves it alone.
     using Rule = std::function<const WordReplacement*(std::size_t index, const RtfStory& story)>;
@@ -140,6 +142,25 @@ void RtfRun::replaceAll(const WordMatcher& matcher, const Rule& rule, Span (*spa
     m_replacements += count;
 }
 
+void RtfRun::replaceStories(const WordMatcher& matcher, const WordReplacement& main, const WordReplacement& other)
+{
+    replaceAll(matcher, [&](std::size_t, const RtfStory& story) -> const WordReplacement* {
+        switch (story.kind) {
+        case RtfStoryKind::Main:
+            return &main;
+        case RtfStoryKind::HeaderFooter:
+            return on(Option::HeaderFooter) ? &other : nullptr;
+        case RtfStoryKind::TextBox:
+            return on(Option::WordTextBox) && (!story.inHeaderFooter || on(Option::HeaderFooter)) ? &other : nullptr;
+        case RtfStoryKind::WordArt:
+        case RtfStoryKind::Note:
+        case RtfStoryKind::FieldInstruction:
+            break;
+        }
+        return nullptr;
+    });
+}
+
 void RtfRun::definition(qsizetype index)
 {
     if (m_request.ui)
@@ -158,24 +179,11 @@ void RtfRun::definition(qsizetype index)
     QString error;
     if (!matcher.compile(find, options, &error) || !main.compile(mainText, options.wildcards, &error)
         || !other.compile(replace, options.wildcards, &error)) {
+        // Word's find refuses the texts; the plain replacements below do not use it and go on.
         m_lastError = error;
-        return;
+    } else {
+        replaceStories(matcher, main, other);
     }
-    replaceAll(matcher, [&](std::size_t, const RtfStory& story) -> const WordReplacement* {
-        switch (story.kind) {
-        case RtfStoryKind::Main:
-            return &main;
-        case RtfStoryKind::HeaderFooter:
-            return on(Option::HeaderFooter) ? &other : nullptr;
-        case RtfStoryKind::TextBox:
-            return on(Option::WordTextBox) && (!story.inHeaderFooter || on(Option::HeaderFooter)) ? &other : nullptr;
-        case RtfStoryKind::WordArt:
-        case RtfStoryKind::Note:
-        case RtfStoryKind::FieldInstruction:
-            break;
-        }
-        return nullptr;
-    });
 
     // WordArt and hyperlink addresses get a plain replacement that ignores letter case and width.
     WordMatcher plain;
