@@ -38,6 +38,11 @@ struct EngineRequest {
     bool fromDictionary = false;     // the definitions came from the Excel dictionary workbook
     UserInterface* ui = nullptr;     // for the few messages an engine shows itself; null for none
     QString progressCaption;         // the run's progress text for this file ("正在处理第 3 个文件")
+    QString displayPath;             // the path the user knows the file by, when the engine is handed a
+                                     // working copy; empty: the path given to replace()
+
+    // The path to show in messages about the file.
+    QString shownPath(const QString& path) const { return displayPath.isEmpty() ? path : displayPath; }
 };
 
 struct EngineResult {

@@ -18,6 +18,9 @@ struct OfficeCapabilities {
 // Registers every engine this build has (the legacy binary formats only when LibreOffice is found).
 void registerOfficeEngines(EngineRegistry& registry);
 
+// Whether LibreOffice is installed, which the Office 97-2003 binary formats need.
+bool legacyFormatsAvailable();
+
 // The capabilities the registered engines give.
 OfficeCapabilities capabilitiesOf(const EngineRegistry& registry);
 

@@ -2,6 +2,7 @@
 
 #include "core/ProcessLog.h"
 #include "filelist/FileListRules.h"
+#include "office/OfficeEngines.h"
 #include "ui/AppInfo.h"
 #include "ui/ClickableLabel.h"
 #include "ui/DefinitionPanel.h"
@@ -181,6 +182,9 @@ void frmMain::showCapabilities()
         setLabelColor(label, s.supported ? QColor(0, 128, 0) : QColor(255, 0, 0));
         label->setToolTip(s.supported ? QString() : QString::fromUtf16(s.advice));
     }
+    // The Office 97-2003 formats go through LibreOffice; say so where they cannot be handled.
+    if (m_caps.hasWord && !legacyFormatsAvailable())
+        m_lblBaseMsg[0]->setToolTip(QStringLiteral("本机没有安装LibreOffice，.doc文档无法处理（.docx和.rtf文档不受影响）"));
     m_definitions->optExcel()->setEnabled(m_caps.hasExcel && !m_runBusy);
 }
 

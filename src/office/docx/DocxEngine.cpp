@@ -210,7 +210,7 @@ EngineResult DocxEngine::replace(const QString& path, const EngineRequest& reque
     }
     if (document->editingRestricted()) {
         if (request.ui)
-            request.ui->notice(restrictedNotice(path));
+            request.ui->notice(restrictedNotice(request.shownPath(path)));
         result.error = restrictedError();
         return result;
     }

@@ -85,7 +85,9 @@ EngineResult LegacyEngine::replace(const QString& path, const EngineRequest& req
         return result;
     }
 
-    result = m_inner->replace(converted, request);
+    EngineRequest innerRequest = request;
+    innerRequest.displayPath = request.shownPath(path);
+    result = m_inner->replace(converted, innerRequest);
     if (!result.changed || request.dryRun)
         return result;
 
