@@ -11,6 +11,7 @@
 // It prints files/s of A and P, LibreOffice's seconds per file (with and without the starts) and the ratios
 // of A's throughput to LibreOffice's. B is skipped when soffice is not installed or --engine-only is given.
 
+#include "core/AllocatorTuning.h"
 #include "core/DocumentEngine.h"
 #include "core/ReplaceOptions.h"
 #include "office/docx/DocxEngine.h"
@@ -220,6 +221,7 @@ double libreOfficeRoundTrip(const QString& soffice, const QStringList& files, co
 
 int main(int argc, char** argv)
 {
+    varnel::tuneAllocatorForBatches();
     QCoreApplication app(argc, argv);
     // --engine-only: time the engine alone (for profiling); --dir PATH: make the corpus under PATH.
     const QStringList args = app.arguments();

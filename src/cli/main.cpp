@@ -1,3 +1,4 @@
+#include "core/AllocatorTuning.h"
 #include "cli/ReplaceCommand.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 
 int main(int argc, char* argv[])
 {
+    varnel::tuneAllocatorForBatches();
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Varnel"));
     QCoreApplication::setApplicationName(QStringLiteral("Varnel"));

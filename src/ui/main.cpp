@@ -1,3 +1,4 @@
+#include "core/AllocatorTuning.h"
 #include "core/SettingsStore.h"
 #include "office/OfficeEngines.h"
 #include "ui/SampleContent.h"
@@ -18,6 +19,7 @@ using namespace varnel;
 //                                    uses throw-away settings and no instance lock)
 int main(int argc, char* argv[])
 {
+    varnel::tuneAllocatorForBatches();
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Varnel"));
     QCoreApplication::setApplicationName(QStringLiteral("Varnel"));
