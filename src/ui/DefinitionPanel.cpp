@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QLineEdit>
 #include <QTreeView>
 
 namespace varnel::ui {
@@ -89,7 +90,7 @@ DefinitionPanel::DefinitionPanel(QWidget* frame, MainSettings& settings, const O
     auto* label1 = new QLabel(QStringLiteral("替换定义Excel文件："), m_frame8);
     label1->setObjectName(QStringLiteral("Label1"));
     placeTwips(label1, 90, 75, 1860, 255);
-    m_txtDictExcel = new FileDropLineEdit(m_frame8);
+    m_txtDictExcel = new QLineEdit(m_frame8);
     m_txtDictExcel->setObjectName(QStringLiteral("txtDictExcel"));
     m_txtDictExcel->setAccessibleName(label1->text());
     label1->setBuddy(m_txtDictExcel);
@@ -110,7 +111,8 @@ DefinitionPanel::DefinitionPanel(QWidget* frame, MainSettings& settings, const O
     picture1->setAccessibleName(QStringLiteral("定义文件示例：A列为被替换字符串，B列为替换字符串"));
     placeTwips(picture1, 1980, 480, 5400, 1740);
     connect(command2, &QPushButton::clicked, this, &DefinitionPanel::Command2_Click);
-    connect(m_txtDictExcel, &FileDropLineEdit::filesDropped, this, &DefinitionPanel::txtDictExcel_OLEDragDrop);
+    connect(FileDropFilter::install(m_txtDictExcel), &FileDropFilter::filesDropped, this,
+            &DefinitionPanel::txtDictExcel_OLEDragDrop);
     connect(m_txtDictExcel, &QLineEdit::textChanged, m_lblRepCount, &QLabel::clear);
 
     layoutWidth(12435);

@@ -15,6 +15,7 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPoint;
 class QPushButton;
@@ -24,7 +25,6 @@ class QWidget;
 
 namespace varnel::ui {
 
-class FileDropLineEdit;
 
 class DefinitionPanel : public QObject
 {
@@ -73,7 +73,7 @@ private:
     QMenu* m_mnuPopup;
     QAction* m_mnuUp;
     QAction* m_mnuDown;
-    FileDropLineEdit* m_txtDictExcel;
+    QLineEdit* m_txtDictExcel;
     QLabel* m_lblRepCount;
 };
 

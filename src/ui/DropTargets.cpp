@@ -4,21 +4,9 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QWidget>
 
 namespace varnel::ui {
-
-namespace {
-
-template<typename Event>
-void acceptFiles(Event* event)
-{
-    if (!droppedFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-} // namespace
 
 QStringList droppedFiles(const QMimeData* mime)
 {
@@ -31,59 +19,40 @@ QStringList droppedFiles(const QMimeData* mime)
     return paths;
 }
 
-FileDropTreeView::FileDropTreeView(QWidget* parent)
-    : QTreeView(parent)
+FileDropFilter* FileDropFilter::install(QWidget* target)
 {
-    setAcceptDrops(true);
-    setDragDropMode(QAbstractItemView::DropOnly);
+    auto* filter = new FileDropFilter(target);
+    target->setAcceptDrops(true);
+    target->installEventFilter(filter);
+    return filter;
 }
 
-void FileDropTreeView::dragEnterEvent(QDragEnterEvent* event)
+bool FileDropFilter::eventFilter(QObject* watched, QEvent* event)
 {
-    acceptFiles(event);
-}
-
-void FileDropTreeView::dragMoveEvent(QDragMoveEvent* event)
-{
-    acceptFiles(event);
-}
-
-void FileDropTreeView::dropEvent(QDropEvent* event)
-{
-    const QStringList paths = droppedFiles(event->mimeData());
-    if (paths.isEmpty()) {
-        event->ignore();
-        return;
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (droppedFiles(drag->mimeData()).isEmpty())
+            drag->ignore();
+        else
+            drag->acceptProposedAction();
+        return true;
     }
-    event->acceptProposedAction();
-    emit filesDropped(paths);
-}
-
-FileDropLineEdit::FileDropLineEdit(QWidget* parent)
-    : QLineEdit(parent)
-{
-    setAcceptDrops(true);
-}
-
-void FileDropLineEdit::dragEnterEvent(QDragEnterEvent* event)
-{
-    acceptFiles(event);
-}
-
-void FileDropLineEdit::dragMoveEvent(QDragMoveEvent* event)
-{
-    acceptFiles(event);
-}
-
-void FileDropLineEdit::dropEvent(QDropEvent* event)
-{
-    const QStringList paths = droppedFiles(event->mimeData());
-    if (paths.isEmpty()) {
-        event->ignore();
-        return;
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList paths = droppedFiles(drop->mimeData());
+        if (paths.isEmpty()) {
+            drop->ignore();
+        } else {
+            drop->acceptProposedAction();
+            emit filesDropped(paths);
+        }
+        return true;
     }
-    event->acceptProposedAction();
-    emit filesDropped(paths);
+    default:
+        return QObject::eventFilter(watched, event);
+    }
 }
 
 } // namespace varnel::ui

@@ -1,43 +1,35 @@
 #pragma once
-// Widgets that take files dropped from the file manager and hand over their local paths. Anything that
-// is not a list of local files is refused at the border.
+// Taking files dropped from the file manager. A FileDropFilter installed on a widget accepts drags that
+// carry local files and hands over their paths; anything that is not a list of local files is refused
+// at the border.
 
-#include <QLineEdit>
-#include <QTreeView>
+#include <QObject>
+#include <QStringList>
+
+class QMimeData;
+class QWidget;
 
 namespace varnel::ui {
 
 // The local files a drop carries; empty when it carries none.
 QStringList droppedFiles(const QMimeData* mime);
 
-class FileDropTreeView : public QTreeView
+class FileDropFilter : public QObject
 {
     Q_OBJECT
 public:
-    explicit FileDropTreeView(QWidget* parent = nullptr);
+    // Makes target accept file drops; for a list or other scroll area pass its viewport. The filter
+    // belongs to the target.
+    static FileDropFilter* install(QWidget* target);
 
 signals:
     void filesDropped(const QStringList& paths);
 
 protected:
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-};
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
-class FileDropLineEdit : public QLineEdit
-{
-    Q_OBJECT
-public:
-    explicit FileDropLineEdit(QWidget* parent = nullptr);
-
-signals:
-    void filesDropped(const QStringList& paths);
-
-protected:
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+private:
+    using QObject::QObject;
 };
 
 } // namespace varnel::ui

@@ -8,6 +8,7 @@
 #include "ui/ModalDialog.h"
 #include "ui/Twips.h"
 
+#include <QTreeView>
 #include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -34,7 +35,7 @@ FileListPanel::FileListPanel(QWidget* frame, QLabel* lblInput, QLabel* lblProces
     , m_dialogParent(dialogParent)
     , m_scan(new FolderScanJob(this))
 {
-    m_view = new FileDropTreeView(frame);
+    m_view = new QTreeView(frame);
     m_view->setObjectName(QStringLiteral("ListView2"));
     m_view->setAccessibleName(QStringLiteral("待处理文件"));
     m_view->setModel(&m_model);
@@ -55,7 +56,8 @@ FileListPanel::FileListPanel(QWidget* frame, QLabel* lblInput, QLabel* lblProces
     }
     layoutWidth(12435);
 
-    connect(m_view, &FileDropTreeView::filesDropped, this, &FileListPanel::ListView2_OLEDragDrop);
+    connect(FileDropFilter::install(m_view->viewport()), &FileDropFilter::filesDropped, this,
+            &FileListPanel::ListView2_OLEDragDrop);
     connect(m_view, &QTreeView::clicked, this, &FileListPanel::ListView2_ItemClick);
     connect(m_scan, &FolderScanJob::folderScanned, this, [this](const QString&, const QStringList& files) {
         m_model.appendAll(files);

@@ -14,12 +14,12 @@
 #include <array>
 
 class QLabel;
+class QTreeView;
 class QPushButton;
 class QWidget;
 
 namespace varnel::ui {
 
-class FileDropTreeView;
 class FolderScanJob;
 
 class FileListPanel : public QObject
@@ -57,7 +57,7 @@ private:
     void updateButtons();
 
     FileListModel m_model;
-    FileDropTreeView* m_view;
+    QTreeView* m_view;
     std::array<QPushButton*, 4> m_buttons{};
     QLabel* m_lblInput;
     QLabel* m_lblProcessing;
