@@ -8,12 +8,12 @@
 #include "ui/ModalDialog.h"
 #include "ui/Twips.h"
 
-#include <QTreeView>
 #include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTreeView>
 
 namespace varnel::ui {
 
