@@ -113,7 +113,6 @@ QString ReplaceCommand::help()
 std::optional<ReplaceCommand::Arguments> ReplaceCommand::parse(const QStringList& args)
 {
     Arguments a;
-    a.logPath = ProcessLog::startupPath();
     OptionInterlock interlock(a.options);
     bool ignoreCase = false;
     bool pendingFind = false;
@@ -187,6 +186,8 @@ std::optional<ReplaceCommand::Arguments> ReplaceCommand::parse(const QStringList
     }
     if (a.help)
         return a;
+    if (a.logPath.isNull())
+        a.logPath = ProcessLog::startupPath();
     if (ignoreCase && a.options.value(Option::MatchWildcards) == 1) {
         usageError(QStringLiteral("--word-wildcards 需要区分大小写，不能与 --ignore-case 同用"));
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include "filelist/FolderScan.h"
 
+#include "core/BatchRun.h"
 #include "core/PathUtil.h"
 
 #include <QDir>
@@ -53,11 +54,7 @@ void scanInto(const QString& folder, const QStringList& extensions, bool recursi
 
 const QStringList& knownExtensions()
 {
-    static const QStringList extensions =
-        QStringLiteral(".doc|.docx|.xls|.xlsx|.txt|.asp|.html|.htm|.js|.jsp|.aspx|.sql|.java|.cpp|.xlsm|.rtf|"
-                       ".ppt|.pptx|.css|.xml|.php")
-            .split(QLatin1Char('|'));
-    return extensions;
+    return knownRunExtensions();
 }
 
 QStringList scanFolder(const QString& folder, const QStringList& extensions, bool recursive)
