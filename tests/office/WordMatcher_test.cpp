@@ -93,7 +93,6 @@ TEST(WordMatcher, WholeWordNeedsBoundariesOnBothSides)
 
 TEST(WordMatcher, CaretCodesInFindTextNameCharactersAndClasses)
 {
-    const QString tab = u"\t"_s;
     EXPECT_EQ(found(u"a^tb"_s, u"a\tb ab"_s), u"a\tb"_s);
     EXPECT_EQ(found(u"x^py"_s, u"x\ry"_s), u"x\ry"_s);
     EXPECT_EQ(found(u"^^"_s, u"a^b"_s), u"^"_s);
@@ -115,11 +114,10 @@ TEST(WordMatcher, LineEndsTypedIntoTheFindTextAreParagraphMarks)
 
 TEST(WordMatcher, RejectsCodesWordRejects)
 {
-    EXPECT_FALSE(rejection(u"^x"_s).isEmpty());
-    EXPECT_FALSE(rejection(u"abc^"_s).isEmpty());
-    EXPECT_FALSE(rejection(u"^&"_s).isEmpty());
-    EXPECT_FALSE(rejection(u"^p"_s, wildcards()).isEmpty());
-    EXPECT_FALSE(rejection(u"^?"_s, wildcards()).isEmpty());
+    for (const QString& find : {u"^x"_s, u"abc^"_s, u"^&"_s})
+        EXPECT_FALSE(rejection(find).isEmpty()) << find.toStdString();
+    for (const QString& find : {u"^p"_s, u"^?"_s})
+        EXPECT_FALSE(rejection(find, wildcards()).isEmpty()) << find.toStdString();
 }
 
 TEST(WordMatcher, WildcardsCoverWordsDialect)
@@ -188,12 +186,8 @@ TEST(WordReplacement, MatchCaseOffAdaptsReplacementToCapitalisedOrAllCapitalText
 TEST(WordText, WordCharactersAreAlphabeticLettersDigitsAndUnderscore)
 {
     using varnel::office::wordtext::isWordChar;
-    EXPECT_TRUE(isWordChar(U'a'));
-    EXPECT_TRUE(isWordChar(U'_'));
-    EXPECT_TRUE(isWordChar(U'9'));
-    EXPECT_TRUE(isWordChar(U'é'));
-    EXPECT_FALSE(isWordChar(U'中'));
-    EXPECT_FALSE(isWordChar(U'か'));
-    EXPECT_FALSE(isWordChar(U'-'));
-    EXPECT_FALSE(isWordChar(U' '));
+    for (char32_t c : {U'a', U'_', U'9', U'é'})
+        EXPECT_TRUE(isWordChar(c)) << std::uint32_t(c);
+    for (char32_t c : {U'中', U'か', U'-', U' '})
+        EXPECT_FALSE(isWordChar(c)) << std::uint32_t(c);
 }
