@@ -42,7 +42,7 @@ TEST(RtfTokenizer, KeepsEveryByteInSomeToken)
     EXPECT_EQ(covered, rtf.size());
 }
 
-TEST(RtfDocument, ReadsEveryStoryOfALibreOfficeDocument)
+TEST(RtfDocument, ReadsEveryStoryOfALibreOfficeDocumentAndMarksPageStyleCopiesAsMirrors)
 {
     RtfDocument document;
     ASSERT_TRUE(document.parse(test::readFile(test::dataPath("office/rtf/01_stories.rtf"))));
@@ -58,12 +58,6 @@ TEST(RtfDocument, ReadsEveryStoryOfALibreOfficeDocument)
     EXPECT_EQ(document.text(RtfStoryKind::HeaderFooter), u"页眉 Header Alpha\r\n页脚 Footer Alpha\r");
     EXPECT_EQ(document.text(RtfStoryKind::Note), u"\t脚注 Alpha footnote");
     EXPECT_EQ(document.text(RtfStoryKind::TextBox), u"文本框 Alpha box\r");
-}
-
-TEST(RtfDocument, KeepsLibreOfficePageStyleHeadersAsMirrors)
-{
-    RtfDocument document;
-    ASSERT_TRUE(document.parse(test::readFile(test::dataPath("office/rtf/01_stories.rtf"))));
     int mirrors = 0;
     for (const RtfStory& story : document.stories())
         mirrors += story.mirror ? 1 : 0;
