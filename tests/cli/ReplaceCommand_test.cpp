@@ -51,9 +51,7 @@ TEST(ReplaceCommand, RunsAFolderRecursivelyAndPrintsTheSummary)
 TEST(ReplaceCommand, WithoutRecursionAndWithTypesOnlyTheChosenFilesAreTaken)
 {
     CliFixture f;
-    writeFile(f.path("docs/a.txt"), "x");
-    writeFile(f.path("docs/b.htm"), "x");
-    writeFile(f.path("docs/sub/c.txt"), "x");
+    varnel::test::makeFiles(f.dir.path(), {"docs/a.txt", "docs/b.htm", "docs/sub/c.txt"});
     EXPECT_EQ(f.run({"--types", "txt", "-f", "x", "-r", "y", f.path("docs")}), cli::ExitOk);
     EXPECT_EQ(readFile(f.path("docs/a.txt")), "y");
     EXPECT_EQ(readFile(f.path("docs/b.htm")), "x");

@@ -2,34 +2,18 @@
 
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace varnel;
-using varnel::test::writeFile;
-
-namespace {
-
-// Creates the files (paths relative to the folder) and returns what a scan would answer for each.
-QStringList makeFiles(const QTemporaryDir& dir, const QStringList& names)
-{
-    QStringList paths;
-    for (const QString& name : names) {
-        writeFile(dir.filePath(name), "x");
-        paths.append(QDir(dir.path()).absoluteFilePath(name));
-    }
-    return paths;
-}
-
-} // namespace
+using varnel::test::makeFiles;
 
 TEST(FolderScan, FolderFilesComeBeforeSubfoldersDepthFirst)
 {
     QTemporaryDir dir;
-    const QStringList files = makeFiles(dir, {"b/z/1.txt", "b/2.txt", "a/3.txt", "B.txt", "a.txt", "C/4.txt"});
+    const QStringList files = makeFiles(dir.path(), {"b/z/1.txt", "b/2.txt", "a/3.txt", "B.txt", "a.txt", "C/4.txt"});
     const QStringList top = {files[4], files[3]}; // a.txt, B.txt: case ignored
     EXPECT_EQ(scanFolder(dir.path(), {".txt"}, false), top);
     EXPECT_EQ(scanFolder(dir.path(), {".txt"}, true), top + QStringList({files[2], files[1], files[0], files[5]}));
@@ -39,7 +23,7 @@ TEST(FolderScan, FolderFilesComeBeforeSubfoldersDepthFirst)
 TEST(FolderScan, FiltersByExtensionIgnoringCaseAndSkipsLockFiles)
 {
     QTemporaryDir dir;
-    const QStringList files = makeFiles(dir, {"a.DOCX", "b.docx.bak", "~$a.docx", "c.xlsx", ".hidden.docx", "docx"});
+    const QStringList files = makeFiles(dir.path(), {"a.DOCX", "b.docx.bak", "~$a.docx", "c.xlsx", ".hidden.docx", "docx"});
     EXPECT_EQ(scanFolder(dir.path(), {".docx"}, true), (QStringList{files[4], files[0]}));
     EXPECT_EQ(scanFolder(dir.path(), {".XLSX", ".bak"}, true), (QStringList{files[1], files[3]}));
     EXPECT_TRUE(scanFolder(dir.filePath("none"), knownExtensions(), true).isEmpty());
@@ -48,7 +32,7 @@ TEST(FolderScan, FiltersByExtensionIgnoringCaseAndSkipsLockFiles)
 TEST(FolderScan, SymlinkLoopDoesNotRecurseForever)
 {
     QTemporaryDir dir;
-    const QStringList files = makeFiles(dir, {"sub/a.txt"});
+    const QStringList files = makeFiles(dir.path(), {"sub/a.txt"});
     ASSERT_TRUE(QFile::link(dir.path(), dir.filePath("sub/loop")));
     EXPECT_EQ(scanFolder(dir.path(), {".txt"}, true), files);
 }

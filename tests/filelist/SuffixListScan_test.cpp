@@ -9,21 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace varnel;
-using varnel::test::writeFile;
-
-namespace {
-
-QStringList makeFiles(const QTemporaryDir& dir, const QStringList& names)
-{
-    QStringList paths;
-    for (const QString& name : names) {
-        writeFile(dir.filePath(name), "x");
-        paths.append(QDir(dir.path()).absoluteFilePath(name));
-    }
-    return paths;
-}
-
-} // namespace
+using varnel::test::makeFiles;
 
 TEST(SuffixListScan, AdmitsAnExtensionFollowedByABarIgnoringCase)
 {
@@ -57,14 +43,14 @@ TEST(SuffixListScan, StarDotStarAdmitsEveryFileButANameWithoutDotNeedsIt)
 TEST(SuffixListScan, FlatScanTakesMatchingFilesAndSkipsLockFiles)
 {
     QTemporaryDir dir;
-    const QStringList files = makeFiles(dir, {"x.doc", "y.DOCX", "~$x.doc", "n.txt", "s/z.doc"});
+    const QStringList files = makeFiles(dir.path(), {"x.doc", "y.DOCX", "~$x.doc", "n.txt", "s/z.doc"});
     EXPECT_EQ(scanFolderBySuffix(dir.path(), QStringLiteral(".doc|.docx|"), false), QStringList({files[0], files[1]}));
 }
 
 TEST(SuffixListScan, RecursiveScanListsAFolderBeforeItsSubfoldersDepthFirst)
 {
     QTemporaryDir dir;
-    const QStringList files = makeFiles(dir, {"a/1.txt", "a/t/3.txt", "a/s/2.txt", "a/s/deep/4.txt", "a/0.bin"});
+    const QStringList files = makeFiles(dir.path(), {"a/1.txt", "a/t/3.txt", "a/s/2.txt", "a/s/deep/4.txt", "a/0.bin"});
     const QString root = dir.filePath("a");
     EXPECT_EQ(scanFolderBySuffix(root, QStringLiteral("*.txt|"), true),
               QStringList({files[0], files[2], files[3], files[1]}));
@@ -75,7 +61,7 @@ TEST(SuffixListScan, RecursiveScanListsAFolderBeforeItsSubfoldersDepthFirst)
 TEST(SuffixListScan, ReportsEachFolderAndStopsWhenAsked)
 {
     QTemporaryDir dir;
-    makeFiles(dir, {"1.txt", "s/2.txt", "t/3.txt"});
+    makeFiles(dir.path(), {"1.txt", "s/2.txt", "t/3.txt"});
     QStringList folders;
     const bool completed = scanFolderBySuffix(dir.path(), QStringLiteral("*.txt|"), true,
                                               [&](const QString& folder, const QStringList&) {
@@ -94,7 +80,7 @@ TEST(SuffixListScan, MissingFolderGivesNothing)
 TEST(SuffixListScan, DoesNotFollowALinkLoop)
 {
     QTemporaryDir dir;
-    const QStringList files = makeFiles(dir, {"a/1.txt"});
+    const QStringList files = makeFiles(dir.path(), {"a/1.txt"});
     ASSERT_TRUE(QFile::link(dir.filePath("a"), dir.filePath("a/loop")));
     EXPECT_EQ(scanFolderBySuffix(dir.filePath("a"), QStringLiteral("*.txt|"), true), files);
 }

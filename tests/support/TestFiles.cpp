@@ -23,6 +23,16 @@ QByteArray readFile(const QString& path)
     return file.readAll();
 }
 
+QStringList makeFiles(const QString& folder, const QStringList& names)
+{
+    QStringList paths;
+    for (const QString& name : names) {
+        paths.append(QDir(folder).absoluteFilePath(name));
+        writeFile(paths.last(), "x");
+    }
+    return paths;
+}
+
 QString dataPath(const QString& name)
 {
     return QStringLiteral(VARNEL_TEST_DATA "/") + name;

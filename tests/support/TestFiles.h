@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include "support/QtPrinters.h"
 
@@ -12,6 +13,8 @@ namespace varnel::test {
 void writeFile(const QString& path, const QByteArray& bytes);
 // The bytes of a file; fails the test when it cannot be read.
 QByteArray readFile(const QString& path);
+// Writes "x" into each named file under the folder; returns their absolute paths in the same order.
+QStringList makeFiles(const QString& folder, const QStringList& names);
 // A file of tests/data.
 QString dataPath(const QString& name);
 

@@ -139,8 +139,7 @@ TEST_F(FileList, RowClickShowsItsPathAsTooltip)
 
 TEST_F(FileList, AddFolderScansSubfoldersInOrderAndRemembersFolderAndPattern)
 {
-    for (const char* name : {"tree/1.txt", "tree/s/2.txt", "tree/t/3.txt", "tree/s/x.htm", "tree/~$4.txt"})
-        writeFile(path(name), "x");
+    makeFiles(m_dir.path(), {"tree/1.txt", "tree/s/2.txt", "tree/t/3.txt", "tree/s/x.htm", "tree/~$4.txt"});
     openWindow();
     m_window->fileList().model().append(path("tree/s/2.txt"));
     QSignalSpy scanning(&m_window->fileList(), &ui::FileListPanel::scanningChanged);
@@ -171,8 +170,7 @@ TEST_F(FileList, AddFolderScansSubfoldersInOrderAndRemembersFolderAndPattern)
 
 TEST_F(FileList, FlatScanWithStarDotStarTakesEveryFileOfTheFolderOnly)
 {
-    for (const char* name : {"flat/README", "flat/b.bin", "flat/sub/c.txt"})
-        writeFile(path(name), "x");
+    makeFiles(m_dir.path(), {"flat/README", "flat/b.bin", "flat/sub/c.txt"});
     openWindow();
     answerAddFolder(path("flat"), QStringLiteral("*.*"), false);
     EXPECT_EQ(rows(), QStringList({path("flat/b.bin"), path("flat/README")}));
