@@ -20,12 +20,7 @@ public:
         Answer defaultAnswer;
     };
 
-    void notice(const QString& text, Icon icon = Icon::Information, const QString& title = {}) override
-    {
-        notices.append(text);
-        noticeIcons.append(icon);
-        noticeTitles.append(title);
-    }
+    void notice(const QString& text, Icon = Icon::Information, const QString& = {}) override { notices.append(text); }
     Answer ask(Question question, const QString& text, Buttons buttons, Answer defaultAnswer) override
     {
         questions.append({question, text, buttons, defaultAnswer});
@@ -40,8 +35,6 @@ public:
     QList<Answer> answers;
 
     QStringList notices;
-    QList<Icon> noticeIcons;
-    QStringList noticeTitles;
     QList<Asked> questions;
     QStringList summaries;
     QList<Fixer> fixers;
