@@ -172,19 +172,7 @@ std::string structureFaults(pugi::xml_node node, bool inParagraph = false)
 
 int countOf(pugi::xml_node root, const char* name)
 {
-    int count = 0;
-    for (pugi::xml_node n = root.first_child(); n;) {
-        if (!std::strcmp(n.name(), name))
-            ++count;
-        if (n.first_child()) {
-            n = n.first_child();
-        } else {
-            while (n && n != root && !n.next_sibling())
-                n = n.parent();
-            n = n == root ? pugi::xml_node() : n.next_sibling();
-        }
-    }
-    return count;
+    return int(root.select_nodes((std::string(".//") + name).c_str()).size());
 }
 
 } // namespace
