@@ -4,11 +4,28 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace varnel {
 
 namespace {
+
 const FileIo kRealFileIo;
 const FileIo* g_current = &kRealFileIo;
+
+// Syncs the folder so that the rename itself survives a power cut. The data is already in place: a folder
+// that cannot be synced (some network file systems) is no failure.
+void syncFolderOf(const QString& path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 } // namespace
 
 std::optional<QByteArray> FileIo::readAll(const QString& path, QString* error) const
@@ -47,6 +64,7 @@ bool FileIo::writeAtomically(const QString& path, const QByteArray& data, QStrin
             *error = file.errorString();
         return false;
     }
+    syncFolderOf(path);
     return true;
 }
 

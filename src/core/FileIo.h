@@ -17,8 +17,8 @@ public:
     // The whole file, or nullopt with *error set.
     virtual std::optional<QByteArray> readAll(const QString& path, QString* error) const;
     // Replaces the file at path with data: written to a temporary file in the same folder, flushed to
-    // disk and renamed over the original, which keeps its permissions. On failure the original stays
-    // untouched and *error says why.
+    // disk and renamed over the original, which keeps its permissions; then the folder is synced so the
+    // rename is durable too. On failure the original stays untouched and *error says why.
     virtual bool writeAtomically(const QString& path, const QByteArray& data, QString* error) const;
 
     // The instance in use (the real file system unless a test installed another).

@@ -1,7 +1,7 @@
 #pragma once
-// Replacing a whole file safely: through the program's FileIo (a temporary file in the same folder, synced
-// to disk and renamed over the original, whose permissions it keeps; tests can make it fail), followed by a
-// sync of the folder so the rename itself survives a power cut.
+// Replacing a whole file safely through the program's FileIo (a temporary file in the same folder, synced
+// to disk and renamed over the original, whose permissions it keeps, then a sync of the folder; tests can
+// make it fail), with the error worded for the log line.
 
 #include <QByteArray>
 #include <QString>
