@@ -11,10 +11,10 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QLineEdit>
 #include <QTreeView>
 
 namespace varnel::ui {
