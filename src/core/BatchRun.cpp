@@ -115,6 +115,11 @@ RunOutcome BatchRun::run(RunSetup& setup)
     emit busyChanged(true);
     if (!buildDefinitions(setup)) {
         emit busyChanged(false);
+        // The pointer is normal again before the message and the definition editor appear.
+        if (setup.source == DefinitionSource::List) {
+            m_ui.notice(QStringLiteral("请设置要替换的字符串信息！"));
+            m_ui.openFixer(UserInterface::Fixer::AddDefinition);
+        }
         return outcome;
     }
     if (m_options().isOn(Option::LongFirst))
@@ -214,10 +219,6 @@ bool BatchRun::buildDefinitions(const RunSetup& setup)
             }
             m_findTexts.append(find);
             m_replaceTexts.append(replace);
-        }
-        if (!present) {
-            m_ui.notice(QStringLiteral("请设置要替换的字符串信息！"));
-            m_ui.openFixer(UserInterface::Fixer::AddDefinition);
         }
         return present;
     }

@@ -4,6 +4,7 @@
 #include "ui/DefinitionPanel.h"
 #include "ui/RunController.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QSemaphore>
@@ -141,7 +142,10 @@ TEST_F(Run, OnlyEmptyDefinitionRowsAskForADefinitionAndFreeTheControls)
 {
     writeFile(path("a.txt"), "a");
     prepare({path("a.txt")}, {{"", "x"}, {"", ""}});
+    bool busyPointerOverEditor = true;
+    answerDialog([&](QDialog&) { busyPointerOverEditor = QApplication::overrideCursor() != nullptr; });
     runBatch();
+    EXPECT_FALSE(busyPointerOverEditor);
     EXPECT_EQ(messages(), QStringList{QStringLiteral("请设置要替换的字符串信息！")});
     EXPECT_TRUE(button("CmdDo")->isEnabled());
     EXPECT_TRUE(control("OptTradition")->isEnabled());
