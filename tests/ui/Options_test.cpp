@@ -3,6 +3,7 @@
 #include "ui/OptionsPanel.h"
 
 #include <QGroupBox>
+#include <QStyleOptionButton>
 
 using namespace varnel;
 using namespace varnel::test;
@@ -91,4 +92,35 @@ TEST(FileDialogFilter, BecomesQtNameFiltersThatReadAsTheirDescriptions)
     EXPECT_EQ(ui::FileDialog::qtNameFilters(QStringLiteral("WORD文件(*.doc;*.rtf)|*.doc;*.rtf|所有文件(*.*)|*.*")),
               QStringList({QStringLiteral("WORD文件(*.doc;*.rtf) (*.doc *.rtf)"), QStringLiteral("所有文件(*.*) (*)")}));
     EXPECT_EQ(ui::FileDialog::qtNameFilters(QStringLiteral("(*.xls)|*.xls")), QStringList{QStringLiteral("(*.xls) (*.xls)")});
+}
+
+// The grey first-start value is drawn as a dimmed tick: its indicator looks like the one of a ticked box
+// that is disabled, not like a ticked enabled box nor like Qt's partially-checked square.
+TEST_F(Options, GreyBoxShowsADimmedTick)
+{
+    openWindow();
+    auto* grey = control<QCheckBox>("ChkMatchCase");
+    ASSERT_EQ(grey->checkState(), Qt::PartiallyChecked);
+    const QRect indicator = [&] {
+        QStyleOptionButton option;
+        option.initFrom(grey);
+        return grey->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, grey);
+    }();
+    const auto indicatorOf = [&](QCheckBox& box) {
+        box.resize(grey->size());
+        return box.grab().toImage().copy(indicator).convertToFormat(QImage::Format_RGB32);
+    };
+    QCheckBox ticked(grey->text());
+    ticked.setCheckState(Qt::Checked);
+    QCheckBox dimmed(grey->text());
+    dimmed.setCheckState(Qt::Checked);
+    dimmed.setEnabled(false);
+    QCheckBox partial(grey->text());
+    partial.setTristate(true);
+    partial.setCheckState(Qt::PartiallyChecked);
+
+    const QImage shown = grey->grab().toImage().copy(indicator).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, indicatorOf(dimmed));
+    EXPECT_NE(shown, indicatorOf(ticked));
+    EXPECT_NE(shown, indicatorOf(partial));
 }
