@@ -3,7 +3,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/scripts/setup.sh"
 varnel_install
-varnel_build
+varnel_build run
 if [ "$#" -eq 0 ]; then
     exec "$VARNEL_BUILD/src/ui/varnel"
 fi

@@ -4,11 +4,11 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/scripts/setup.sh"
 varnel_install
-VARNEL_CMAKE_ARGS="-DVARNEL_WERROR=ON" varnel_build Debug
+varnel_build test
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$VARNEL_BUILD" --output-on-failure --timeout 300 -j "$(nproc)"
 
 if [ "${VARNEL_SKIP_SANITIZE:-0}" != 1 ]; then
-    VARNEL_BUILD="$VARNEL_ROOT/build-asan" VARNEL_CMAKE_ARGS="-DVARNEL_WERROR=ON -DVARNEL_SANITIZE=ON" varnel_build Debug
-    ctest --test-dir "$VARNEL_ROOT/build-asan" --output-on-failure --timeout 600 -j "$(nproc)"
+    varnel_build sanitize
+    ctest --test-dir "$VARNEL_BUILD" --output-on-failure --timeout 600 -j "$(nproc)"
 fi

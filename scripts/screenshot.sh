@@ -4,10 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 varnel_install
-if [ ! -f "$VARNEL_BUILD/CMakeCache.txt" ]; then
-    cmake -S "$VARNEL_ROOT" -B "$VARNEL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-fi
-cmake --build "$VARNEL_BUILD" --target varnel
+varnel_build run varnel
 out="${1:-$VARNEL_ROOT/docs/screenshot.png}"
 mkdir -p "$(dirname "$out")"
 # A private runtime folder keeps Qt quiet and away from the user's own instance lock.

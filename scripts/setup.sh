@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs (only those missing) and builds into build/.
-# Sourced by run.sh and test.sh.
+# Installs the Debian packages the build needs (only those missing) and builds.
+# Sourced by run.sh, test.sh and screenshot.sh.
+#
+# Each purpose has a build folder of its own, so that running the tests and then the program (or the
+# reverse) never rebuilds everything with another build type or other flags:
+#   build/       run.sh and screenshot.sh  RelWithDebInfo
+#   build-test/  test.sh                   Debug, warnings as errors
+#   build-asan/  test.sh                   Debug, warnings as errors, address and undefined sanitizers
 set -euo pipefail
 
 VARNEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-VARNEL_BUILD="${VARNEL_BUILD:-$VARNEL_ROOT/build}"
 
 VARNEL_PACKAGES=(
     build-essential cmake ninja-build pkg-config
@@ -37,8 +42,21 @@ varnel_install() {
     "${sudo[@]}" apt-get install -y -q --no-install-recommends $missing < /dev/null
 }
 
+# varnel_configure PURPOSE: configures the build folder of PURPOSE (run, test or sanitize) and sets
+# VARNEL_BUILD to it.
+varnel_configure() {
+    local type args=()
+    case "$1" in
+    run) VARNEL_BUILD="$VARNEL_ROOT/build"; type=RelWithDebInfo ;;
+    test) VARNEL_BUILD="$VARNEL_ROOT/build-test"; type=Debug; args=(-DVARNEL_WERROR=ON) ;;
+    sanitize) VARNEL_BUILD="$VARNEL_ROOT/build-asan"; type=Debug; args=(-DVARNEL_WERROR=ON -DVARNEL_SANITIZE=ON) ;;
+    *) echo "varnel_configure: unknown purpose $1" >&2; return 2 ;;
+    esac
+    cmake -S "$VARNEL_ROOT" -B "$VARNEL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${args[@]}" > /dev/null
+}
+
+# varnel_build PURPOSE [TARGET]: configures and builds the folder of PURPOSE (everything, or TARGET).
 varnel_build() {
-    local type="${1:-RelWithDebInfo}"
-    cmake -S "$VARNEL_ROOT" -B "$VARNEL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE="$type" ${VARNEL_CMAKE_ARGS:-} > /dev/null
-    cmake --build "$VARNEL_BUILD" --parallel "$(nproc)"
+    varnel_configure "$1"
+    cmake --build "$VARNEL_BUILD" --parallel "$(nproc)" ${2:+--target "$2"}
 }
