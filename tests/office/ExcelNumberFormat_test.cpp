@@ -141,6 +141,8 @@ TEST(ExcelNumberFormat, FractionsFindTheNearestDenominator)
         {2, "# ?/?", "2    "},
         {0.3, "# ?/8", " 2/8"},
         {-1.25, "# ?/?", "-1 1/4"},
+        {1e20, "# ?/?", "100000000000000000000    "},
+        {1e20, "?/?", "100000000000000000000/1"},
     });
 }
 
@@ -156,6 +158,7 @@ TEST(ExcelNumberFormat, DatesCountFromEitherEpoch)
         {45000, "[$-804]yyyy\"年\"m\"月\"d\"日\" dddd", "2023年3月15日 星期三"},
         {45000, "[$-804]mmm mmmm ddd", "3月 三月 周三"},
         {45000, "aaaa aaa", "星期三 三"},
+        {45000, "[$-zh-CN]mmmm", "三月"},
         {1, "yyyy-mm-dd dddd", "1900-01-01 Sunday"},
         {59, "yyyy-mm-dd", "1900-02-28"},
         {60, "yyyy-mm-dd ddd", "1900-02-29 Wed"},

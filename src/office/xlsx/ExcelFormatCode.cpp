@@ -27,9 +27,11 @@ bool isDatePart(Token::Kind kind)
 }
 
 // Locale ids whose month and day names are Chinese: zh-CN 804, zh-TW 404, zh-HK C04, zh-SG 1004, zh-MO
-// 1404 (the primary language 0x04 in the low byte).
+// 1404 (the primary language 0x04 in the low bits).
 bool isChineseLocale(const QString& id)
 {
+    if (id.startsWith(u"zh", Qt::CaseInsensitive))
+        return true; // the language tag form, [$-zh-CN]
     bool ok = false;
     const uint value = id.toUInt(&ok, 16);
     return ok && (value & 0x3ff) == 0x04;

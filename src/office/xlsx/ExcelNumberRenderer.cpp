@@ -245,29 +245,33 @@ QString writeFraction(const Tokens& tokens, const ExcelDecimal& number)
     }
 
     const double value = number.toDouble();
-    long long whole = hasWhole ? (long long)std::floor(value) : 0;
-    const double rest = value - double(whole);
+    // From 15 digits on no fraction is left to show: the number is whole, or all numerator.
+    const bool whollyInteger = !(value < 1e15);
+    double whole = hasWhole ? std::floor(value) : 0;
     long long numerator = 0;
     long long denominator = 1;
-    if (!fixed.isEmpty()) {
+    if (whollyInteger) {
+        // numerator stays 0: a whole part shows the number, a bare fraction shows it over 1 below
+    } else if (!fixed.isEmpty()) {
         denominator = qMax(1LL, fixed.toLongLong());
-        numerator = std::llround(rest * double(denominator));
+        numerator = std::llround((value - whole) * double(denominator));
     } else {
-        nearestFraction(rest, int(denominatorPlaces.size()), &numerator, &denominator);
+        nearestFraction(value - whole, int(denominatorPlaces.size()), &numerator, &denominator);
     }
     if (hasWhole && numerator == denominator) {
-        ++whole;
+        whole += 1;
         numerator = 0;
     }
+    const QString numeratorText = whollyInteger ? number.roundedToDecimals(0).plainText() : QString::number(numerator);
 
-    QString out = PositionalWriter(tokens, 0, numeratorStart).write(ExcelDecimal::fromDouble(double(whole)));
+    QString out = PositionalWriter(tokens, 0, numeratorStart).write(ExcelDecimal::fromDouble(whole));
     if (hasWhole && numerator == 0) {
         if (whole == 0 && !out.contains(u'0'))
             out.prepend(u'0');
         const qsizetype width = numeratorPlaces.size() + 1 + (fixed.isEmpty() ? denominatorPlaces.size() : fixed.size());
         out += QString(width, u' ');
     } else {
-        out += placeDigits(QString::number(numerator), numeratorPlaces, true) + u'/';
+        out += placeDigits(numeratorText, numeratorPlaces, true) + u'/';
         out += fixed.isEmpty() ? placeDigits(QString::number(denominator), denominatorPlaces, false) : fixed;
     }
     for (qsizetype i = end; i < tokens.size(); ++i)
