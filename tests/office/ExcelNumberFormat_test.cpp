@@ -185,6 +185,7 @@ TEST(ExcelNumberFormat, TimesRoundToTheShownSecond)
         {0.75, "h A/P", "6 P"},
         {0, "h:mm AM/PM", "12:00 AM"},
         {0.75, "上午/下午h\"时\"mm\"分\"", "下午6时00分"},
+        {0.25, "[$-804]AM/PM h:mm", "上午 6:00"},
         {45000.5, "yyyy/m/d h:mm", "2023/3/15 12:00"},
         {45000.99999999, "yyyy/m/d h:mm:ss", "2023/3/16 0:00:00"},
         {0.5 + 59.0 / 86400, "h:mm", "12:00"},
@@ -248,6 +249,11 @@ TEST(ExcelNumberFormat, TextCellsUseTheTextSection)
     EXPECT_EQ(ExcelNumberFormat(u"0;-0;0;\"名称：\"@"_qs).formatText(u"abc"_qs), u"名称：abc"_qs);
     EXPECT_EQ(ExcelNumberFormat(u"0.00"_qs).formatText(u" 12 "_qs), u" 12 "_qs);
     EXPECT_EQ(ExcelNumberFormat(u"_ @_ "_qs).formatText(u"x"_qs), u" x "_qs);
+    // The fourth section takes text with or without @; an empty one hides it.
+    EXPECT_EQ(ExcelNumberFormat(u"0;-0;0;\"文本\""_qs).formatText(u"abc"_qs), u"文本"_qs);
+    EXPECT_EQ(ExcelNumberFormat(u";;;"_qs).formatText(u"abc"_qs), QString());
+    EXPECT_EQ(ExcelNumberFormat::display(5, u";;;"_qs), QString());
+    EXPECT_EQ(ExcelNumberFormat::display(5, u"0.0;-0.0;0;@"_qs), u"5.0"_qs);
     // A number in a text-formatted cell shows as General.
     EXPECT_EQ(ExcelNumberFormat::display(1234.5, u"@"_qs), u"1234.5"_qs);
     EXPECT_EQ(ExcelNumberFormat::display(0.1 + 0.2, QString()), u"0.3"_qs);

@@ -143,7 +143,8 @@ bool ExcelDateRenderer::render(const ExcelFormatSection& section, double serial,
             text += padded(ticks / perSecond, token.count);
             break;
         case Token::AmPm: {
-            const QStringList names = token.text.split(u'/');
+            // A Chinese locale tag turns AM/PM into its own words, as 上午/下午 spells them out.
+            const QStringList names = (section.chineseNames ? QStringLiteral("上午/下午") : token.text).split(u'/');
             text += second < 12 * 3600 ? names.at(0) : names.at(1);
             break;
         }

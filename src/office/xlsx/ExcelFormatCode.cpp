@@ -184,6 +184,8 @@ ExcelFormatCode::ExcelFormatCode(const QString& code)
 
 QList<ExcelFormatSection> ExcelFormatCode::numberSections() const
 {
+    if (m_sections.size() >= 4)
+        return m_sections.mid(0, 3);
     QList<ExcelFormatSection> sections;
     for (const ExcelFormatSection& section : m_sections) {
         if (!section.text)
@@ -194,6 +196,8 @@ QList<ExcelFormatSection> ExcelFormatCode::numberSections() const
 
 const ExcelFormatSection* ExcelFormatCode::textSection() const
 {
+    if (m_sections.size() >= 4)
+        return &m_sections.at(3);
     for (const ExcelFormatSection& section : m_sections) {
         if (section.text)
             return &section;

@@ -68,9 +68,10 @@ public:
     explicit ExcelFormatCode(const QString& code);
 
     const QList<ExcelFormatSection>& sections() const { return m_sections; }
-    // The sections for numbers: all but a text section (one that holds @).
+    // The sections for numbers: the first three of four, else all but one that holds @.
     QList<ExcelFormatSection> numberSections() const;
-    // The section that holds @, if any.
+    // The section for text: the fourth (even an empty one, which hides the text), else one that holds @;
+    // null when there is none and text shows as it is.
     const ExcelFormatSection* textSection() const;
 
     // The raw text of each section, split at the semicolons that are not quoted or escaped.
