@@ -127,6 +127,8 @@ TEST(ExcelNumberFormat, SectionsSplitBySignZeroAndCondition)
         {5, "[>10]0;[<0]0", "########"},
         {-1234.5, "General", "-1234.5"},
         {12, "General\" 元\"", "12 元"},
+        {12.5, "G/通用格式\"元\"", "12.5元"},
+        {-3, "G/通用格式;[Red]\\-G/通用格式", "-3"},
     });
 }
 

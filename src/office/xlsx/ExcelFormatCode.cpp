@@ -275,6 +275,10 @@ ExcelFormatSection ExcelFormatCode::parseSection(const QString& code)
         } else if (code.mid(i, 7).compare(u"general", Qt::CaseInsensitive) == 0) {
             tokens.append({Token::General, QString(), 1});
             i += 6;
+        } else if (code.mid(i, 6).compare(u"G/通用格式", Qt::CaseInsensitive) == 0) {
+            // General under its Chinese name, as Chinese Excel and WPS write it into workbooks.
+            tokens.append({Token::General, QString(), 1});
+            i += 5;
         } else if (code.mid(i, 5).compare(u"am/pm", Qt::CaseInsensitive) == 0
                    || code.mid(i, 3).compare(u"a/p", Qt::CaseInsensitive) == 0) {
             const qsizetype length = code.at(i + 1) == u'/' ? 3 : 5;

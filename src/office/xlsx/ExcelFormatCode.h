@@ -7,7 +7,7 @@
 //   ,                grouping between placeholders; after the last one, divides by 1000 each
 //   %                times 100 and a percent sign        E+ E-  exponent     /  fraction bar
 //   "text" \c        literal text                        _c   one space       *c  fill (left out)
-//   @                the cell's text                     General             the General form
+//   @                the cell's text                     General G/通用格式  the General form
 //   y m d h s        date and time parts (m is the minute after h or before s), AM/PM A/P 上午/下午
 //   [h] [mm] [ss]    elapsed time          [Red] [Color5] [DBNum1]  ignored
 //   [$¥-804]         the currency symbol, and the locale (Chinese month and day names for -804, -404...)
