@@ -65,8 +65,13 @@ void parseBracket(const QString& content, ExcelFormatSection* section)
         const QString symbol = content.mid(1, dash < 0 ? -1 : dash - 1);
         if (!symbol.isEmpty())
             appendLiteral(section, symbol);
-        if (dash >= 0 && isChineseLocale(content.mid(dash + 1)))
+        const QString locale = dash >= 0 ? content.mid(dash + 1) : QString();
+        if (isChineseLocale(locale))
             section->chineseNames = true;
+        if (locale.compare(u"F800", Qt::CaseInsensitive) == 0 || locale.compare(u"x-sysdate", Qt::CaseInsensitive) == 0)
+            section->systemCode = QStringLiteral("yyyy\"年\"m\"月\"d\"日\"");
+        else if (locale.compare(u"F400", Qt::CaseInsensitive) == 0 || locale.compare(u"x-systime", Qt::CaseInsensitive) == 0)
+            section->systemCode = QStringLiteral("h:mm:ss");
         return;
     }
     const QString lower = content.toLower();
@@ -239,6 +244,8 @@ ExcelFormatSection ExcelFormatCode::parseSection(const QString& code)
 {
     ExcelFormatSection section;
     QList<Token>& tokens = section.tokens;
+    if (code.isEmpty())
+        return section;
     for (qsizetype i = 0; i < code.size(); ++i) {
         const QChar c = code.at(i);
         const QChar lower = c.toLower();
@@ -303,6 +310,8 @@ ExcelFormatSection ExcelFormatCode::parseSection(const QString& code)
             appendLiteral(&section, QString(c));
         }
     }
+    if (!section.systemCode.isEmpty())
+        return parseSection(section.systemCode);
     for (const Token& token : tokens) {
         section.dateTime = section.dateTime || isDatePart(token.kind);
         section.text = section.text || token.kind == Token::Text;

@@ -11,6 +11,8 @@
 //   y m d h s        date and time parts (m is the minute after h or before s), AM/PM A/P 上午/下午
 //   [h] [mm] [ss]    elapsed time          [Red] [Color5] [DBNum1]  ignored
 //   [$¥-804]         the currency symbol, and the locale (Chinese month and day names for -804, -404...)
+//   [$-F800] [$-F400] the system's long date or time format in place of the rest of the section, which
+//                    Excel writes for the ribbon's Long Date and Time; read as zh-CN Windows sets them
 //
 // Any other character is literal. Case does not matter for the letter codes.
 
@@ -56,6 +58,7 @@ struct ExcelFormatSection {
     bool dateTime = false;   // has date or time parts
     bool text = false;       // has @
     bool chineseNames = false; // month and day names in Chinese ([$-804] and the other Chinese locales)
+    QString systemCode;        // what [$-F800] or [$-F400] stand for: the system's long date or time
 
     bool hasCondition() const { return !condition.isEmpty(); }
     bool accepts(double value) const;
