@@ -120,7 +120,8 @@ RunOutcome BatchRun::run(RunSetup& setup)
     if (m_options().isOn(Option::LongFirst))
         sortLongestFirst(m_findTexts, m_replaceTexts);
 
-    const ProcessLog log(setup.logPath);
+    // A dry run writes nothing anywhere, the log included: its failures reach the caller in the reports.
+    const ProcessLog log(setup.dryRun ? QString() : setup.logPath);
     if (setup.logMode == LogMode::Process)
         log.writeRunHeader();
 
@@ -145,7 +146,7 @@ RunOutcome BatchRun::run(RunSetup& setup)
     outcome.summary = summaryText(outcome.rows, outcome.changed, m_options().isOn(Option::Name), outcome.renamed);
     m_ui.showSummary(outcome.summary);
     m_ui.progress(QStringLiteral("处理完毕！"));
-    if (outcome.exceptionLogged) {
+    if (outcome.exceptionLogged && !setup.dryRun) {
         const auto answer = m_ui.ask(UserInterface::Question::ViewLog,
                                      QStringLiteral("日志文件记录了处理过程中发生的异常，") + kCrLf
                                          + QStringLiteral("是否查看日志文件？"),

@@ -124,6 +124,13 @@ TEST(ReplaceCommand, DryRunReportsAndWritesNothing)
     EXPECT_EQ(f.run({"--dry-run", "--process-log", "-f", "a", "-r", "c", f.path("a.txt")}), cli::ExitOk);
     EXPECT_TRUE(f.out.startsWith(f.path("a.txt") + QStringLiteral("\t将替换 2 处\n"))) << f.out.toStdString();
     EXPECT_EQ(readFile(f.path("a.txt")), "abab");
+    EXPECT_FALSE(QFile::exists(f.path("log.txt")));
+
+    // A failure is reported, and still not logged.
+    writeFile(f.path("b.xls"), "not a workbook");
+    EXPECT_EQ(f.run({"--dry-run", "-f", "a", "-r", "c", f.path("b.xls")}), cli::ExitFailures);
+    EXPECT_TRUE(f.out.contains(QStringLiteral("出错："))) << f.out.toStdString();
+    EXPECT_FALSE(QFile::exists(f.path("log.txt")));
 }
 
 TEST(ReplaceCommand, ReadsDefinitionsFromATabFile)

@@ -268,3 +268,23 @@ TEST(BatchRun, DryRunWritesAndRenamesNothing)
     EXPECT_EQ(reports[0].renamedTo, f.path("x.txt"));
     EXPECT_EQ(outcome.changed[3], 1);
 }
+
+TEST(BatchRun, DryRunWritesNoLogLineAndOffersNoLog)
+{
+    RunFixture f;
+    f.file("a.txt", "abc");
+    f.file("b.xlsx", "no engine for this type in the test");
+    f.setup.definitions = {{"abc", "x"}};
+    f.setup.logMode = LogMode::Process;
+    f.setup.dryRun = true;
+    QList<FileReport> reports;
+    BatchRun batch(f.engines, f.ui, [&f] { return f.options; });
+    QObject::connect(&batch, &BatchRun::fileFinished, [&reports](const FileReport& r) { reports.append(r); });
+    const RunOutcome outcome = batch.run(f.setup);
+    EXPECT_FALSE(QFile::exists(f.setup.logPath));
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_FALSE(reports[1].error.isEmpty());
+    EXPECT_TRUE(outcome.exceptionLogged);
+    EXPECT_TRUE(f.ui.questions.isEmpty());
+    EXPECT_TRUE(f.ui.openedInEditor.isEmpty());
+}
