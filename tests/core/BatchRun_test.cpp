@@ -56,9 +56,12 @@ struct RunFixture {
         setup.files.append(path(name));
         return path(name);
     }
-    RunOutcome run()
+    // Runs the batch; reports, when given, collects what it says about each file.
+    RunOutcome run(QList<FileReport>* reports = nullptr)
     {
         BatchRun batch(engines, ui, [this] { return options; });
+        if (reports)
+            QObject::connect(&batch, &BatchRun::fileFinished, [reports](const FileReport& r) { reports->append(r); });
         return batch.run(setup);
     }
 };
@@ -257,9 +260,7 @@ TEST(BatchRun, DryRunWritesAndRenamesNothing)
     f.setup.definitions = {{"abc", "x"}};
     f.setup.dryRun = true;
     QList<FileReport> reports;
-    BatchRun batch(f.engines, f.ui, [&f] { return f.options; });
-    QObject::connect(&batch, &BatchRun::fileFinished, [&reports](const FileReport& r) { reports.append(r); });
-    const RunOutcome outcome = batch.run(f.setup);
+    const RunOutcome outcome = f.run(&reports);
     EXPECT_EQ(readFile(a), "abc abc");
     EXPECT_EQ(f.setup.files, QStringList{a});
     ASSERT_EQ(reports.size(), 1);
@@ -278,9 +279,7 @@ TEST(BatchRun, DryRunWritesNoLogLineAndOffersNoLog)
     f.setup.logMode = LogMode::Process;
     f.setup.dryRun = true;
     QList<FileReport> reports;
-    BatchRun batch(f.engines, f.ui, [&f] { return f.options; });
-    QObject::connect(&batch, &BatchRun::fileFinished, [&reports](const FileReport& r) { reports.append(r); });
-    const RunOutcome outcome = batch.run(f.setup);
+    const RunOutcome outcome = f.run(&reports);
     EXPECT_FALSE(QFile::exists(f.setup.logPath));
     ASSERT_EQ(reports.size(), 2);
     EXPECT_FALSE(reports[1].error.isEmpty());
