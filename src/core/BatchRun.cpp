@@ -1,5 +1,6 @@
 #include "core/BatchRun.h"
 
+#include "core/FileCheck.h"
 #include "core/FileRename.h"
 #include "core/PathUtil.h"
 #include "core/TextFileEngine.h"
@@ -254,12 +255,17 @@ FileReport BatchRun::processFile(int row, const QString& path, const RunSetup& s
         report.error += (report.error.isEmpty() ? QString() : QStringLiteral("; ")) + description;
     };
 
+    // No engine opens a pipe, a socket, a device or a folder (the first would wait for ever), and the run
+    // leaves their attributes alone.
+    const QString refused = report.kind == DocumentKind::Pdf ? QString() : notRegularFileReason(path);
     QString error;
-    if (!setup.dryRun && !clearReadOnly(path, &error))
+    if (!setup.dryRun && refused.isEmpty() && !clearReadOnly(path, &error))
         fail(error);
 
     if (report.kind == DocumentKind::Pdf) {
         m_ui.notice(QStringLiteral("软件不能替换PDF文档！"));
+    } else if (!refused.isEmpty()) {
+        fail(refused);
     } else {
         EngineRequest request(m_findTexts, m_replaceTexts, options, setup.dryRun);
         request.fromDictionary = setup.source == DefinitionSource::Dictionary;

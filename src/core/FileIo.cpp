@@ -1,10 +1,15 @@
 #include "core/FileIo.h"
 
+#include "core/FileCheck.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace varnel {
@@ -26,22 +31,55 @@ void syncFolderOf(const QString& path)
     ::close(fd);
 }
 
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
+
 } // namespace
 
 std::optional<QByteArray> FileIo::readAll(const QString& path, QString* error) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    auto fail = [error](const QString& why) {
         if (error)
-            *error = file.errorString();
+            *error = why;
         return std::nullopt;
+    };
+    // A pipe, a socket or a device is never opened. The open file is checked again, so a pipe put in the
+    // file's place meanwhile is not read either: the open does not wait for its writer.
+    const QString refused = notRegularFileReason(path);
+    if (!refused.isEmpty())
+        return fail(refused);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(systemError());
+    const FdCloser closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return fail(systemError());
+    if (!S_ISREG(st.st_mode))
+        return fail(notRegularFileReason(path));
+
+    QByteArray data(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (true) {
+        if (got == data.size())
+            data.resize(got + 65536); // the file grew since fstat
+        const ssize_t n = ::read(fd, data.data() + got, static_cast<size_t>(data.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(systemError());
+        if (n == 0)
+            break;
+        got += n;
     }
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
+    data.resize(got);
     return data;
 }
 

@@ -1,8 +1,10 @@
 #include "core/BatchRun.h"
 
 #include "support/RecordingUi.h"
+#include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -286,4 +288,27 @@ TEST(BatchRun, DryRunWritesNoLogLineAndOffersNoLog)
     EXPECT_TRUE(outcome.exceptionLogged);
     EXPECT_TRUE(f.ui.questions.isEmpty());
     EXPECT_TRUE(f.ui.openedInEditor.isEmpty());
+}
+
+TEST(BatchRun, PathsThatAreNoRegularFilesAreLoggedAndNeverOpened)
+{
+    RunFixture f;
+    const test::TestFifo textPipe(f.path("pipe.txt"));
+    const test::TestFifo wordPipe(f.path("pipe.docx"));
+    ASSERT_TRUE(QFile::link("/dev/null", f.path("null.txt")));
+    ASSERT_TRUE(QDir(f.dir.path()).mkdir("folder.txt"));
+    f.setup.files = QStringList{f.path("pipe.txt"), f.path("pipe.docx"), f.path("null.txt"), f.path("folder.txt")};
+    f.setup.definitions = {{"abc", "x"}};
+    QList<FileReport> reports;
+    EXPECT_EQ(f.run(&reports).status, RunOutcome::Status::Completed);
+    EXPECT_FALSE(textPipe.wasOpened());
+    EXPECT_FALSE(wordPipe.wasOpened());
+    EXPECT_TRUE(f.word->calls.isEmpty());
+    ASSERT_EQ(reports.size(), 4);
+    for (const FileReport& report : reports)
+        EXPECT_TRUE(report.error.startsWith(QStringLiteral("不是普通文件"))) << report.error.toStdString();
+    const QString log = QString::fromUtf8(readFile(f.setup.logPath));
+    EXPECT_EQ(log.count(QStringLiteral("出错：不是普通文件（命名管道），未打开，未作修改\r\n")), 2);
+    EXPECT_EQ(log.count(QStringLiteral("出错：不是普通文件（设备），未打开，未作修改\r\n")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("出错：不是普通文件（文件夹），未打开，未作修改\r\n")), 1);
 }
