@@ -1,10 +1,9 @@
 #include "core/FileIo.h"
 
 #include "core/FileCheck.h"
+#include "core/FileReplace.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -18,18 +17,6 @@ namespace {
 
 const FileIo kRealFileIo;
 const FileIo* g_current = &kRealFileIo;
-
-// Syncs the folder so that the rename itself survives a power cut. The data is already in place: a folder
-// that cannot be synced (some network file systems) is no failure.
-void syncFolderOf(const QString& path)
-{
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 QString systemError()
 {
@@ -85,25 +72,7 @@ std::optional<QByteArray> FileIo::readAll(const QString& path, QString* error) c
 
 bool FileIo::writeAtomically(const QString& path, const QByteArray& data, QString* error) const
 {
-    // QSaveFile writes a temporary file beside the target, syncs it and renames it over the target;
-    // it carries the existing file's permissions over to the new one.
-    QSaveFile file(path);
-    const QFile::Permissions permissions = QFileInfo::exists(path) ? QFile::permissions(path) : QFile::Permissions();
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (permissions)
-        file.setPermissions(permissions);
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    syncFolderOf(path);
-    return true;
+    return replaceFileContents(path, data, error);
 }
 
 const FileIo& FileIo::current()
