@@ -209,7 +209,8 @@ bool replaceFileContents(const QString& path, const QByteArray& data, QString* e
 
     const QFileInfo info(QFile::decodeName(target));
     const QByteArray folder = QFile::encodeName(info.absolutePath());
-    QByteArray temporary = folder + '/' + QFile::encodeName(info.fileName()) + ".varnel-XXXXXX";
+    // Named after the file, cut so that a name near the file system's limit still leaves room.
+    QByteArray temporary = folder + '/' + QFile::encodeName(info.fileName()).left(200) + ".varnel-XXXXXX";
     Fd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd.valid())
         return fail(error, systemError());

@@ -82,6 +82,25 @@ TEST(FileIo, RewriteReplacesByRenameAndKeepsTheMode)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.txt"});
 }
 
+TEST(FileIo, NewFileGetsTheModeTheUmaskAllows)
+{
+    QTemporaryDir dir;
+    const mode_t previous = ::umask(027);
+    rewrite(dir.filePath("new.txt"), "text");
+    ::umask(previous);
+    EXPECT_EQ(readFile(dir.filePath("new.txt")), "text");
+    EXPECT_EQ(statOf(dir.filePath("new.txt")).st_mode & 07777, 0640u);
+}
+
+TEST(FileIo, FileWithANameAtTheLengthLimitCanBeRewritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString(255, u'n'));
+    writeFile(path, "old");
+    rewrite(path, "new");
+    EXPECT_EQ(readFile(path), "new");
+}
+
 TEST(FileIo, RewriteKeepsExtendedAttributesAndTheAcl)
 {
     QTemporaryDir dir;
