@@ -66,6 +66,22 @@ QByteArray accessAcl()
     return bytes;
 }
 
+// Rewrites the file as the unprivileged user nobody (uid and gid 65534), in a child process (root only).
+bool rewriteAsNobody(const QString& path, const QByteArray& data)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        QString error;
+        ::_exit(FileIo().writeAtomically(path, data, &error) ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 } // namespace
 
 TEST(FileIo, RewriteReplacesByRenameAndKeepsTheMode)
@@ -176,21 +192,29 @@ TEST(FileIo, FileWhoseOwnerCannotBeKeptIsWrittenInPlace)
     ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 4321, 4322), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(2);
-        QString error;
-        ::_exit(FileIo().writeAtomically(path, "new", &error) ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(rewriteAsNobody(path, "new"));
     EXPECT_EQ(readFile(path), "new");
     EXPECT_EQ(statOf(path).st_uid, 4321u);
     EXPECT_EQ(statOf(path).st_gid, 4322u);
     EXPECT_EQ(statOf(path).st_mode & 07777, 0666u);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"shared.txt"});
+}
+
+// An attribute only an administrator may set (security.*): a new file of an ordinary user could not carry
+// it, so the text is written in place and the attribute stays.
+TEST(FileIo, FileWithAnAttributeTheWriterCannotSetIsWrittenInPlace)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to set a security attribute and to become an unprivileged user";
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    const QString path = dir.filePath("labelled.txt");
+    writeFile(path, "old text");
+    ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    if (!setAttribute(path, "security.varnel", "label"))
+        GTEST_SKIP() << "no security attributes on this file system";
+    EXPECT_TRUE(rewriteAsNobody(path, "new"));
+    EXPECT_EQ(readFile(path), "new");
+    EXPECT_EQ(attribute(path, "security.varnel"), "label");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"labelled.txt"});
 }
