@@ -286,7 +286,9 @@ int ReplaceCommand::execute(const QStringList& args)
                             {QStringLiteral("log"), setup.logPath}};
         m_out << QJsonDocument(summary).toJson(QJsonDocument::Compact) << Qt::endl;
     }
-    if (outcome.exceptionLogged)
+    if (outcome.exceptionLogged && arguments->dryRun)
+        m_err << QStringLiteral("试运行中发生了异常（未写入日志）") << Qt::endl;
+    else if (outcome.exceptionLogged)
         m_err << QStringLiteral("日志文件记录了处理过程中发生的异常：") << setup.logPath << Qt::endl;
     return outcome.exceptionLogged ? ExitFailures : ExitOk;
 }

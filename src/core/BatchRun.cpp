@@ -1,5 +1,6 @@
 #include "core/BatchRun.h"
 
+#include "core/FileCheck.h"
 #include "core/FileRename.h"
 #include "core/PathUtil.h"
 #include "core/TextFileEngine.h"
@@ -125,7 +126,8 @@ RunOutcome BatchRun::run(RunSetup& setup)
     if (m_options().isOn(Option::LongFirst))
         sortLongestFirst(m_findTexts, m_replaceTexts);
 
-    const ProcessLog log(setup.logPath);
+    // A dry run writes nothing anywhere, the log included: its failures reach the caller in the reports.
+    const ProcessLog log(setup.dryRun ? QString() : setup.logPath);
     if (setup.logMode == LogMode::Process)
         log.writeRunHeader();
 
@@ -150,7 +152,7 @@ RunOutcome BatchRun::run(RunSetup& setup)
     outcome.summary = summaryText(outcome.rows, outcome.changed, m_options().isOn(Option::Name), outcome.renamed);
     m_ui.showSummary(outcome.summary);
     m_ui.progress(QStringLiteral("处理完毕！"));
-    if (outcome.exceptionLogged) {
+    if (outcome.exceptionLogged && !setup.dryRun) {
         const auto answer = m_ui.ask(UserInterface::Question::ViewLog,
                                      QStringLiteral("日志文件记录了处理过程中发生的异常，") + kCrLf
                                          + QStringLiteral("是否查看日志文件？"),
@@ -254,12 +256,17 @@ FileReport BatchRun::processFile(int row, const QString& path, const RunSetup& s
         report.error += (report.error.isEmpty() ? QString() : QStringLiteral("; ")) + description;
     };
 
+    // No engine opens a pipe, a socket, a device or a folder (the first would wait for ever), and the run
+    // leaves their attributes alone.
+    const QString refused = report.kind == DocumentKind::Pdf ? QString() : notRegularFileReason(path);
     QString error;
-    if (!setup.dryRun && !clearReadOnly(path, &error))
+    if (!setup.dryRun && refused.isEmpty() && !clearReadOnly(path, &error))
         fail(error);
 
     if (report.kind == DocumentKind::Pdf) {
         m_ui.notice(QStringLiteral("软件不能替换PDF文档！"));
+    } else if (!refused.isEmpty()) {
+        fail(refused);
     } else {
         EngineRequest request(m_findTexts, m_replaceTexts, options, setup.dryRun);
         request.fromDictionary = setup.source == DefinitionSource::Dictionary;

@@ -28,7 +28,7 @@ struct RunSetup {
     QString dictionaryPath;            // the definition workbook (Dictionary source)
     QString logPath;
     LogMode logMode = LogMode::Failures;
-    bool dryRun = false;               // report what would change, write and rename nothing
+    bool dryRun = false;               // report what would change; write, rename and log nothing
 };
 
 // What happened to one row of the file list.
@@ -52,7 +52,7 @@ struct RunOutcome {
     int rows = 0;
     std::array<int, 4> changed{}; // Word, Excel, PowerPoint, text
     int renamed = 0;
-    bool exceptionLogged = false;
+    bool exceptionLogged = false; // a file failed (logged, except in a dry run, which logs nothing)
     QString summary;              // the summary message, empty unless completed
 };
 

@@ -1,10 +1,14 @@
 #include "core/FileIo.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "core/FileCheck.h"
+#include "core/FileReplace.h"
 
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace varnel {
@@ -14,58 +18,61 @@ namespace {
 const FileIo kRealFileIo;
 const FileIo* g_current = &kRealFileIo;
 
-// Syncs the folder so that the rename itself survives a power cut. The data is already in place: a folder
-// that cannot be synced (some network file systems) is no failure.
-void syncFolderOf(const QString& path)
+QString systemError()
 {
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
 
 } // namespace
 
 std::optional<QByteArray> FileIo::readAll(const QString& path, QString* error) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    auto fail = [error](const QString& why) {
         if (error)
-            *error = file.errorString();
+            *error = why;
         return std::nullopt;
+    };
+    // A pipe, a socket or a device is never opened. The open file is checked again, so a pipe put in the
+    // file's place meanwhile is not read either: the open does not wait for its writer.
+    const QString refused = notRegularFileReason(path);
+    if (!refused.isEmpty())
+        return fail(refused);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(systemError());
+    const FdCloser closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return fail(systemError());
+    if (!S_ISREG(st.st_mode))
+        return fail(notRegularFileReason(path));
+
+    QByteArray data(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (true) {
+        if (got == data.size())
+            data.resize(got + 65536); // the file grew since fstat
+        const ssize_t n = ::read(fd, data.data() + got, static_cast<size_t>(data.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(systemError());
+        if (n == 0)
+            break;
+        got += n;
     }
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
+    data.resize(got);
     return data;
 }
 
 bool FileIo::writeAtomically(const QString& path, const QByteArray& data, QString* error) const
 {
-    // QSaveFile writes a temporary file beside the target, syncs it and renames it over the target;
-    // it carries the existing file's permissions over to the new one.
-    QSaveFile file(path);
-    const QFile::Permissions permissions = QFileInfo::exists(path) ? QFile::permissions(path) : QFile::Permissions();
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (permissions)
-        file.setPermissions(permissions);
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    syncFolderOf(path);
-    return true;
+    return replaceFileContents(path, data, error);
 }
 
 const FileIo& FileIo::current()

@@ -14,11 +14,13 @@ class FileIo
 public:
     virtual ~FileIo() = default;
 
-    // The whole file, or nullopt with *error set.
+    // The whole file, or nullopt with *error set. Only a regular file (or a link to one) is read: anything
+    // else is refused with a reason, unopened.
     virtual std::optional<QByteArray> readAll(const QString& path, QString* error) const;
-    // Replaces the file at path with data: written to a temporary file in the same folder, flushed to
-    // disk and renamed over the original, which keeps its permissions; then the folder is synced so the
-    // rename is durable too. On failure the original stays untouched and *error says why.
+    // Replaces the content of the file at path with data, keeping its owner, group, mode, ACLs, extended
+    // attributes and hard links (see replaceFileContents): a synced temporary file in the same folder is
+    // renamed over the original when that loses nothing, else written over it in place. On failure the
+    // original stays untouched (unless an in-place write failed half-way, which *error says).
     virtual bool writeAtomically(const QString& path, const QByteArray& data, QString* error) const;
 
     // The instance in use (the real file system unless a test installed another).

@@ -4,6 +4,7 @@
 #include "core/TextReplace.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -29,6 +30,20 @@ std::optional<FileId> fileIdentity(const QString& path)
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return std::nullopt;
     return FileId{st.st_dev, st.st_ino};
+}
+
+// Why a name cannot be given to the file, worded after "原因："; empty when it can. Besides the characters
+// a Windows file name cannot hold: no name at all, "." and ".." (which name folders), and the name of an
+// existing folder, which no rename may replace.
+QString refusedNameReason(const QString& name, const QString& newPath)
+{
+    if (HasInvalidNameChar(name))
+        return QStringLiteral("文件名不能包括以下字符：") + kCrLf + QStringLiteral("\\ / :  * ? \" < > |");
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return QStringLiteral("文件名不能为空，也不能是“.”或“..”。");
+    if (QFileInfo(newPath).isDir())
+        return QStringLiteral("已经存在同名的文件夹。");
+    return {};
 }
 
 QString systemError()
@@ -73,10 +88,10 @@ RenameOutcome renameByDefinitions(const QString& path, const QStringList& findTe
     if (outcome.newPath == path)
         return outcome;
 
-    if (HasInvalidNameChar(name)) {
+    const QString reason = refusedNameReason(name, outcome.newPath);
+    if (!reason.isEmpty()) {
         ui.notice(QStringLiteral("文档名：“") + path + QStringLiteral("”不能替换为：“") + outcome.newPath
-                  + QStringLiteral("”。") + kCrLf + kCrLf + QStringLiteral("原因：文件名不能包括以下字符：") + kCrLf
-                  + QStringLiteral("\\ / :  * ? \" < > |"));
+                  + QStringLiteral("”。") + kCrLf + kCrLf + QStringLiteral("原因：") + reason);
         return outcome;
     }
 
@@ -92,13 +107,10 @@ RenameOutcome renameByDefinitions(const QString& path, const QStringList& findTe
                                    UserInterface::Buttons::YesNo, UserInterface::Answer::No);
         if (answer != UserInterface::Answer::Yes)
             return outcome;
-        if (!dryRun && !QFile::remove(outcome.newPath)) {
-            outcome.error = QStringLiteral("无法删除已存在的文件“") + outcome.newPath + QStringLiteral("”，未改名");
-            return outcome;
-        }
     }
 
-    if (!dryRun && !moveFile(path, outcome.newPath, targetIsSelf)) {
+    // The existing file is replaced by the rename itself, in one step: if the rename fails, it is still there.
+    if (!dryRun && !moveFile(path, outcome.newPath, targetIsSelf || target.has_value())) {
         outcome.error = QStringLiteral("不能改名为“") + outcome.newPath + QStringLiteral("”：") + systemError();
         return outcome;
     }

@@ -15,16 +15,29 @@ namespace {
 
 using FoldTable = std::array<char16_t, 0x10000>;
 
+// The other-width form a unit is compared as: the ideographic space, the full-width ASCII forms and the
+// full-width signs (U+FFE0..U+FFE6) fold to their ordinary forms, the half-width katakana and Hangul
+// letters (U+FF61..U+FFDC) to their full-width letters. Only where Unicode maps the unit to one single
+// unit, so a fold never changes a text's length. Any other unit is itself.
+char16_t widthFolded(char16_t unit)
+{
+    const bool wide = unit == 0x3000 || (unit >= 0xFF01 && unit <= 0xFF5E) || (unit >= 0xFFE0 && unit <= 0xFFE6);
+    const bool narrow = unit >= 0xFF61 && unit <= 0xFFDC;
+    if (!wide && !narrow)
+        return unit;
+    if (QChar::decompositionTag(unit) != (wide ? QChar::Wide : QChar::Narrow))
+        return unit;
+    const QString decomposed = QChar::decomposition(unit);
+    return decomposed.size() == 1 ? decomposed.front().unicode() : unit;
+}
+
 // The folded form of every code unit, built once: searches fold one unit per table lookup.
 const FoldTable& foldTable()
 {
     static const FoldTable table = [] {
         FoldTable t{};
         for (char32_t u = 0; u < 0x10000; ++u) {
-            char16_t unit = static_cast<char16_t>(u);
-            if (unit >= 0xFF01 && unit <= 0xFF5E)
-                unit = static_cast<char16_t>(unit - 0xFEE0);
-            t[u] = QChar::toLower(unit);
+            t[u] = QChar::toLower(widthFolded(static_cast<char16_t>(u)));
         }
         return t;
     }();

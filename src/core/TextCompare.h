@@ -1,8 +1,12 @@
 #pragma once
 // The two comparison modes of every find in the program, in one place.
 // Binary: exact comparison of UTF-16 code units.
-// Text: letter case and full/half width folded per code unit (U+FF01..U+FF5E fold to their ASCII forms,
-// then to lower case), so a match always has the length of the find text and positions never shift.
+// Text: letter case and full/half width folded per code unit, so a match always has the length of the
+// find text and positions never shift: the ideographic space U+3000 folds to the space, U+FF01..U+FF5E to
+// their ASCII forms, U+FFE0..U+FFE6 to ¢ £ ¬ ¯ ¦ ¥ ₩, and the half-width katakana and Hangul letters
+// U+FF61..U+FFDC to their full-width forms; then everything to lower case. This is the program's own
+// comparison (text files, file names, the skip rule of the office engines); Word's own find, which keeps
+// the widths apart, does not use it.
 
 #include <QString>
 #include <QStringView>

@@ -1,5 +1,7 @@
 #include "core/TextEncoding.h"
 
+#include "core/FileCheck.h"
+
 #include <QFile>
 #include <QtEndian>
 
@@ -66,7 +68,7 @@ TextEncoding classifySample(QByteArrayView sample, bool cut)
 TextEncoding DetectTextEncoding(const QString& path)
 {
     QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    if (!file.exists() || !notRegularFileReason(path).isEmpty() || !file.open(QIODevice::ReadOnly))
         return TextEncoding::None;
     const qint64 size = file.size();
     const QByteArray head = file.read(kSampleSize);

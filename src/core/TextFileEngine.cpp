@@ -1,5 +1,6 @@
 #include "core/TextFileEngine.h"
 
+#include "core/FileCheck.h"
 #include "core/FileIo.h"
 #include "core/TextCodec.h"
 #include "core/TextEncoding.h"
@@ -104,7 +105,13 @@ QString lossyReadDescription(const TextFile& file)
 EngineResult TextFileEngine::replace(const QString& path, const EngineRequest& request)
 {
     EngineResult result;
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
+        return result;
+    result.error = notRegularFileReason(path);
+    if (result.error.isEmpty())
+        result.error = tooLargeTextReason(info.size());
+    if (!result.error.isEmpty())
         return result;
 
     const FileIo& io = FileIo::current();

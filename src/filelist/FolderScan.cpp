@@ -1,6 +1,7 @@
 #include "filelist/FolderScan.h"
 
 #include "core/BatchRun.h"
+#include "core/FileCheck.h"
 #include "core/PathUtil.h"
 
 #include <QDir>
@@ -36,8 +37,9 @@ void scanInto(const QString& folder, const QStringList& extensions, bool recursi
     for (const QString& name : sortedEntries(dir, QDir::Files)) {
         if (name.startsWith(QStringLiteral("~$")))
             continue;
-        if (extensions.contains(GetFileExt(name), Qt::CaseInsensitive))
-            out.append(joinPath(folder, name));
+        const QString path = joinPath(folder, name);
+        if (extensions.contains(GetFileExt(name), Qt::CaseInsensitive) && isRegularFile(path))
+            out.append(path);
     }
     if (!recursive)
         return;

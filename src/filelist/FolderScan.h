@@ -13,8 +13,8 @@ const QStringList& knownExtensions();
 // absolute paths with "/". A folder's own files come before those of its subfolders; files and subfolders
 // are each sorted by name ignoring case (ties ordinal), which is the order Windows shows. With recursive,
 // subfolders are walked depth-first; symbolic links and junctions to folders are not followed, so a link
-// loop cannot make the scan endless. Office lock files ("~$" names) are skipped; hidden files are taken
-// like any other. Empty when the folder does not exist or cannot be listed.
+// loop cannot make the scan endless. Only regular files (and links to them) are taken, never a pipe, a
+// socket or a device; Office lock files ("~$" names) are skipped; hidden files are taken like any other. Empty when the folder does not exist or cannot be listed.
 QStringList scanFolder(const QString& folder, const QStringList& extensions, bool recursive);
 
 // A type list as typed on the command line, ".txt, htm,.XLSX" -> {".txt", ".htm", ".xlsx"}: separated by

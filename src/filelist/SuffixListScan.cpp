@@ -1,5 +1,6 @@
 #include "filelist/SuffixListScan.h"
 
+#include "core/FileCheck.h"
 #include "core/PathUtil.h"
 
 #include <QDir>
@@ -31,8 +32,9 @@ bool walk(const QString& folder, const QString& suffixList, bool recursive, cons
     const QDir dir(folder);
     QStringList files;
     for (const QString& name : entriesByName(dir, QDir::Files)) {
-        if (!name.startsWith(QStringLiteral("~$")) && suffixListAdmits(suffixList, name))
-            files.append(joinPath(folder, name));
+        const QString path = joinPath(folder, name);
+        if (!name.startsWith(QStringLiteral("~$")) && suffixListAdmits(suffixList, name) && isRegularFile(path))
+            files.append(path);
     }
     if (!onFolder(folder, files))
         return false;

@@ -24,7 +24,8 @@ using FolderFilesFn = std::function<bool(const QString& folder, const QStringLis
 
 // Walks a folder: its own admitted files first (one call of onFolder, possibly with none), then, when
 // recursive, each subfolder the same way, depth first. Files and subfolders are each taken in name order
-// ignoring case. Office lock files ("~$" names) are skipped, hidden files taken; symbolic links to folders
+// ignoring case. Only regular files (and links to them) are taken, never a pipe, a socket or a device;
+// Office lock files ("~$" names) are skipped, hidden files taken; symbolic links to folders
 // are not followed, so a link loop cannot make the scan endless. A folder that cannot be listed
 // contributes nothing. Returns false when onFolder stopped the scan.
 bool scanFolderBySuffix(const QString& folder, const QString& suffixList, bool recursive, const FolderFilesFn& onFolder);

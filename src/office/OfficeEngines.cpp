@@ -1,5 +1,6 @@
 #include "office/OfficeEngines.h"
 
+#include "core/FileCheck.h"
 #include "office/docx/DocxEngine.h"
 #include "office/legacy/LegacyEngine.h"
 #include "office/rtf/RtfEngine.h"
@@ -23,6 +24,10 @@ public:
 
     EngineResult replace(const QString& path, const EngineRequest& request) override
     {
+        EngineResult refused;
+        refused.error = notRegularFileReason(path);
+        if (!refused.error.isEmpty())
+            return refused;
         QFile file(path);
         if (file.open(QIODevice::ReadOnly) && file.read(5) == "{\\rtf")
             return m_rtf->replace(path, request);

@@ -251,13 +251,16 @@ void DefinitionPanel::importList()
     if (path.trimmed().isEmpty())
         return;
     m_settings.dicFilePath = GetParentPath(path);
-    // The import replaces the list; a file that cannot be read leaves it empty.
+    // The import replaces the list, but only once the file has been read: a file that cannot be read or
+    // parsed leaves the list as it was, and the message says why.
+    QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_model.clear();
-    const auto pairs = choice.filterIndex == 1 ? readTabDefinitions(path) : readXmlDefinitions(path);
+    const auto pairs = choice.filterIndex == 1 ? readTabDefinitions(path, &error) : readXmlDefinitions(path, &error);
     if (pairs)
         m_model.setPairs(*pairs);
     QApplication::restoreOverrideCursor();
+    if (!pairs)
+        MessageBox::notice(m_dialogParent, error, MessageBox::Icon::Error);
 }
 
 void DefinitionPanel::Command2_Click()

@@ -1,5 +1,6 @@
 #include "cli/ReplaceCommand.h"
 
+#include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -46,6 +47,20 @@ TEST(ReplaceCommand, RunsAFolderRecursivelyAndPrintsTheSummary)
     EXPECT_EQ(readFile(f.path("docs/sub/b.htm")), "bye");
     EXPECT_EQ(readFile(f.path("docs/sub/c.bin")), "hello");
     EXPECT_EQ(f.out, QStringLiteral("替换完毕！\n共 2 个文件， 2 个（2个文本文件）发生了内容替换。\n"));
+}
+
+TEST(ReplaceCommand, FolderGivesOnlyItsRegularFilesAndLinksToThem)
+{
+    CliFixture f;
+    const QStringList documents = varnel::test::makeMixedEntries(f.path("docs"), ".txt");
+    const varnel::test::TestFifo fifo(f.path("docs/pipe.txt"));
+    EXPECT_EQ(f.run({"--json", "-f", "x", "-r", "y", f.path("docs")}), cli::ExitOk) << f.err.toStdString();
+    const QStringList lines = f.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << f.out.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(lines[0].toUtf8()).object()["path"].toString(), documents[0]);
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object()["path"].toString(), documents[1]);
+    EXPECT_EQ(readFile(documents[0]), "y");
+    EXPECT_FALSE(fifo.wasOpened());
 }
 
 TEST(ReplaceCommand, WithoutRecursionAndWithTypesOnlyTheChosenFilesAreTaken)
@@ -124,6 +139,13 @@ TEST(ReplaceCommand, DryRunReportsAndWritesNothing)
     EXPECT_EQ(f.run({"--dry-run", "--process-log", "-f", "a", "-r", "c", f.path("a.txt")}), cli::ExitOk);
     EXPECT_TRUE(f.out.startsWith(f.path("a.txt") + QStringLiteral("\t将替换 2 处\n"))) << f.out.toStdString();
     EXPECT_EQ(readFile(f.path("a.txt")), "abab");
+    EXPECT_FALSE(QFile::exists(f.path("log.txt")));
+
+    // A failure is reported, and still not logged.
+    writeFile(f.path("b.xls"), "not a workbook");
+    EXPECT_EQ(f.run({"--dry-run", "-f", "a", "-r", "c", f.path("b.xls")}), cli::ExitFailures);
+    EXPECT_TRUE(f.out.contains(QStringLiteral("出错："))) << f.out.toStdString();
+    EXPECT_FALSE(QFile::exists(f.path("log.txt")));
 }
 
 TEST(ReplaceCommand, ReadsDefinitionsFromATabFile)

@@ -1,8 +1,10 @@
 #include "core/BatchRun.h"
 
 #include "support/RecordingUi.h"
+#include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -56,9 +58,12 @@ struct RunFixture {
         setup.files.append(path(name));
         return path(name);
     }
-    RunOutcome run()
+    // Runs the batch; reports, when given, collects what it says about each file.
+    RunOutcome run(QList<FileReport>* reports = nullptr)
     {
         BatchRun batch(engines, ui, [this] { return options; });
+        if (reports)
+            QObject::connect(&batch, &BatchRun::fileFinished, [reports](const FileReport& r) { reports->append(r); });
         return batch.run(setup);
     }
 };
@@ -257,9 +262,7 @@ TEST(BatchRun, DryRunWritesAndRenamesNothing)
     f.setup.definitions = {{"abc", "x"}};
     f.setup.dryRun = true;
     QList<FileReport> reports;
-    BatchRun batch(f.engines, f.ui, [&f] { return f.options; });
-    QObject::connect(&batch, &BatchRun::fileFinished, [&reports](const FileReport& r) { reports.append(r); });
-    const RunOutcome outcome = batch.run(f.setup);
+    const RunOutcome outcome = f.run(&reports);
     EXPECT_EQ(readFile(a), "abc abc");
     EXPECT_EQ(f.setup.files, QStringList{a});
     ASSERT_EQ(reports.size(), 1);
@@ -267,4 +270,45 @@ TEST(BatchRun, DryRunWritesAndRenamesNothing)
     EXPECT_EQ(reports[0].replacements, 2);
     EXPECT_EQ(reports[0].renamedTo, f.path("x.txt"));
     EXPECT_EQ(outcome.changed[3], 1);
+}
+
+TEST(BatchRun, DryRunWritesNoLogLineAndOffersNoLog)
+{
+    RunFixture f;
+    f.file("a.txt", "abc");
+    f.file("b.xlsx", "no engine for this type in the test");
+    f.setup.definitions = {{"abc", "x"}};
+    f.setup.logMode = LogMode::Process;
+    f.setup.dryRun = true;
+    QList<FileReport> reports;
+    const RunOutcome outcome = f.run(&reports);
+    EXPECT_FALSE(QFile::exists(f.setup.logPath));
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_FALSE(reports[1].error.isEmpty());
+    EXPECT_TRUE(outcome.exceptionLogged);
+    EXPECT_TRUE(f.ui.questions.isEmpty());
+    EXPECT_TRUE(f.ui.openedInEditor.isEmpty());
+}
+
+TEST(BatchRun, PathsThatAreNoRegularFilesAreLoggedAndNeverOpened)
+{
+    RunFixture f;
+    const test::TestFifo textPipe(f.path("pipe.txt"));
+    const test::TestFifo wordPipe(f.path("pipe.docx"));
+    ASSERT_TRUE(QFile::link("/dev/null", f.path("null.txt")));
+    ASSERT_TRUE(QDir(f.dir.path()).mkdir("folder.txt"));
+    f.setup.files = QStringList{f.path("pipe.txt"), f.path("pipe.docx"), f.path("null.txt"), f.path("folder.txt")};
+    f.setup.definitions = {{"abc", "x"}};
+    QList<FileReport> reports;
+    EXPECT_EQ(f.run(&reports).status, RunOutcome::Status::Completed);
+    EXPECT_FALSE(textPipe.wasOpened());
+    EXPECT_FALSE(wordPipe.wasOpened());
+    EXPECT_TRUE(f.word->calls.isEmpty());
+    ASSERT_EQ(reports.size(), 4);
+    for (const FileReport& report : reports)
+        EXPECT_TRUE(report.error.startsWith(QStringLiteral("不是普通文件"))) << report.error.toStdString();
+    const QString log = QString::fromUtf8(readFile(f.setup.logPath));
+    EXPECT_EQ(log.count(QStringLiteral("出错：不是普通文件（命名管道），未打开，未作修改\r\n")), 2);
+    EXPECT_EQ(log.count(QStringLiteral("出错：不是普通文件（设备），未打开，未作修改\r\n")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("出错：不是普通文件（文件夹），未打开，未作修改\r\n")), 1);
 }

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -120,4 +121,49 @@ TEST(FileRename, DryRunReportsTheNewNameAndTouchesNothing)
     EXPECT_EQ(outcome.newPath, f.path("b.txt"));
     EXPECT_TRUE(QFile::exists(f.path("a.txt")));
     EXPECT_FALSE(QFile::exists(f.path("b.txt")));
+}
+
+TEST(FileRename, FailedOverwritingRenameKeepsTheExistingFile)
+{
+    RenameFixture f;
+    test::writeFile(f.path("new.txt"), "existing");
+    f.ui.answers = {UserInterface::Answer::Yes};
+    // The file vanished after it was listed, so the rename fails after the user agreed to overwrite.
+    const RenameOutcome outcome = f.rename("old.txt", {"old"}, {"new"});
+    EXPECT_FALSE(outcome.renamed);
+    EXPECT_FALSE(outcome.error.isEmpty());
+    EXPECT_EQ(test::readFile(f.path("new.txt")), "existing");
+}
+
+TEST(FileRename, EmptyDotAndFolderNamesAreRefusedWithoutAskingToOverwrite)
+{
+    struct Case {
+        const char* find;
+        const char* replace;
+        const char* newName;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a.txt", "", "", "文件名不能为空，也不能是“.”或“..”。"},
+        {"a.txt", ".", ".", "文件名不能为空，也不能是“.”或“..”。"},
+        {"a.txt", "..", "..", "文件名不能为空，也不能是“.”或“..”。"},
+        {".txt", "", "a", "已经存在同名的文件夹。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.replace);
+        RenameFixture f;
+        test::writeFile(f.path("a.txt"), "content");
+        QDir(f.dir.path()).mkdir("a");
+        f.ui.answers = {UserInterface::Answer::Yes};
+        const RenameOutcome outcome = f.rename("a.txt", {c.find}, {c.replace});
+        EXPECT_FALSE(outcome.renamed);
+        EXPECT_TRUE(outcome.error.isEmpty());
+        EXPECT_TRUE(f.ui.questions.isEmpty());
+        ASSERT_EQ(f.ui.notices.size(), 1);
+        EXPECT_EQ(f.ui.notices[0], QStringLiteral("文档名：“") + f.path("a.txt") + QStringLiteral("”不能替换为：“")
+                                       + f.dir.path() + "/" + QString::fromUtf8(c.newName) + QStringLiteral("”。\r\n\r\n原因：")
+                                       + QString::fromUtf8(c.reason));
+        EXPECT_EQ(test::readFile(f.path("a.txt")), "content");
+        EXPECT_TRUE(QFileInfo(f.path("a")).isDir());
+    }
 }

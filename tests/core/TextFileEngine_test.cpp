@@ -1,15 +1,20 @@
+#include "core/FileCheck.h"
 #include "core/FileIo.h"
 #include "core/TextCodec.h"
 #include "core/TextFileEngine.h"
 
+#include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 using varnel::EngineResult;
@@ -240,4 +245,40 @@ TEST_F(TextFileEngine, AppliesDefinitionsInOrderAndSkipsEmptyFinds)
     const EngineResult result = run(path, {u"a"_s, u""_s, u"B"_s}, {u"b"_s, u"z"_s, u"c"_s});
     EXPECT_EQ(result.replacements, 3);
     EXPECT_EQ(readFile(path), "c c");
+}
+
+TEST_F(TextFileEngine, RefusesWhatIsNoRegularFileWithoutOpeningIt)
+{
+    const varnel::test::TestFifo fifo(m_dir.filePath(u"pipe.txt"_s));
+    varnel::test::makeSocket(m_dir.filePath(u"sock.txt"_s));
+    ASSERT_TRUE(QFile::link(u"/dev/null"_s, m_dir.filePath(u"null.txt"_s)));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"folder.txt"_s));
+    for (const char* name : {"pipe.txt", "sock.txt", "null.txt", "folder.txt"}) {
+        const EngineResult result = run(m_dir.filePath(QString::fromLatin1(name)), {u"a"_s}, {u"b"_s});
+        EXPECT_FALSE(result.changed) << name;
+        EXPECT_TRUE(result.error.startsWith(u"不是普通文件"_s)) << name << " " << result.error.toStdString();
+    }
+    EXPECT_FALSE(fifo.wasOpened());
+}
+
+TEST_F(TextFileEngine, RefusesAFileTooLargeForTheMemoryUnread)
+{
+    const QString path = fileWith(QByteArray(2000, 'a'));
+    {
+        const varnel::ScopedTextFileSizeLimit limit(1000);
+        const EngineResult result = run(path, {u"a"_s}, {u"b"_s});
+        EXPECT_FALSE(result.changed);
+        EXPECT_TRUE(result.error.startsWith(u"文件太大"_s)) << result.error.toStdString();
+        EXPECT_EQ(readFile(path), QByteArray(2000, 'a'));
+        EXPECT_TRUE(run(fileWith(QByteArray(1000, 'a')), {u"a"_s}, {u"b"_s}).changed);
+    }
+    // With the real limit: a sparse file four times the size of the machine's memory takes no room on
+    // disk, and reading it would fail; it is refused before.
+    const qint64 memory = qint64(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGESIZE);
+    QFile sparse(path);
+    if (!sparse.resize(4 * memory))
+        GTEST_SKIP() << "no sparse file of " << 4 * memory << " bytes here";
+    const EngineResult result = run(path, {u"a"_s}, {u"b"_s});
+    EXPECT_TRUE(result.error.startsWith(u"文件太大"_s)) << result.error.toStdString();
+    sparse.resize(0);
 }

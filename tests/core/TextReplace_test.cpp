@@ -35,6 +35,39 @@ TEST(TextCompare, FoldsWidthThenCasePerCodeUnit)
     EXPECT_FALSE(textEquals(u"ＨＥＬＬＯ", u"hello", CompareMode::Binary));
 }
 
+// Each pair is one character in its two widths: equal with match case off, apart with it on, and a
+// find in one width replaces the other in place (same position, same length).
+TEST(TextCompare, OtherWidthFormsAreEqualWithMatchCaseOff)
+{
+    struct Case {
+        char16_t one;
+        char16_t other;
+    };
+    const Case cases[] = {
+        {u'\u3000', u' '},  // ideographic space
+        {u'Ａ', u'a'},       {u'～', u'~'},
+        {u'\uFFE0', u'¢'}, {u'\uFFE1', u'£'}, {u'\uFFE2', u'¬'}, {u'\uFFE3', u'¯'},
+        {u'\uFFE4', u'¦'}, {u'\uFFE5', u'¥'}, {u'\uFFE6', u'₩'},
+        {u'｡', u'。'},       {u'｢', u'「'},      {u'･', u'・'},      {u'ｦ', u'ヲ'},
+        {u'ｧ', u'ァ'},       {u'ｰ', u'ー'},      {u'ｱ', u'ア'},      {u'ﾝ', u'ン'},
+        {u'\uFF9E', u'\u3099'}, // voiced sound mark
+        {u'\uFFA0', u'\u3164'}, // Hangul filler
+        {u'ﾡ', u'ㄱ'},       {u'ﾾ', u'ㅎ'},      {u'ￂ', u'ㅏ'},      {u'ￜ', u'ㅣ'},
+    };
+    for (const Case& c : cases) {
+        const QString one(QChar{c.one});
+        const QString other(QChar{c.other});
+        SCOPED_TRACE(QString::number(c.one, 16).toStdString());
+        EXPECT_TRUE(textEquals(one, other, CompareMode::Text));
+        EXPECT_FALSE(textEquals(one, other, CompareMode::Binary));
+        EXPECT_EQ(findText(u"xy"_s + other + u"z"_s, one, 0, CompareMode::Text), 2);
+        EXPECT_EQ(plainReplace(u"["_s + other + u"]["_s + one + u"]"_s, one, u"-"_s, CompareMode::Text), u"[-][-]"_s);
+    }
+    // Units without a one-unit form of the other width stay themselves.
+    for (const char16_t unit : {u'\uFFBF', u'\uFFC8', u'\uFFDD', u'\uFFE8', u'\uFF5F', u'\uFF60', u'中'})
+        EXPECT_EQ(foldUnit(unit), unit) << QString::number(unit, 16).toStdString();
+}
+
 TEST(TextCompare, FindsOnlyNonEmptyNeedlesWithinRange)
 {
     EXPECT_EQ(findText(u"abc", u"", 0, CompareMode::Binary), -1);

@@ -1,5 +1,6 @@
 #include "filelist/FolderScan.h"
 
+#include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -27,6 +28,15 @@ TEST(FolderScan, FiltersByExtensionIgnoringCaseAndSkipsLockFiles)
     EXPECT_EQ(scanFolder(dir.path(), {".docx"}, true), (QStringList{files[4], files[0]}));
     EXPECT_EQ(scanFolder(dir.path(), {".XLSX", ".bak"}, true), (QStringList{files[1], files[3]}));
     EXPECT_TRUE(scanFolder(dir.filePath("none"), knownExtensions(), true).isEmpty());
+}
+
+TEST(FolderScan, TakesOnlyRegularFilesAndLinksToThem)
+{
+    QTemporaryDir dir;
+    const QStringList documents = varnel::test::makeMixedEntries(dir.path(), ".txt");
+    const varnel::test::TestFifo fifo(dir.filePath("pipe.txt"));
+    EXPECT_EQ(scanFolder(dir.path(), {".txt"}, false), documents);
+    EXPECT_FALSE(fifo.wasOpened());
 }
 
 TEST(FolderScan, SymlinkLoopDoesNotRecurseForever)

@@ -1,5 +1,6 @@
 #include "filelist/SuffixListScan.h"
 
+#include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -45,6 +46,16 @@ TEST(SuffixListScan, FlatScanTakesMatchingFilesAndSkipsLockFiles)
     QTemporaryDir dir;
     const QStringList files = makeFiles(dir.path(), {"x.doc", "y.DOCX", "~$x.doc", "n.txt", "s/z.doc"});
     EXPECT_EQ(scanFolderBySuffix(dir.path(), QStringLiteral(".doc|.docx|"), false), QStringList({files[0], files[1]}));
+}
+
+TEST(SuffixListScan, TakesOnlyRegularFilesAndLinksToThem)
+{
+    QTemporaryDir dir;
+    const QStringList documents = varnel::test::makeMixedEntries(dir.path(), ".txt");
+    const varnel::test::TestFifo fifo(dir.filePath("pipe.txt"));
+    for (const bool recursive : {false, true})
+        EXPECT_EQ(scanFolderBySuffix(dir.path(), QStringLiteral("*.*|"), recursive), documents);
+    EXPECT_FALSE(fifo.wasOpened());
 }
 
 TEST(SuffixListScan, RecursiveScanListsAFolderBeforeItsSubfoldersDepthFirst)

@@ -2,6 +2,7 @@
 
 #include "core/PathUtil.h"
 
+#include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
@@ -54,4 +55,17 @@ TEST(OfficeEngines, DocFileThatIsNoWordDocumentStaysByteIdentical)
     EXPECT_FALSE(result.changed);
     EXPECT_FALSE(result.error.isEmpty());
     EXPECT_EQ(readFile(path), QByteArray("Hello, this is plain text named .doc"));
+}
+
+TEST(OfficeEngines, EveryWordEngineRefusesANamedPipeWithoutOpeningIt)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"pipe.docx", "pipe.rtf", "pipe.doc"}) {
+        const varnel::test::TestFifo fifo(dir.filePath(name));
+        const EngineResult result = replaceIn(dir.filePath(name), {"a"}, {"b"});
+        EXPECT_FALSE(result.changed) << name;
+        EXPECT_TRUE(result.error.contains(QStringLiteral("不是普通文件（命名管道），未打开，未作修改")))
+            << name << " " << result.error.toStdString();
+        EXPECT_FALSE(fifo.wasOpened()) << name;
+    }
 }

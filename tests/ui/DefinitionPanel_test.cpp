@@ -170,11 +170,33 @@ TEST_F(Definitions, FormatFollowsTheChosenFilterNotTheExtension)
     click(button("CmdRepListView(4)"));
     EXPECT_EQ(model().pairs(), ReplacePairs({{"a", "b"}, {"c", "d"}}));
 
-    // Read as XML, the same file does not parse: the import leaves the list empty.
-    FileDialog::setNextFileName(path("x.xml"), 2);
-    click(button("CmdRepListView(4)"));
-    EXPECT_EQ(model().count(), 0);
     EXPECT_TRUE(MessageBox::shown().isEmpty());
+}
+
+TEST_F(Definitions, FailedImportSaysWhyAndKeepsTheList)
+{
+    openWindow();
+    writeFile(path("tab.xml"), "a\tb\r\n");
+    const ReplacePairs rows{{"keep", "me"}, {"and", "me"}};
+    struct Case {
+        const char* file;
+        int filter;
+        const char* reason; // part of the reader's reason
+    };
+    // A TAB file read as XML does not parse; a missing file cannot be read in either format.
+    for (const Case& c : {Case{"tab.xml", 2, "位置"}, Case{"missing.txt", 1, "missing.txt"}, Case{"missing.xml", 2, "missing.xml"}}) {
+        SCOPED_TRACE(c.file);
+        MessageBox::clearShown();
+        model().setPairs(rows);
+        FileDialog::setNextFileName(path(c.file), c.filter);
+        click(button("CmdRepListView(4)"));
+        EXPECT_EQ(model().pairs(), rows);
+        ASSERT_EQ(MessageBox::shown().size(), 1);
+        EXPECT_EQ(MessageBox::shown().first().icon, MessageBox::Icon::Error);
+        EXPECT_TRUE(MessageBox::shown().first().text.startsWith(QStringLiteral("无法读取定义文件")));
+        EXPECT_TRUE(MessageBox::shown().first().text.contains(QString::fromUtf8(c.reason)))
+            << MessageBox::shown().first().text.toStdString();
+    }
 }
 
 TEST_F(Definitions, CancelledExportShowsNothingAndKeepsTheFolder)
