@@ -517,8 +517,10 @@ TEST_F(PackageTest, RefusesPartsWithADoctypeOrBrokenXml)
     entries[1].data.replace("<Relationships", "<!DOCTYPE r><Relationships");
     expectRefused(zip(entries, QStringLiteral("a.docx")), QStringLiteral("DTD"));
 
+    // A UTF-16 part with a lone high surrogate before its end tag.
+    const QByteArray loneSurrogate("\xFF\xFE<\0a\0>\0\x00\xD8<\0/\0a\0>\0", 18);
     QString error;
-    for (const QByteArray& document : {laughs, QByteArray("<w:document xmlns:w=\"urn:w\"><w:body>"),
+    for (const QByteArray& document : {laughs, QByteArray("<w:document xmlns:w=\"urn:w\"><w:body>"), loneSurrogate,
                                        QByteArray("<a/><b/>"), QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a/>")}) {
         const QString file = zip(minimalPackage(document), QStringLiteral("b.docx"));
         auto package = OoxmlPackage::open(file, &error);

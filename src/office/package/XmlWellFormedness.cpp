@@ -213,7 +213,7 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
             return broken;
         if (m_text[i] == '>') {
             if (++m_depth > kMaxXmlElementDepth)
-                return QStringLiteral("元素嵌套超过%1层，已拒绝处理").arg(kMaxXmlElementDepth) + at(start);
+                return QStringLiteral("元素嵌套超过%1层").arg(kMaxXmlElementDepth) + at(start) + QStringLiteral("，已拒绝处理");
             ++i;
             break;
         }
