@@ -120,15 +120,14 @@ QString MarkupScan::run()
 {
     std::string_view::size_type pos = 0;
     while (pos < m_text.size()) {
+        pos = m_text.find_first_of("<&", pos);
+        if (pos == std::string_view::npos)
+            break;
         const char c = m_text[pos];
         if (c == '&') {
             const QString problem = reference(&pos);
             if (!problem.isEmpty())
                 return problem;
-            continue;
-        }
-        if (c != '<') {
-            ++pos;
             continue;
         }
         const std::string_view rest = m_text.substr(pos);
@@ -166,7 +165,7 @@ QString MarkupScan::reference(std::string_view::size_type* pos) const
     if (semicolon == std::string_view::npos)
         return QStringLiteral("含有未转义的“&”或不完整的引用") + at(start);
     const std::string_view body = m_text.substr(start + 1, semicolon - 1);
-    const QString shown = QString::fromUtf8(m_text.data() + start, qsizetype(semicolon + 1));
+    const auto shown = [&] { return QString::fromUtf8(m_text.data() + start, qsizetype(semicolon + 1)); };
     *pos = start + semicolon + 1;
     if (body.starts_with('#')) {
         const bool hex = body.size() > 1 && body[1] == 'x';
@@ -187,20 +186,20 @@ QString MarkupScan::reference(std::string_view::size_type* pos) const
         if (digits.empty())
             return QStringLiteral("含有未转义的“&”或不完整的引用") + at(start);
         if (!isXmlChar(value))
-            return QStringLiteral("含有XML不允许的字符引用“%1”").arg(shown) + at(start);
+            return QStringLiteral("含有XML不允许的字符引用“%1”").arg(shown()) + at(start);
         return QString();
     }
     for (const char* predefined : {"lt", "gt", "amp", "apos", "quot"}) {
         if (body == predefined)
             return QString();
     }
-    return QStringLiteral("引用了未定义的实体“%1”").arg(shown) + at(start);
+    return QStringLiteral("引用了未定义的实体“%1”").arg(shown()) + at(start);
 }
 
 QString MarkupScan::startTag(std::string_view::size_type* pos)
 {
     const std::string_view::size_type start = *pos;
-    const QString broken = QStringLiteral("不是格式正确的XML，标记格式错误") + at(start);
+    const auto broken = [start] { return QStringLiteral("不是格式正确的XML，标记格式错误") + at(start); };
     std::string_view::size_type i = start + 1;
     const auto nameEnd = [&](char c) { return isSpace(c) || c == '/' || c == '>' || c == '='; };
     while (i < m_text.size() && !nameEnd(m_text[i]))
@@ -210,7 +209,7 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
         while (i < m_text.size() && isSpace(m_text[i]))
             ++i;
         if (i >= m_text.size())
-            return broken;
+            return broken();
         if (m_text[i] == '>') {
             if (++m_depth > kMaxXmlElementDepth)
                 return QStringLiteral("元素嵌套超过%1层").arg(kMaxXmlElementDepth) + at(start) + QStringLiteral("，已拒绝处理");
@@ -219,7 +218,7 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
         }
         if (m_text[i] == '/') {
             if (i + 1 >= m_text.size() || m_text[i + 1] != '>')
-                return broken;
+                return broken();
             i += 2;
             break;
         }
@@ -230,16 +229,16 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
         while (i < m_text.size() && isSpace(m_text[i]))
             ++i;
         if (name.empty() || i >= m_text.size() || m_text[i] != '=')
-            return broken;
+            return broken();
         ++i;
         while (i < m_text.size() && isSpace(m_text[i]))
             ++i;
         if (i >= m_text.size() || (m_text[i] != '"' && m_text[i] != '\''))
-            return broken;
+            return broken();
         const char quote = m_text[i++];
         while (i < m_text.size() && m_text[i] != quote) {
             if (m_text[i] == '<')
-                return broken;
+                return broken();
             if (m_text[i] == '&') {
                 const QString problem = reference(&i);
                 if (!problem.isEmpty())
@@ -249,7 +248,7 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
             }
         }
         if (i >= m_text.size())
-            return broken;
+            return broken();
         ++i;
         m_attributes.push_back(name);
     }
