@@ -135,6 +135,12 @@ TEST(OfficeEngines, WordFilesHoldingSomethingElseSayWhatItIsAndStayByteIdentical
          "MIME-Version: 1.0\r\nContent-Type: multipart/related; boundary=\"----=_NextPart\"\r\n\r\n------=_NextPart\r\n"
          "Content-Type: text/html\r\n\r\n<html>Hello</html>\r\n",
          "文件实际是MHT单个文件网页，不是Word文档"},
+        {"saved.docx",
+         "From: <Saved by Blink>\r\nSnapshot-Content-Location: https://example.com/\r\nSubject: Hello\r\n"
+         "MIME-Version: 1.0\r\nContent-Type: multipart/related;\r\n\ttype=\"text/html\"\r\n\r\n<html>Hello</html>",
+         "文件实际是MHT单个文件网页，不是Word文档"},
+        {"xhtml.doc", "<?xml version=\"1.0\"?>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>Hello</body></html>",
+         "文件实际是HTML网页，不是Word文档"},
         {"sheet.doc", minimalDocxWith(QStringLiteral("[Content_Types].xml"), workbookTypes), "文件实际是Excel工作簿（.xlsx），不是Word文档"},
     };
     for (const Case& c : cases) {
