@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -51,7 +50,8 @@ LegacyEngine::LegacyEngine(std::shared_ptr<DocumentEngine> inner, const QString&
 EngineResult LegacyEngine::replace(const QString& path, const EngineRequest& request)
 {
     EngineResult result;
-    const QString extension = u'.' + QFileInfo(path).suffix().toLower();
+    // The format the file holds, which a router has established; its name may say otherwise.
+    const QString extension = u'.' + m_backFilter.section(u':', 0, 0);
     if (LegacyConverter::sofficePath().isEmpty()) {
         result.error = QStringLiteral("本机没有安装LibreOffice，无法处理%1文档").arg(extension);
         return result;

@@ -15,7 +15,8 @@ class LegacyEngine : public DocumentEngine
 {
 public:
     // ooxmlExtension: the inner engine's format, e.g. ".docx"; toOoxmlFilter and backFilter: LibreOffice
-    // --convert-to filters such as "docx:MS Word 2007 XML" and "doc:MS Word 97".
+    // --convert-to filters such as "docx:MS Word 2007 XML" and "doc:MS Word 97". The back filter's extension
+    // names the binary format every file given is taken to be, whatever its own extension.
     LegacyEngine(std::shared_ptr<DocumentEngine> inner, const QString& ooxmlExtension, const QString& toOoxmlFilter,
                  const QString& backFilter);
 

@@ -11,6 +11,9 @@
 #include <QHash>
 #include <QSet>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -75,6 +78,8 @@ struct OoxmlPackage::Private {
     std::map<QString, std::unique_ptr<PartXml>> documents; // by stored name
     QSet<QString> modified; // parts whose cached document replaces the stored entry on every save
     bool unsaved = false;
+    qint64 inflateLimit = 0;
+    qint64 inflated = 0;    // bytes xml() has inflated so far, as produced
 
     const ZipEntry* entry(const QString& name) const
     {
@@ -82,17 +87,26 @@ struct OoxmlPackage::Private {
         return it == entryByKey.constEnd() ? nullptr : &archive.entries().at(*it);
     }
 
-    bool checkEntries(QString* error);
+    bool checkEntries(qint64 fileSize, QString* error);
     bool readContentTypes(OoxmlPackage* package, QString* error);
     bool findMainPart(OoxmlPackage* package, QString* error);
     bool write(const QString& target, QString* error);
 };
 
-bool OoxmlPackage::Private::checkEntries(QString* error)
+bool OoxmlPackage::Private::checkEntries(qint64 fileSize, QString* error)
 {
     const QList<ZipEntry>& entries = archive.entries();
     if (entries.size() > kMaxEntries) {
         setError(error, QStringLiteral("压缩包条目过多（超过%1个），疑似恶意文件，已拒绝处理").arg(kMaxEntries));
+        return false;
+    }
+    // Entries stored one after the other fit in the file; more compressed data than that means entries
+    // share their data, the way a bomb makes one compressed block count many times.
+    qint64 compressed = 0;
+    for (const ZipEntry& e : entries)
+        compressed += e.compressedSize;
+    if (compressed > fileSize) {
+        setError(error, QStringLiteral("压缩包中的条目互相重叠，疑似压缩炸弹，已拒绝处理"));
         return false;
     }
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -108,10 +122,6 @@ bool OoxmlPackage::Private::checkEntries(QString* error)
         }
         if (e.size > kMaxEntrySize) {
             setError(error, QStringLiteral("压缩包条目“%1”解压后超过%2 MB，已拒绝处理").arg(e.name).arg(kMaxEntrySize >> 20));
-            return false;
-        }
-        if (e.size > kRatioCheckSize && double(e.compressedSize) < kMinCompressionRatio * double(e.size)) {
-            setError(error, QStringLiteral("压缩包条目“%1”的压缩比异常，疑似压缩炸弹，已拒绝处理").arg(e.name));
             return false;
         }
         if (entryByKey.contains(partKey(e.name))) {
@@ -172,7 +182,18 @@ OoxmlPackage::OoxmlPackage()
 
 OoxmlPackage::~OoxmlPackage() = default;
 
-std::unique_ptr<OoxmlPackage> OoxmlPackage::open(const QString& path, QString* error)
+qint64 OoxmlPackage::defaultInflateLimit()
+{
+    constexpr qint64 kFloor = 64LL << 20;
+    constexpr qint64 kCap = 2LL << 30;
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return kFloor;
+    return std::clamp(qint64(pages) / 4 * qint64(pageSize), kFloor, kCap);
+}
+
+std::unique_ptr<OoxmlPackage> OoxmlPackage::open(const QString& path, QString* error, qint64 inflateLimit)
 {
     setError(error, QString());
     const QFileInfo info(path);
@@ -188,13 +209,14 @@ std::unique_ptr<OoxmlPackage> OoxmlPackage::open(const QString& path, QString* e
     std::unique_ptr<OoxmlPackage> package(new OoxmlPackage);
     Private* const p = package->d.get();
     p->path = path;
+    p->inflateLimit = inflateLimit;
     QString zipError;
     bool notAZip = false;
     if (!p->archive.open(path, &zipError, &notAZip)) {
         setError(error, notAZip ? notAZipReason(path, zipError) : zipError);
         return nullptr;
     }
-    if (!p->checkEntries(error) || !p->readContentTypes(package.get(), error) || !p->findMainPart(package.get(), error))
+    if (!p->checkEntries(info.size(), error) || !p->readContentTypes(package.get(), error) || !p->findMainPart(package.get(), error))
         return nullptr;
     return package;
 }
@@ -245,8 +267,17 @@ pugi::xml_document* OoxmlPackage::xml(const QString& partName, QString* error)
     if (cached != d->documents.end())
         return &cached->second->document;
 
+    const qint64 left = d->inflateLimit - d->inflated;
+    if (e->size > left) {
+        setError(error, QStringLiteral("读取部件“%1”时解压后的总大小超过%2 MB，疑似压缩炸弹，已拒绝处理")
+                            .arg(e->name)
+                            .arg(d->inflateLimit >> 20));
+        return nullptr;
+    }
     QByteArray bytes;
-    if (!d->archive.read(*e, kMaxEntrySize, &bytes, error))
+    const bool read = d->archive.read(*e, std::min(kMaxEntrySize, left), &bytes, error);
+    d->inflated += bytes.size();
+    if (!read)
         return nullptr;
     auto part = std::make_unique<PartXml>();
     if (!parsePartXml(e->name, bytes, part.get(), error))

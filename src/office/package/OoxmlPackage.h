@@ -29,19 +29,22 @@ struct Relationship {
 class OoxmlPackage
 {
 public:
-    // Limits that keep a hostile archive from exhausting memory.
+    // Limits that keep a hostile archive from exhausting memory. How well an entry compresses is no sign:
+    // a real document of repetitive text compresses a thousandfold. What counts is the bytes inflated.
     static constexpr qint64 kMaxEntrySize = 200LL * 1024 * 1024;  // inflated bytes of one entry
-    static constexpr qint64 kRatioCheckSize = 100LL * 1024;       // entries past this size...
-    static constexpr double kMinCompressionRatio = 0.01;          // ...must not compress below this
     static constexpr int kMaxEntries = 5000;
+    // The inflated bytes all parts read from one package may add up to: a quarter of the physical memory,
+    // at least 64 MiB and at most 2 GiB.
+    static qint64 defaultInflateLimit();
 
     ~OoxmlPackage();
     OoxmlPackage(const OoxmlPackage&) = delete;
     OoxmlPackage& operator=(const OoxmlPackage&) = delete;
 
     // Opens and validates the package; nullptr with *error (a Chinese description fit for the log line)
-    // on bad input. Nothing is ever written by opening.
-    static std::unique_ptr<OoxmlPackage> open(const QString& path, QString* error);
+    // on bad input. Nothing is ever written by opening. inflateLimit bounds the bytes xml() inflates in all.
+    static std::unique_ptr<OoxmlPackage> open(const QString& path, QString* error,
+                                              qint64 inflateLimit = defaultInflateLimit());
 
     QString path() const;
     // Entry names in archive order, without a leading "/".
@@ -54,7 +57,7 @@ public:
     QString contentType(const QString& partName) const;
 
     // Parsed XML of a part, parsed once and cached; nullptr with *error when the part is missing, too
-    // large, not well-formed, carries a DTD or is in an encoding other than UTF-8 or UTF-16.
+    // large (or past what the package may inflate in all), not well-formed, carries a DTD or is in an encoding other than UTF-8 or UTF-16.
     pugi::xml_document* xml(const QString& partName, QString* error);
 
     // Relationships of a part (from its _rels/<name>.rels); empty when it has none. The package's own

@@ -1,5 +1,7 @@
 #include "office/package/PartXml.h"
 
+#include "office/package/XmlWellFormedness.h"
+
 namespace varnel::office {
 
 namespace {
@@ -94,20 +96,55 @@ bool isSupportedDeclaredEncoding(const pugi::xml_document& document)
     return name == u"UTF-8" || name == u"UTF8" || name == u"UTF-16" || name == u"UTF-16LE" || name == u"UTF-16BE";
 }
 
+// The part as UTF-8 without its byte-order mark, for the well-formedness scan; a UTF-16 part with a lone
+// surrogate or an odd length gets *problem instead.
+QByteArray utf8Text(const QByteArray& bytes, pugi::xml_encoding encoding, bool mark, QString* problem)
+{
+    if (encoding == pugi::encoding_utf8)
+        return mark ? bytes.mid(3) : bytes;
+    const QByteArrayView units = QByteArrayView(bytes).sliced(mark ? 2 : 0);
+    if (units.size() % 2) {
+        *problem = QStringLiteral("不是完整的UTF-16文本");
+        return QByteArray();
+    }
+    QString text(units.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto first = uchar(units[2 * i]);
+        const auto second = uchar(units[2 * i + 1]);
+        text[i] = QChar(encoding == pugi::encoding_utf16_le ? ushort(first | second << 8) : ushort(first << 8 | second));
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        if (pair) {
+            ++i;
+        } else if (text.at(i).isSurrogate()) {
+            *problem = QStringLiteral("含有无效的UTF-16代码单元（第%1个）").arg(i + 1);
+            return QByteArray();
+        }
+    }
+    return text.toUtf8();
+}
+
 } // namespace
 
 bool parsePartXml(const QString& partName, const QByteArray& bytes, PartXml* part, QString* error)
 {
     detectEncoding(bytes, &part->encoding, &part->byteOrderMark);
-    const pugi::xml_parse_result result = part->document.load_buffer(bytes.constData(), size_t(bytes.size()),
-                                                                     kParseFlags, part->encoding);
+    // The scan comes first: pugixml's tree of a part that fails it is not to be built at all.
     QString problem;
-    if (result.status == pugi::status_bad_doctype)
-        problem = QStringLiteral("含有DTD（<!DOCTYPE>），已拒绝处理");
-    else if (!result)
-        problem = QStringLiteral("不是格式正确的XML（第%1字节附近）").arg(result.offset);
-    else
-        problem = topLevelProblem(part->document);
+    const QByteArray text = utf8Text(bytes, part->encoding, part->byteOrderMark, &problem);
+    if (problem.isEmpty())
+        problem = xmlWellFormednessProblem(text);
+    if (problem.isEmpty()) {
+        const pugi::xml_parse_result result = part->document.load_buffer(bytes.constData(), size_t(bytes.size()),
+                                                                         kParseFlags, part->encoding);
+        if (result.status == pugi::status_bad_doctype)
+            problem = QStringLiteral("含有DTD（<!DOCTYPE>），已拒绝处理");
+        else if (!result)
+            problem = QStringLiteral("不是格式正确的XML（第%1字节附近）").arg(result.offset);
+        else
+            problem = topLevelProblem(part->document);
+    }
     if (problem.isEmpty() && !isSupportedDeclaredEncoding(part->document))
         problem = QStringLiteral("使用了不支持的编码（只支持UTF-8和UTF-16）");
     if (problem.isEmpty())

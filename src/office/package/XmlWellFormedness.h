@@ -1,0 +1,25 @@
+#pragma once
+// The checks a part's XML must pass before pugixml parses it.
+//
+// pugixml is fast because it does not validate: it cuts a text at "&#0;", writes "&#xD800;" as invalid
+// UTF-8, keeps "&nbsp;" as literal text and lets duplicate attributes and invalid UTF-8 through, so a part
+// rewritten from such a tree silently loses or corrupts text. Nesting depth is unbounded, and every walk
+// that recurses over the tree (ours, and pugixml's own node removal) would overflow the stack on a part
+// nested tens of thousands of elements deep. This scan refuses all of that up front, in one linear pass
+// over the bytes, so that the tree the engines get is the document's true content and bounded in depth.
+// What pugixml does check itself (matching end tags, one root, names) is left to it.
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace varnel::office {
+
+// Deeper element nesting is refused. Real documents stay far below it (a table nested in a table adds
+// three levels); the engines' walks are tested at this depth.
+constexpr int kMaxXmlElementDepth = 2000;
+
+// Empty when the UTF-8 text (without a byte-order mark) is well-formed in the respects above; otherwise a
+// Chinese reason naming the byte offset. Refuses a document type declaration too.
+QString xmlWellFormednessProblem(QByteArrayView utf8);
+
+} // namespace varnel::office
