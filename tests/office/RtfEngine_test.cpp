@@ -215,7 +215,7 @@ TEST_F(RtfEngine, KeepsTheEscapesOfAGbkDocumentOutsideTheReplacedText)
     // Under \\uc2 the fallback is the character's GBK bytes.
     expected.replace("\\u20013\\'d6\\'d0\\u25991\\'ce\\'c4 Word", "\\u27721\\'ba\\'ba\\u-29715\\'d3\\'ef Word");
     EXPECT_EQ(after, expected);
-    EXPECT_EQ(storyText(after, RtfStoryKind::Main), u"中文更换测试 Alpha 说这\r中文字\r汉语 Word style\r");
+    EXPECT_EQ(storyText(after, RtfStoryKind::Main), u"中文更换测试 Alpha 说这\r中文字\r汉语 Word style");
     EXPECT_EQ(last.replacements, 3);
 }
 
@@ -362,14 +362,51 @@ TEST_F(RtfEngine, FindsAndWritesParagraphMarksTabsAndLineBreaks)
     EXPECT_TRUE(body.contains(u"Tab\u000Bhere\tnext line.")) << body.toStdString();
 
     body = storyText(replaced(u"01_stories.rtf"_s, {u"line.^pLast"_s}, {u"line, last"_s}), RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"next line, last paragraph.\r")) << "a ^p in the find text joins paragraphs";
+    EXPECT_TRUE(body.contains(u"next line, last paragraph.")) << "a ^p in the find text joins paragraphs";
 
     body = storyText(replaced(u"01_stories.rtf"_s, {u"Last paragraph"_s}, {u"Last^pparagraph"_s}),
                      RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"Last\rparagraph.\r")) << "a ^p in the replace text splits one";
+    EXPECT_TRUE(body.contains(u"Last\rparagraph.")) << "a ^p in the replace text splits one";
 
     replaced(u"01_stories.rtf"_s, {u"para.^pCell"_s}, {u"x"_s});
     EXPECT_FALSE(last.changed) << "a paragraph is never joined into a table";
+}
+
+TEST_F(RtfEngine, NeverRemovesTheMarkBeforeATableOrTheLastMarkOfAStory)
+{
+    const QByteArray table = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard before\\par \\trowd\\cellx2000\\cellx4000"
+                             "\\pard\\intbl c1\\cell c2\\cell\\row \\pard after\\par last\\par}";
+    const QByteArray stories = "{\\rtf1\\ansi{\\header \\pard Head one\\par}{\\footer \\pard Foot\\par}"
+                               "\\pard Body{\\super\\chftn{\\*\\footnote \\pard\\chftn Note one\\par}}\\par}";
+    struct Case {
+        QByteArray rtf;
+        QString find;
+        QByteArray expected; // the saved bytes; the original when nothing may change
+    };
+    const Case cases[] = {
+        {table, u"^p"_s, QByteArray(table).replace("after\\par last", "afterlast")},
+        {table, u"e^p"_s, table},
+        {table, u"before^p"_s, table},
+        {stories, u"^p"_s, stories},
+        {stories, u"e^p"_s, stories},
+        {stories, u"one^p"_s, stories},
+    };
+    options.setValue(Option::HeaderFooter, 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.find.toStdString() + " in " + c.rtf.toStdString());
+        const QString path = fileWith(c.rtf);
+        last = run(path, {c.find}, {QString()});
+        EXPECT_EQ(readFile(path), c.expected);
+        EXPECT_EQ(last.changed, c.expected != c.rtf);
+    }
+
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const QString path = fileWith(table);
+    ASSERT_TRUE(run(path, {u"^p"_s}, {QString()}).changed);
+    const QString text = QString::fromUtf8(convertWithLibreOffice(path, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
+    EXPECT_TRUE(text.startsWith(u"before\n"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"afterlast"_s)) << text.toStdString();
 }
 
 TEST_F(RtfEngine, UsesWordsWildcardsWhenTheOptionIsExactlyOne)
@@ -391,7 +428,7 @@ TEST_F(RtfEngine, TurnsDictionaryLineFeedsIntoLineBreaksInTheMainText)
     fromDictionary = true;
     const QString body = storyText(replaced(u"01_stories.rtf"_s, {u"Last paragraph"_s}, {u"Last\nline"_s}),
                                    RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"Last\u000Bline.\r")) << body.toStdString();
+    EXPECT_TRUE(body.contains(u"Last\u000Bline.")) << body.toStdString();
 }
 
 TEST_F(RtfEngine, LeavesMalformedFilesByteIdenticalWithAnError)

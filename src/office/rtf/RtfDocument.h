@@ -5,7 +5,8 @@
 // WordArt text, each footnote or endnote, and each field instruction). A story is a list of segments: runs of characters that a match may span. Control
 // words that only format (\b, \f2, a group such as {\i ...}) do not break a segment, so a word whose
 // letters carry different formatting is one run of characters; paragraph marks (\par) are characters
-// ('\r') a find can name with ^p; table cells and rows, section breaks, fields, pictures, objects, shapes
+// ('\r') a find can name with ^p, except the mark before a table and the last mark of a story, which are
+// not text at all (see RtfReader); table cells and rows, section breaks, fields, pictures, objects, shapes
 // and notes break a segment. Each character keeps the byte range of the token(s) it was read from (a
 // \uN together with its fallback bytes, a double-byte character's two \'hh escapes), so replacing text
 // means rewriting exactly those ranges and copying every other byte.
