@@ -91,6 +91,25 @@ protected:
         return varnel::office::DocxEngine().replace(path, request);
     }
 
+    // A copy of a fixture with an element put first into its settings part.
+    QString withSettings(const QString& name, const char* element)
+    {
+        const QString path = copyOf(name);
+        QString error;
+        const auto package = OoxmlPackage::open(path, &error);
+        EXPECT_TRUE(package) << error.toStdString();
+        if (!package)
+            return path;
+        pugi::xml_document* settings = partOf(*package, u"word/settings.xml"_s);
+        pugi::xml_document fragment;
+        EXPECT_TRUE(fragment.load_string(element)) << element;
+        for (pugi::xml_node child = fragment.last_child(); child; child = child.previous_sibling())
+            settings->document_element().prepend_copy(child);
+        package->markChanged(u"word/settings.xml"_s);
+        EXPECT_TRUE(package->save(&error)) << error.toStdString();
+        return path;
+    }
+
     varnel::ReplaceOptions options; // first-start values: match case, text boxes, headers and footers on
     varnel::test::RecordingUi ui;
     QTemporaryDir m_dir;
@@ -283,11 +302,44 @@ TEST_F(DocxEngine, RefusesADocumentRestrictedToReading)
     EXPECT_EQ(readFile(path), before);
 }
 
-TEST_F(DocxEngine, ProcessesDocumentsWithOtherProtections)
+TEST_F(DocxEngine, RefusesWhatWordCouldNotSaveAndProcessesTheRest)
 {
-    const QString path = copyOf(u"05_protected_forms.docx"_s);
-    EXPECT_TRUE(run(path, {u"old"_s}, {u"new"_s}).changed);
-    EXPECT_TRUE(ui.notices.isEmpty());
+    const QString restricted = u"文档设置了“编辑限制”，无法修改！"_s;
+    const QString writeProtected = u"文档设置了“修改文件时的密码”，无法修改！"_s;
+    struct Case {
+        const char* settings; // an element put first into word/settings.xml
+        QString error;        // the log line; empty when the document is processed
+    };
+    const Case cases[] = {
+        {R"(<w:documentProtection w:edit="comments" w:enforcement="1"/>)", restricted},
+        {R"(<w:documentProtection w:edit="forms" w:enforcement="true"/>)", restricted},
+        {R"(<w:documentProtection w:edit="readOnly" w:enforcement="on"/>)", restricted},
+        {R"(<w:documentProtection w:edit="forms" w:enforcement="0"/>)", QString()},
+        {R"(<w:documentProtection w:edit="comments"/>)", QString()},
+        {R"(<w:writeProtection w:cryptProviderType="rsaAES" w:cryptAlgorithmClass="hash" w:cryptAlgorithmType="typeAny" )"
+         R"(w:cryptAlgorithmSid="14" w:cryptSpinCount="100000" w:hashValue="3Zc1Yh0mSrs=" w:saltValue="AAAAAAAAAAA="/>)",
+         writeProtected},
+        {R"(<w:writeProtection w:hash="qm1ACw==" w:salt="AAAAAAAAAAAAAAAAAAAAAA==" w:cryptSpinCount="100000"/>)",
+         writeProtected},
+        {R"(<w:writeProtection w:recommended="1"/>)", QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.settings);
+        ui.notices.clear();
+        const QString path = withSettings(u"01_minimal.docx"_s, c.settings);
+        const QByteArray before = readFile(path);
+        const EngineResult result = run(path, {u"Hello"_s}, {u"Bye"_s});
+        EXPECT_EQ(result.error, c.error);
+        EXPECT_EQ(result.changed, c.error.isEmpty());
+        if (c.error.isEmpty()) {
+            EXPECT_TRUE(ui.notices.isEmpty());
+            EXPECT_TRUE(partText(path).startsWith(u"Bye world|"_s));
+        } else {
+            EXPECT_EQ(ui.notices, QStringList{u"文档“"_s + path + u"”"_s + c.error.mid(2)});
+            EXPECT_EQ(readFile(path), before);
+        }
+    }
+    EXPECT_FALSE(run(copyOf(u"05_protected_forms.docx"_s), {u"old"_s}, {u"new"_s}).changed);
 }
 
 TEST_F(DocxEngine, RefusesAFileThatIsNotAPackageAndLeavesIt)

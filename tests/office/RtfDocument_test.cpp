@@ -184,15 +184,19 @@ TEST(RtfDocument, RefusesDataThatIsNotWellFormedRtf)
     EXPECT_EQ(mainText(QByteArray("{\\rtf1 x}\r\n\0\0", 9)), u"x") << "padding after the document is accepted";
 }
 
-TEST(RtfDocument, KnowsADocumentProtectedAgainstEveryChange)
+TEST(RtfDocument, KnowsADocumentWhoseProtectionKeepsReplaceAllOut)
 {
     RtfDocument document;
     ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot1\\protlevel3 x}"));
-    EXPECT_TRUE(document.readOnlyProtected());
+    EXPECT_TRUE(document.editingRestricted());
     ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot0\\protlevel3 x}"));
-    EXPECT_FALSE(document.readOnlyProtected());
-    ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot1\\protlevel2 x}"));
-    EXPECT_FALSE(document.readOnlyProtected()) << "forms protection is not refused";
+    EXPECT_FALSE(document.editingRestricted());
+    for (const char* rtf : {"{\\rtf1\\enforceprot1\\protlevel2 x}", "{\\rtf1\\enforceprot1\\protlevel1 x}"}) {
+        ASSERT_TRUE(document.parse(rtf));
+        EXPECT_TRUE(document.editingRestricted()) << rtf << ": Word cannot replace in forms or comments only";
+    }
+    ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot1\\protlevel0 x}"));
+    EXPECT_FALSE(document.editingRestricted()) << "tracked changes protection only records the changes";
 }
 
 TEST(RtfEditor, EncodesTextForTheContextItIsWrittenIn)

@@ -18,6 +18,12 @@ const char* localName(pugi::xml_node node)
     return colon ? colon + 1 : name;
 }
 
+// An on/off value of WordprocessingML that is set ("1", "true" or "on").
+bool isOn(const char* value)
+{
+    return !std::strcmp(value, "1") || !std::strcmp(value, "true") || !std::strcmp(value, "on");
+}
+
 } // namespace
 
 std::unique_ptr<DocxDocument> DocxDocument::open(const QString& path, QString* error)
@@ -143,10 +149,11 @@ bool DocxDocument::readProtection(const QString& settingsPart, QString* error)
         return false;
     const WordNames& partNames = names(settingsPart);
     const pugi::xml_node protection = partNames.child(settings, "documentProtection");
-    const char* enforcement = partNames.attribute(protection, "enforcement");
-    const bool enforced = !std::strcmp(enforcement, "1") || !std::strcmp(enforcement, "true")
-        || !std::strcmp(enforcement, "on");
-    m_readOnly = enforced && !std::strcmp(partNames.attribute(protection, "edit"), "readOnly");
+    const char* edit = partNames.attribute(protection, "edit");
+    m_readOnly = isOn(partNames.attribute(protection, "enforcement"))
+        && (!std::strcmp(edit, "readOnly") || !std::strcmp(edit, "comments") || !std::strcmp(edit, "forms"));
+    const pugi::xml_node write = partNames.child(settings, "writeProtection");
+    m_writeProtected = *partNames.attribute(write, "hashValue") || *partNames.attribute(write, "hash");
     return true;
 }
 

@@ -39,8 +39,12 @@ public:
     // Opens and reads the package; nullptr with a message for the log when it cannot be used.
     static std::unique_ptr<DocxDocument> open(const QString& path, QString* error);
 
-    // Editing restricted to reading (w:documentProtection w:edit="readOnly", enforced).
+    // Editing restricted so that Word's Replace All cannot change the text: enforced w:documentProtection
+    // allowing reading only, comments only or form fields only.
     bool editingRestricted() const { return m_readOnly; }
+    // A password is needed to modify the document (w:writeProtection with a password hash; without one it
+    // only recommends opening read-only).
+    bool writeProtected() const { return m_writeProtected; }
 
     const std::vector<WordStory>& stories() const { return m_stories; }
     const WordNames& names(const QString& part) const { return m_names.at(part); }
@@ -73,6 +77,7 @@ private:
     std::vector<pugi::xml_attribute> m_hyperlinkTargets;
     std::vector<WordHyperlinkField> m_hyperlinkFields;
     bool m_readOnly = false;
+    bool m_writeProtected = false;
 };
 
 } // namespace varnel::office

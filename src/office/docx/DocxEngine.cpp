@@ -185,6 +185,16 @@ QString DocxEngine::restrictedError()
     return QStringLiteral("文档设置了“编辑限制”，无法修改！");
 }
 
+QString DocxEngine::writeProtectedNotice(const QString& path)
+{
+    return QStringLiteral("文档“") + path + QStringLiteral("”设置了“修改文件时的密码”，无法修改！");
+}
+
+QString DocxEngine::writeProtectedError()
+{
+    return QStringLiteral("文档设置了“修改文件时的密码”，无法修改！");
+}
+
 QString DocxEngine::mainReplaceText(const QString& replace, bool fromDictionary)
 {
     if (!fromDictionary || !replace.contains(u'\n'))
@@ -212,6 +222,12 @@ EngineResult DocxEngine::replace(const QString& path, const EngineRequest& reque
         if (request.ui)
             request.ui->notice(restrictedNotice(request.shownPath(path)));
         result.error = restrictedError();
+        return result;
+    }
+    if (document->writeProtected()) {
+        if (request.ui)
+            request.ui->notice(writeProtectedNotice(request.shownPath(path)));
+        result.error = writeProtectedError();
         return result;
     }
 

@@ -56,8 +56,9 @@ public:
 
     const QString& error() const { return m_error; }
     const std::vector<RtfStory>& stories() const { return m_stories; }
-    // True when the document is protected against every change (\protlevel3 or \readprot, enforced).
-    bool readOnlyProtected() const { return m_readOnly; }
+    // True when enforced protection keeps Word's Replace All from changing the text: reading only
+    // (\protlevel3, \readprot), comments only (\protlevel1) or form fields only (\protlevel2).
+    bool editingRestricted() const { return m_readOnly; }
     // True when a control word without a delimiting space ends right before this byte offset, so text
     // written there must not start with a letter, a digit, a hyphen or a space.
     bool controlWordEndsAt(qsizetype offset) const;

@@ -257,7 +257,7 @@ EngineResult RtfEngine::replace(const QString& path, const EngineRequest& reques
         result.error = run.document().error() + QStringLiteral("，未作修改");
         return result;
     }
-    if (run.document().readOnlyProtected()) {
+    if (run.document().editingRestricted()) {
         if (request.ui)
             request.ui->notice(office::DocxEngine::restrictedNotice(path));
         result.error = office::DocxEngine::restrictedError();

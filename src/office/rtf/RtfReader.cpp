@@ -121,7 +121,7 @@ bool RtfReader::run(QString* error, bool* readOnly)
     flushPending();
     for (std::size_t story = 0; story < m_stories.size(); ++story)
         dropTrailingMark(static_cast<int>(story));
-    *readOnly = (m_protectionLevel == 3 || m_readProtection) && m_enforceProtection != 0;
+    *readOnly = ((m_protectionLevel >= 1 && m_protectionLevel <= 3) || m_readProtection) && m_enforceProtection != 0;
     return true;
 }
 
