@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -67,6 +68,36 @@ QString partXml(const QString& path, const QString& part = u"word/document.xml"_
     if (pugi::xml_document* doc = package ? partOf(*package, part) : nullptr)
         doc->print(out, "", pugi::format_raw);
     return QString::fromStdString(out.str());
+}
+
+// The text of a part with its tracked changes accepted or rejected, as collectText writes it.
+void collectRevisedText(pugi::xml_node node, bool accept, QString* text)
+{
+    for (pugi::xml_node child : node.children()) {
+        const std::string name = child.name();
+        if (name == (accept ? "w:del" : "w:ins") || name == "w:pPr")
+            continue;
+        if (name == "w:t" || (name == "w:delText" && !accept))
+            *text += QString::fromUtf8(child.text().get());
+        else if (name == "w:tab")
+            *text += u'\t';
+        else
+            collectRevisedText(child, accept, text);
+        // A paragraph whose mark is a deletion (accepted) or an insertion (rejected) runs on into the next.
+        if (name == "w:p" && !child.select_node(accept ? "w:pPr/w:rPr/w:del" : "w:pPr/w:rPr/w:ins"))
+            *text += u'|';
+    }
+}
+
+QString revisedText(const QString& path, bool accept)
+{
+    QString error;
+    const auto package = OoxmlPackage::open(path, &error);
+    EXPECT_TRUE(package) << error.toStdString();
+    QString text;
+    if (pugi::xml_document* doc = package ? partOf(*package, u"word/document.xml"_s) : nullptr)
+        collectRevisedText(doc->document_element(), accept, &text);
+    return text;
 }
 
 } // namespace
@@ -465,4 +496,53 @@ TEST_F(DocxEngine, ReplacesInTheAddressesOfHyperlinkFields)
     EXPECT_TRUE(xml.contains(u"w:instr=\" HYPERLINK &quot;http://new.example.com/&quot; \\o &quot;old tip&quot; \""_s))
         << xml.toStdString();
     EXPECT_TRUE(xml.contains(u"HYPERLINK \"http://new.example.com/page\" </w:instrText>"_s)) << xml.toStdString();
+}
+
+TEST_F(DocxEngine, RecordsEveryReplacementAsATrackedChangeWhenTheDocumentTracksChanges)
+{
+    struct Case {
+        const char* settings;
+        QString fixture;
+        QString find;
+        QString replace;
+        QString accepted; // the text with the changes accepted; rejected, it is the original
+    };
+    const char* const tracking = "<w:trackRevisions/>";
+    const Case cases[] = {
+        {tracking, u"01_minimal.docx"_s, u"Hello"_s, u"Bye"_s, u"Bye world|旧公司名有限公司，地址：旧地址。|"_s},
+        {tracking, u"01_minimal.docx"_s, u"world^p旧公司"_s, u"Earth^t^pNew"_s, u"Hello Earth\t|New名有限公司，地址：旧地址。|"_s},
+        {tracking, u"01_minimal.docx"_s, u"地址"_s, QString(), u"Hello world|旧公司名有限公司，：旧。|"_s},
+        {tracking, u"02_split_runs.docx"_s, u"Varnel 旧公"_s, u"Product^p"_s, u"Product|司名|"_s},
+        {R"(<w:documentProtection w:edit="trackedChanges" w:enforcement="1"/>)", u"01_minimal.docx"_s, u"Hello"_s,
+         u"Bye"_s, u"Bye world|旧公司名有限公司，地址：旧地址。|"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.find + u" in "_s + c.fixture).toStdString());
+        const QString path = withSettings(c.fixture, c.settings);
+        const QString original = revisedText(path, true);
+        const EngineResult result = run(path, {c.find}, {c.replace});
+        EXPECT_TRUE(result.changed);
+        EXPECT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+        EXPECT_TRUE(revisedText(path, true).startsWith(c.accepted)) << revisedText(path, true).toStdString();
+        EXPECT_EQ(revisedText(path, false), original);
+
+        const QString xml = partXml(path);
+        pugi::xml_document document;
+        ASSERT_TRUE(document.load_string(xml.toStdString().c_str()));
+        QSet<QString> ids;
+        const pugi::xpath_node_set changes = document.select_nodes("//w:ins | //w:del");
+        EXPECT_GE(changes.size(), c.replace.isEmpty() ? 1u : 2u);
+        for (const pugi::xpath_node& change : changes) {
+            EXPECT_STREQ(change.node().attribute("w:author").value(), "Varnel");
+            EXPECT_TRUE(QDateTime::fromString(QString::fromUtf8(change.node().attribute("w:date").value()), Qt::ISODate)
+                            .isValid());
+            EXPECT_FALSE(ids.contains(QString::fromUtf8(change.node().attribute("w:id").value()))) << "ids are unique";
+            ids.insert(QString::fromUtf8(change.node().attribute("w:id").value()));
+        }
+        EXPECT_TRUE(document.select_node("//w:del//w:delText")) << "deleted text is kept as w:delText";
+    }
+
+    const QString path = withSettings(u"01_minimal.docx"_s, R"(<w:trackRevisions w:val="false"/>)");
+    EXPECT_TRUE(run(path, {u"Hello"_s}, {u"Bye"_s}).changed);
+    EXPECT_FALSE(partXml(path).contains(u"w:del"_s)) << "a document that does not track changes is changed outright";
 }

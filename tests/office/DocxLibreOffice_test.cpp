@@ -4,6 +4,7 @@
 #include "office/docx/DocxEngine.h"
 
 #include "support/TestFiles.h"
+#include "support/TrackedChanges.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -80,4 +81,30 @@ TEST(DocxLibreOffice, OpensSavedDocumentsWithTheirReplacements)
                 << c.fixture.toStdString() << ": no line " << line.toStdString();
         }
     }
+}
+
+TEST(DocxLibreOffice, ShowsReplacementsInADocumentThatRecordsChangesAsTrackedChanges)
+{
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"10_track_changes.docx"_s);
+    varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/docx/10_track_changes.docx"_s)));
+    const QString original = varnel::test::fodtText(varnel::test::fodtByLibreOffice(path), true);
+    ASSERT_EQ(original, u"旧公司名 records its changes: old words stay visible.|Second old paragraph.|Cell old text|"
+                        u"Last old paragraph.|"_s);
+
+    const QStringList finds = {u"old"_s, u"visible.^pSecond"_s, u"旧公司名"_s};
+    const QStringList replaces = {u"new"_s, u"visible, second"_s, u"新公司名^p"_s};
+    const varnel::ReplaceOptions options;
+    EngineRequest request(finds, replaces, options);
+    ASSERT_TRUE(varnel::office::DocxEngine().replace(path, request).changed);
+    const QByteArray fodt = varnel::test::fodtByLibreOffice(path);
+    QStringList authors;
+    EXPECT_EQ(varnel::test::fodtText(fodt, true, &authors),
+              u"新公司名| records its changes: new words stay visible, second new paragraph.|Cell new text|"
+              u"Last new paragraph.|"_s);
+    EXPECT_EQ(varnel::test::fodtText(fodt, false), original);
+    EXPECT_GE(authors.size(), 8);
+    EXPECT_EQ(authors.count(u"Varnel"_s), authors.size());
 }

@@ -1,5 +1,6 @@
 #include "office/docx/DocxDocument.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace varnel::office {
@@ -152,6 +153,10 @@ bool DocxDocument::readProtection(const QString& settingsPart, QString* error)
     const char* edit = partNames.attribute(protection, "edit");
     m_readOnly = isOn(partNames.attribute(protection, "enforcement"))
         && (!std::strcmp(edit, "readOnly") || !std::strcmp(edit, "comments") || !std::strcmp(edit, "forms"));
+    const pugi::xml_node track = partNames.child(settings, "trackRevisions");
+    const bool trackOn = track && (!*partNames.attribute(track, "val") || isOn(partNames.attribute(track, "val")));
+    const bool trackedOnly = isOn(partNames.attribute(protection, "enforcement")) && !std::strcmp(edit, "trackedChanges");
+    m_tracksChanges = trackOn || trackedOnly;
     const pugi::xml_node write = partNames.child(settings, "writeProtection");
     m_writeProtected = *partNames.attribute(write, "hashValue") || *partNames.attribute(write, "hash");
     return true;
@@ -173,6 +178,22 @@ void DocxDocument::readHyperlinks()
             && rel.attribute("Target"))
             m_hyperlinkTargets.push_back(rel.attribute("Target"));
     }
+}
+
+int DocxDocument::nextRevisionId() const
+{
+    int largest = 0;
+    for (const auto& [part, partNames] : m_names) {
+        pugi::xml_document* document = m_package->xml(part, nullptr);
+        if (!document)
+            continue;
+        const std::string id = partNames.qualified("id");
+        for (const pugi::xpath_node& node : document->select_nodes("//*[@*]")) {
+            const int value = node.node().attribute(id.c_str()).as_int(0);
+            largest = std::max(largest, value);
+        }
+    }
+    return largest + 1;
 }
 
 } // namespace varnel::office

@@ -45,6 +45,10 @@ public:
     // A password is needed to modify the document (w:writeProtection with a password hash; without one it
     // only recommends opening read-only).
     bool writeProtected() const { return m_writeProtected; }
+    // Changes are to be recorded (w:trackRevisions, or enforced protection that allows tracked changes only).
+    bool tracksChanges() const { return m_tracksChanges; }
+    // A w:id above every one the document's stories use, for new revisions.
+    int nextRevisionId() const;
 
     const std::vector<WordStory>& stories() const { return m_stories; }
     const WordNames& names(const QString& part) const { return m_names.at(part); }
@@ -78,6 +82,7 @@ private:
     std::vector<WordHyperlinkField> m_hyperlinkFields;
     bool m_readOnly = false;
     bool m_writeProtected = false;
+    bool m_tracksChanges = false;
 };
 
 } // namespace varnel::office

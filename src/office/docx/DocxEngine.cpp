@@ -32,6 +32,8 @@ public:
                     request.options.isOn(Option::MatchWildcards)}
         , m_texts(document.stories().size())
     {
+        if (document.tracksChanges())
+            m_revision.emplace(document.nextRevisionId());
     }
 
     void definition(qsizetype index);
@@ -53,6 +55,9 @@ private:
     Progress m_progress;
     // The text of each story, read once and again only after a definition changed the story.
     std::vector<std::optional<WordStoryText>> m_texts;
+    // Set when the document records its changes: every replacement is then a tracked change.
+    std::optional<WordRevision> m_revision;
+    WordRevision* revision() { return m_revision ? &*m_revision : nullptr; }
 };
 
 void DocxRun::count(const QString& part, int replacements, bool shadow)
@@ -117,7 +122,9 @@ void DocxRun::stories(const WordMatcher& matcher, const WordReplacement& main, c
             text.emplace(names, story.container);
         const WordReplacement& replacement = story.kind == WordStory::Kind::Main ? main : other;
         bool textValid = true;
-        const int replacements = WordStoryReplacer(names).replaceAll(*text, matcher, replacement, &textValid);
+        WordStoryReplacer replacer(names);
+        replacer.setRevision(revision());
+        const int replacements = replacer.replaceAll(*text, matcher, replacement, &textValid);
         if (!textValid)
             text.reset();
         count(story.part, replacements, story.shadow);
@@ -159,7 +166,8 @@ void DocxRun::notes()
     for (const WordStory& story : m_document.stories()) {
         if (story.kind != WordStory::Kind::Note)
             continue;
-        const WordStoryReplacer replacer(m_document.names(story.part));
+        WordStoryReplacer replacer(m_document.names(story.part));
+        replacer.setRevision(revision());
         // A note is only rewritten when its text changes in the end.
         if (!replacer.plainReplacementsChangeText(story.container, finds, replaces))
             continue;
