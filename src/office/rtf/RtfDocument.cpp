@@ -20,10 +20,12 @@ bool RtfDocument::parse(QByteArrayView data)
 {
     m_error.clear();
     m_readOnly = false;
+    m_tracksChanges = false;
+    m_revisionTable = RtfRevisionTable();
     m_stories.clear();
     m_bareWordEnds.clear();
-    RtfReader reader(data, m_stories, m_bareWordEnds);
-    if (!reader.run(&m_error, &m_readOnly)) {
+    RtfReader reader(data, m_stories, m_bareWordEnds, m_revisionTable);
+    if (!reader.run(&m_error, &m_readOnly, &m_tracksChanges)) {
         m_stories.clear();
         return false;
     }

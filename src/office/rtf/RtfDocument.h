@@ -11,6 +11,8 @@
 // \uN together with its fallback bytes, a double-byte character's two \'hh escapes), so replacing text
 // means rewriting exactly those ranges and copying every other byte.
 
+#include "office/rtf/RtfRevisionTable.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -59,6 +61,10 @@ public:
     // True when enforced protection keeps Word's Replace All from changing the text: reading only
     // (\protlevel3, \readprot), comments only (\protlevel1) or form fields only (\protlevel2).
     bool editingRestricted() const { return m_readOnly; }
+    // True when changes are to be recorded as tracked changes (\revisions, \revprot, or enforced
+    // \protlevel0, which allows tracked changes only).
+    bool tracksChanges() const { return m_tracksChanges; }
+    const RtfRevisionTable& revisionTable() const { return m_revisionTable; }
     // True when a control word without a delimiting space ends right before this byte offset, so text
     // written there must not start with a letter, a digit, a hyphen or a space.
     bool controlWordEndsAt(qsizetype offset) const;
@@ -69,6 +75,8 @@ public:
 private:
     QString m_error;
     bool m_readOnly = false;
+    bool m_tracksChanges = false;
+    RtfRevisionTable m_revisionTable;
     std::vector<RtfStory> m_stories;
     std::vector<qsizetype> m_bareWordEnds; // ascending
 };

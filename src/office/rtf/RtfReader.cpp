@@ -8,7 +8,7 @@
 
 namespace varnel {
 
-bool RtfReader::run(QString* error, bool* readOnly)
+bool RtfReader::run(QString* error, bool* restricted, bool* tracksChanges)
 {
     if (!m_data.startsWith("{\\rtf")) {
         *error = QStringLiteral("文件不是 RTF 文档（内容不以“{\\rtf”开头）");
@@ -43,6 +43,8 @@ bool RtfReader::run(QString* error, bool* readOnly)
             if (token.type == RtfTokenType::GroupOpen) {
                 ++m_skipDepth;
             } else if (token.type == RtfTokenType::GroupClose && --m_skipDepth == 0) {
+                if (m_groups.size() == 2)
+                    onRootGroupClose(m_groups.back(), token);
                 m_groups.pop_back();
                 m_codePage = 0;
                 closed = m_groups.empty();
@@ -72,6 +74,8 @@ bool RtfReader::run(QString* error, bool* readOnly)
             break;
         case RtfTokenType::GroupClose: {
             const Group closing = top();
+            if (m_groups.size() == 2)
+                onRootGroupClose(closing, token);
             m_groups.pop_back();
             if (closing.barrierOnClose)
                 breakSegment(closing.story);
@@ -85,6 +89,9 @@ bool RtfReader::run(QString* error, bool* readOnly)
             }
             if (!token.delimited)
                 m_bareWordEnds.push_back(token.end);
+            if (m_groups.size() == 1 && token.word == QByteArrayView("rtf"))
+                m_revisions.setPlace(token.end); // until a table of the header is found
+
             if (top().atStart)
                 onDestination(token);
             if (m_skipDepth == 0)
@@ -121,7 +128,9 @@ bool RtfReader::run(QString* error, bool* readOnly)
     flushPending();
     for (std::size_t story = 0; story < m_stories.size(); ++story)
         dropTrailingMark(static_cast<int>(story));
-    *readOnly = ((m_protectionLevel >= 1 && m_protectionLevel <= 3) || m_readProtection) && m_enforceProtection != 0;
+    const bool enforced = m_enforceProtection != 0;
+    *restricted = ((m_protectionLevel >= 1 && m_protectionLevel <= 3) || m_readProtection) && enforced;
+    *tracksChanges = m_tracksChanges || (m_protectionLevel == 0 && enforced);
     return true;
 }
 
@@ -130,6 +139,11 @@ void RtfReader::onDestination(const RtfToken& token)
     Group& group = top();
     group.atStart = false;
     const RtfDestination destination = rtfDestination(token.word);
+    if (m_groups.size() == 2) {
+        for (const char* table :
+             {"fonttbl", "filetbl", "colortbl", "stylesheet", "listtable", "listoverridetable", "revtbl"})
+            group.headerTable = group.headerTable || token.word == QByteArrayView(table);
+    }
     if (destination == RtfDestination::None) {
         if (group.starred)
             m_skipDepth = 1;
@@ -147,6 +161,11 @@ void RtfReader::onDestination(const RtfToken& token)
         break;
     case RtfDestination::FontTable:
         group.role = Role::FontTable;
+        break;
+    case RtfDestination::RevisionTable:
+        group.revisionTable = true;
+        m_revisionTableStart = token.end;
+        m_skipDepth = 1;
         break;
     case RtfDestination::HeaderFooter:
         openStory(RtfStoryKind::HeaderFooter);
@@ -329,6 +348,9 @@ void RtfReader::onControlWord(const RtfToken& token)
     case RtfWordAction::ReadProtection:
         m_readProtection = true;
         break;
+    case RtfWordAction::TrackChanges:
+        m_tracksChanges = true;
+        break;
     case RtfWordAction::Charset:
     case RtfWordAction::FontCodePage:
         break;
@@ -448,6 +470,15 @@ void RtfReader::append(QStringView text, qsizetype begin, qsizetype end)
         segment.chars.push_back(character);
         character.begin = end; // the rest of a character read from one range owns no bytes
     }
+}
+
+void RtfReader::onRootGroupClose(const Group& group, const RtfToken& closeBrace)
+{
+    if (group.revisionTable)
+        m_revisions.read(m_data.sliced(m_revisionTableStart, closeBrace.begin - m_revisionTableStart),
+                         closeBrace.begin);
+    if (group.headerTable)
+        m_revisions.setPlace(closeBrace.end); // a new revision table follows the tables of the header
 }
 
 void RtfReader::enterTableLevel(int story, int level)

@@ -24,17 +24,19 @@ class RtfCodePage;
 class RtfReader
 {
 public:
-    RtfReader(QByteArrayView data, std::vector<RtfStory>& stories, std::vector<qsizetype>& bareWordEnds)
+    RtfReader(QByteArrayView data, std::vector<RtfStory>& stories, std::vector<qsizetype>& bareWordEnds,
+              RtfRevisionTable& revisions)
         : m_data(data)
         , m_tokens(data)
         , m_stories(stories)
         , m_bareWordEnds(bareWordEnds)
+        , m_revisions(revisions)
     {
     }
 
-    // Reads the whole document; false with a message when it is not well-formed RTF. *readOnly tells
-    // whether it is protected against every change.
-    bool run(QString* error, bool* readOnly);
+    // Reads the whole document; false with a message when it is not well-formed RTF. *restricted tells
+    // whether its protection keeps Replace All out, *tracksChanges whether it records its changes.
+    bool run(QString* error, bool* restricted, bool* tracksChanges);
 
 private:
     enum class Role {
@@ -61,6 +63,8 @@ private:
         bool propertyName = false; // the group's text is the name of the shape property
         bool barrierOnClose = false;
         int fontEntry = -1;     // FontTable: the font being described
+        bool headerTable = false;   // a table of the document's header (fonts, colours, styles, lists)
+        bool revisionTable = false; // \revtbl
     };
 
     struct Font {
@@ -76,6 +80,8 @@ private:
     void append(QStringView text, qsizetype begin, qsizetype end);
     void openStory(RtfStoryKind kind);
     void breakSegment(int story);
+    // A group of the document's root closes at closeBrace (skipped or not).
+    void onRootGroupClose(const Group& group, const RtfToken& closeBrace);
     // The text of the story reaches a paragraph at this table level: a change of level breaks the
     // segment, and the paragraph mark before it stops being text.
     void enterTableLevel(int story, int level);
@@ -90,6 +96,9 @@ private:
     RtfTokenizer m_tokens;
     std::vector<RtfStory>& m_stories;
     std::vector<qsizetype>& m_bareWordEnds;
+    RtfRevisionTable& m_revisions;
+    qsizetype m_revisionTableStart = 0;
+    bool m_tracksChanges = false;
     std::vector<bool> m_breakPending;
     std::vector<int> m_tableLevels; // per story, the table level of its last character or cell end
     std::vector<Group> m_groups;
