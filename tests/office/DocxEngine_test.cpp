@@ -546,3 +546,28 @@ TEST_F(DocxEngine, RecordsEveryReplacementAsATrackedChangeWhenTheDocumentTracksC
     EXPECT_TRUE(run(path, {u"Hello"_s}, {u"Bye"_s}).changed);
     EXPECT_FALSE(partXml(path).contains(u"w:del"_s)) << "a document that does not track changes is changed outright";
 }
+
+TEST_F(DocxEngine, ReplacesInTheCustomXmlNodeADataBoundControlShows)
+{
+    const QString item = u"customXml/item2.xml"_s;
+    const QString original = partXml(copyOf(u"11_data_binding.docx"_s), item);
+    struct Case {
+        QStringList finds;
+        QStringList replaces;
+        QString data; // the item's XML afterwards
+    };
+    const Case cases[] = {
+        {{u"旧公司名"_s, u"旧地址"_s}, {u"新公司名"_s, u"新地址^t"_s},
+         QString(original).replace(u"旧公司名"_s, u"新公司名"_s).replace(u"旧地址"_s, u"新地址\t"_s)},
+        {{u"有限公司"_s}, {u"^l(有限)"_s}, QString(original).replace(u"有限公司<"_s, u"\n(有限)<"_s)},
+        {{u"公司："_s, u"输入旧公司名"_s}, {u"Company: "_s, u"输入"_s}, original},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.finds.join(u' ').toStdString());
+        const QString path = copyOf(u"11_data_binding.docx"_s);
+        const EngineResult result = run(path, c.finds, c.replaces);
+        EXPECT_TRUE(result.changed);
+        EXPECT_EQ(partXml(path, item), c.data);
+    }
+    EXPECT_TRUE(original.contains(u"<name>旧公司名有限公司</name>"_s)) << original.toStdString();
+}

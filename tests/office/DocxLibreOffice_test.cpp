@@ -65,6 +65,9 @@ TEST(DocxLibreOffice, OpensSavedDocumentsWithTheirReplacements)
          {u"new link"_s, u"new nested cell"_s, u"Body new text."_s}},
         {u"01_minimal.docx"_s, {u"world^p旧"_s}, {u"world 旧"_s}, {u"Hello world 旧公司名有限公司，地址：旧地址。"_s}},
         {u"06_textbox_notes.docx"_s, {u"old"_s}, {u"新的"_s}, {u"Body 新的 text with a split word."_s, u"Cell 新的 two"_s}},
+        // LibreOffice, as Word, shows data-bound controls from their custom XML part.
+        {u"11_data_binding.docx"_s, {u"旧公司名"_s, u"旧地址"_s}, {u"新公司名"_s, u"新地址"_s},
+         {u"公司：新公司名有限公司"_s, u"新地址 1 号"_s}},
     };
     for (const Case& c : cases) {
         const QString path = dir.filePath(c.fixture);

@@ -105,6 +105,10 @@ bool DocxDocument::load(QString* error)
                 return false;
         }
     }
+    for (const auto& [part, partNames] : m_names) {
+        if (pugi::xml_document* document = m_package->xml(part, nullptr))
+            m_dataBindings.collect(partNames, document->document_element());
+    }
     readHyperlinks();
     m_hyperlinkFields = WordHyperlinkField::collect(names(m_main), mainRoot);
     return true;

@@ -7,6 +7,7 @@
 // Word stores twice, as an mc:AlternateContent choice and as its VML fallback, yields two stories; the
 // fallback one is a shadow, edited like the other but not counted again.
 
+#include "office/docx/WordDataBindings.h"
 #include "office/docx/WordHyperlinkField.h"
 #include "office/docx/WordNames.h"
 #include "office/package/OoxmlPackage.h"
@@ -62,6 +63,8 @@ public:
     QString mainPart() const { return m_main; }
 
     void markChanged(const QString& part) { m_package->markChanged(part); }
+    // Gives the nodes that data-bound content controls show the controls' new text (see WordDataBindings).
+    void updateDataBindings() { m_dataBindings.update(*m_package); }
     // Writes the changed parts back over the file; false with a message, the file untouched.
     bool save(QString* error) { return m_package->save(error); }
 
@@ -80,6 +83,7 @@ private:
     std::vector<WordArtText> m_wordArt;
     std::vector<pugi::xml_attribute> m_hyperlinkTargets;
     std::vector<WordHyperlinkField> m_hyperlinkFields;
+    WordDataBindings m_dataBindings;
     bool m_readOnly = false;
     bool m_writeProtected = false;
     bool m_tracksChanges = false;

@@ -247,6 +247,7 @@ EngineResult DocxEngine::replace(const QString& path, const EngineRequest& reque
     const Progress& progress = run.progress();
     result.error = progress.error;
     if (progress.changed) {
+        document->updateDataBindings();
         if (!request.dryRun && !document->save(&error)) {
             result.error = error;
             return result;
