@@ -14,10 +14,6 @@ bool RtfReader::run(QString* error, bool* restricted, bool* tracksChanges)
         *error = QStringLiteral("文件不是 RTF 文档（内容不以“{\\rtf”开头）");
         return false;
     }
-    m_stories.clear();
-    m_stories.push_back({});
-    m_breakPending.assign(1, false);
-    m_tableLevels.assign(1, 0);
     bool closed = false;
     for (;;) {
         const RtfToken token = m_tokens.next();
@@ -78,7 +74,7 @@ bool RtfReader::run(QString* error, bool* restricted, bool* tracksChanges)
                 onRootGroupClose(closing, token);
             m_groups.pop_back();
             if (closing.barrierOnClose)
-                breakSegment(closing.story);
+                m_builder.breakSegment(closing.story);
             closed = m_groups.empty();
             break;
         }
@@ -126,11 +122,9 @@ bool RtfReader::run(QString* error, bool* restricted, bool* tracksChanges)
         return false;
     }
     flushPending();
-    for (std::size_t story = 0; story < m_stories.size(); ++story)
-        dropTrailingMark(static_cast<int>(story));
-    const bool enforced = m_enforceProtection != 0;
-    *restricted = ((m_protectionLevel >= 1 && m_protectionLevel <= 3) || m_readProtection) && enforced;
-    *tracksChanges = m_tracksChanges || (m_protectionLevel == 0 && enforced);
+    m_builder.finish();
+    *restricted = m_settings.editingRestricted();
+    *tracksChanges = m_settings.tracksChanges();
     return true;
 }
 
@@ -156,7 +150,7 @@ void RtfReader::onDestination(const RtfToken& token)
         m_skipDepth = 1;
         break;
     case RtfDestination::SkipBarrier:
-        breakSegment(group.story);
+        m_builder.breakSegment(group.story);
         m_skipDepth = 1;
         break;
     case RtfDestination::FontTable:
@@ -183,16 +177,16 @@ void RtfReader::onDestination(const RtfToken& token)
         openStory(RtfStoryKind::FieldInstruction);
         break;
     case RtfDestination::Container:
-        breakSegment(group.story);
+        m_builder.breakSegment(group.story);
         group.role = Role::Container;
         break;
     case RtfDestination::MirrorContainer:
-        breakSegment(group.story);
+        m_builder.breakSegment(group.story);
         group.role = Role::Container;
         group.mirror = true;
         break;
     case RtfDestination::Field:
-        breakSegment(group.story);
+        m_builder.breakSegment(group.story);
         group.barrierOnClose = true;
         break;
     case RtfDestination::Transparent:
@@ -233,17 +227,10 @@ void RtfReader::onDestination(const RtfToken& token)
 void RtfReader::openStory(RtfStoryKind kind)
 {
     Group& group = top();
-    breakSegment(group.story);
-    RtfStory story;
-    story.kind = kind;
-    story.mirror = group.mirror;
-    story.inHeaderFooter = group.inHeaderFooter || kind == RtfStoryKind::HeaderFooter;
-    m_stories.push_back(std::move(story));
-    m_breakPending.push_back(false);
-    m_tableLevels.push_back(0);
-    group.story = static_cast<int>(m_stories.size()) - 1;
+    m_builder.breakSegment(group.story);
+    group.inHeaderFooter = group.inHeaderFooter || kind == RtfStoryKind::HeaderFooter;
+    group.story = m_builder.open(kind, group.mirror, group.inHeaderFooter);
     group.role = Role::Text;
-    group.inHeaderFooter = m_stories.back().inHeaderFooter;
 }
 
 void RtfReader::onControlWord(const RtfToken& token)
@@ -255,12 +242,13 @@ void RtfReader::onControlWord(const RtfToken& token)
     if (group.role == Role::FontTable) {
         if (action->kind == RtfWordAction::Font)
             group.fontEntry = token.param;
-        else if (action->kind == RtfWordAction::Charset && group.fontEntry >= 0)
-            m_fonts[group.fontEntry].charset = token.param;
-        else if (action->kind == RtfWordAction::FontCodePage && group.fontEntry >= 0)
-            m_fonts[group.fontEntry].codePage = token.param;
+        else if (group.fontEntry >= 0)
+            m_settings.describeFont(group.fontEntry, action->kind, token.param);
         return;
     }
+    m_codePage = 0;
+    if (m_settings.apply(action->kind, token))
+        return;
     switch (action->kind) {
     case RtfWordAction::Character:
         if (group.role == Role::Text) {
@@ -272,8 +260,8 @@ void RtfReader::onControlWord(const RtfToken& token)
         if (group.role == Role::Text) {
             // A cell or row end tells the table level even of a table without text.
             if (group.story >= 0)
-                enterTableLevel(group.story, group.tableLevel);
-            breakSegment(group.story);
+                m_builder.enterTableLevel(group.story, group.tableLevel);
+            m_builder.breakSegment(group.story);
         }
         break;
     case RtfWordAction::Unicode:
@@ -321,41 +309,9 @@ void RtfReader::onControlWord(const RtfToken& token)
     case RtfWordAction::SingleByteRun:
         group.doubleByteRun = false;
         break;
-    case RtfWordAction::DefaultFont:
-        m_defaultFont = token.param;
-        break;
-    case RtfWordAction::AnsiCodePage:
-        m_ansiCodePage = token.param;
-        break;
-    case RtfWordAction::Ansi:
-        m_baseCodePage = 1252;
-        break;
-    case RtfWordAction::Mac:
-        m_baseCodePage = 10000;
-        break;
-    case RtfWordAction::Pc:
-        m_baseCodePage = 437;
-        break;
-    case RtfWordAction::Pca:
-        m_baseCodePage = 850;
-        break;
-    case RtfWordAction::ProtectionLevel:
-        m_protectionLevel = token.param;
-        break;
-    case RtfWordAction::EnforceProtection:
-        m_enforceProtection = token.hasParam ? token.param : 1;
-        break;
-    case RtfWordAction::ReadProtection:
-        m_readProtection = true;
-        break;
-    case RtfWordAction::TrackChanges:
-        m_tracksChanges = true;
-        break;
-    case RtfWordAction::Charset:
-    case RtfWordAction::FontCodePage:
+    default:
         break;
     }
-    m_codePage = 0;
 }
 
 void RtfReader::onControlSymbol(const RtfToken& token)
@@ -450,26 +406,15 @@ void RtfReader::append(QStringView text, qsizetype begin, qsizetype end)
     if (group.deleted) {
         // Deleted text is passed over; a deleted paragraph mark joins nothing, so it ends the run.
         if (text.contains(QChar(office::wordtext::ParagraphMark)))
-            breakSegment(group.story);
+            m_builder.breakSegment(group.story);
         return;
     }
-    RtfStory& story = m_stories[group.story];
-    enterTableLevel(group.story, group.tableLevel);
-    if (story.segments.empty() || m_breakPending[group.story]) {
-        story.segments.emplace_back();
-        m_breakPending[group.story] = false;
-    }
-    RtfSegment& segment = story.segments.back();
     RtfChar character;
     character.begin = begin;
     character.end = end;
     character.uc = group.uc;
     character.codePage = codePage();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        segment.text.append(text[i]);
-        segment.chars.push_back(character);
-        character.begin = end; // the rest of a character read from one range owns no bytes
-    }
+    m_builder.append(group.story, text, character, group.tableLevel);
 }
 
 void RtfReader::onRootGroupClose(const Group& group, const RtfToken& closeBrace)
@@ -481,64 +426,11 @@ void RtfReader::onRootGroupClose(const Group& group, const RtfToken& closeBrace)
         m_revisions.setPlace(closeBrace.end); // a new revision table follows the tables of the header
 }
 
-void RtfReader::enterTableLevel(int story, int level)
-{
-    // Text going into or out of a table does not run on, and the paragraph mark before a table joins
-    // nothing: taking it away would pull the paragraph into the table's first row, where readers lose it.
-    if (m_tableLevels[story] == level)
-        return;
-    m_tableLevels[story] = level;
-    m_breakPending[story] = true;
-    dropTrailingMark(story);
-}
-
-void RtfReader::dropTrailingMark(int story)
-{
-    std::vector<RtfSegment>& segments = m_stories[story].segments;
-    if (segments.empty() || !segments.back().text.endsWith(QChar(office::wordtext::ParagraphMark)))
-        return;
-    RtfSegment& last = segments.back();
-    last.text.chop(1);
-    last.chars.pop_back();
-    if (last.text.isEmpty())
-        segments.pop_back();
-}
-
-void RtfReader::breakSegment(int story)
-{
-    if (story >= 0)
-        m_breakPending[story] = true;
-}
-
-int RtfReader::fontCodePage(int font) const
-{
-    const auto it = m_fonts.find(font);
-    if (it == m_fonts.end())
-        return 0;
-    if (it->second.codePage > 0)
-        return it->second.codePage;
-    return RtfCodePage::fromCharset(it->second.charset);
-}
-
 int RtfReader::codePage()
 {
     if (m_codePage == 0)
-        m_codePage = currentCodePage();
+        m_codePage = m_settings.codePage(top().font, top().assocFont, top().doubleByteRun);
     return m_codePage;
-}
-
-int RtfReader::currentCodePage() const
-{
-    const Group& group = m_groups.back();
-    if (group.doubleByteRun && group.assocFont >= 0) {
-        const int associated = fontCodePage(group.assocFont);
-        if (associated > 0 && RtfCodePage::get(associated).isDoubleByte())
-            return associated;
-    }
-    const int font = fontCodePage(group.font >= 0 ? group.font : m_defaultFont);
-    if (font > 0)
-        return font;
-    return m_ansiCodePage > 0 ? m_ansiCodePage : m_baseCodePage;
 }
 
 } // namespace varnel

@@ -1,20 +1,17 @@
 #pragma once
 // Reads an RTF document into the stories of RtfDocument: one pass over the tokens, keeping a stack of
-// group states (what the group holds, its font, \uc count, table level, revision state) and, per story,
-// where a match may run on.
-//
-// Paragraph marks are text a find can name (^p), except where removing one would change the document's
-// structure rather than join two paragraphs: the mark right before a table (or leaving one for a nested
-// table) and the last mark of a story. Those are not read as text, as Word's find never takes them away.
+// group states (what the group holds, its font, \uc count, table level, revision state), handing the
+// characters to an RtfStoryBuilder, and noting the document's protection and revision table.
 
 #include "office/rtf/RtfDocument.h"
+#include "office/rtf/RtfDocumentSettings.h"
+#include "office/rtf/RtfStoryBuilder.h"
 #include "office/rtf/RtfTokenizer.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
-#include <map>
 #include <vector>
 
 namespace varnel {
@@ -31,6 +28,7 @@ public:
         , m_stories(stories)
         , m_bareWordEnds(bareWordEnds)
         , m_revisions(revisions)
+        , m_builder(stories)
     {
     }
 
@@ -67,11 +65,6 @@ private:
         bool revisionTable = false; // \revtbl
     };
 
-    struct Font {
-        int charset = -1;
-        int codePage = 0;
-    };
-
     Group& top() { return m_groups.back(); }
     void onControlWord(const RtfToken& token);
     void onControlSymbol(const RtfToken& token);
@@ -89,8 +82,6 @@ private:
     void dropTrailingMark(int story);
     void flushPending();
     int codePage();
-    int currentCodePage() const;
-    int fontCodePage(int font) const;
 
     QByteArrayView m_data;
     RtfTokenizer m_tokens;
@@ -98,21 +89,13 @@ private:
     std::vector<qsizetype>& m_bareWordEnds;
     RtfRevisionTable& m_revisions;
     qsizetype m_revisionTableStart = 0;
-    bool m_tracksChanges = false;
-    std::vector<bool> m_breakPending;
-    std::vector<int> m_tableLevels; // per story, the table level of its last character or cell end
+    RtfStoryBuilder m_builder;
     std::vector<Group> m_groups;
     int m_skipDepth = 0; // inside a skipped group: its nesting depth
     int m_codePage = 0;  // code page of the innermost group's state; 0 when it must be worked out again
     const RtfCodePage* m_page = nullptr;
 
-    std::map<int, Font> m_fonts;
-    int m_defaultFont = 0;
-    int m_ansiCodePage = 0;
-    int m_baseCodePage = 1252;
-    int m_protectionLevel = -1;
-    int m_enforceProtection = -1;
-    bool m_readProtection = false;
+    RtfDocumentSettings m_settings;
 
     QByteArray m_propertyName; // name of the shape property being read
 
