@@ -512,6 +512,7 @@ TEST_F(DocxEngine, RecordsEveryReplacementAsATrackedChangeWhenTheDocumentTracksC
         {tracking, u"01_minimal.docx"_s, u"Hello"_s, u"Bye"_s, u"Bye world|旧公司名有限公司，地址：旧地址。|"_s},
         {tracking, u"01_minimal.docx"_s, u"world^p旧公司"_s, u"Earth^t^pNew"_s, u"Hello Earth\t|New名有限公司，地址：旧地址。|"_s},
         {tracking, u"01_minimal.docx"_s, u"地址"_s, QString(), u"Hello world|旧公司名有限公司，：旧。|"_s},
+        {tracking, u"01_minimal.docx"_s, u"^p旧"_s, u"!"_s, u"Hello world!公司名有限公司，地址：旧地址。|"_s},
         {tracking, u"02_split_runs.docx"_s, u"Varnel 旧公"_s, u"Product^p"_s, u"Product|司名|"_s},
         {R"(<w:documentProtection w:edit="trackedChanges" w:enforcement="1"/>)", u"01_minimal.docx"_s, u"Hello"_s,
          u"Bye"_s, u"Bye world|旧公司名有限公司，地址：旧地址。|"_s},
@@ -540,6 +541,15 @@ TEST_F(DocxEngine, RecordsEveryReplacementAsATrackedChangeWhenTheDocumentTracksC
             ids.insert(QString::fromUtf8(change.node().attribute("w:id").value()));
         }
         EXPECT_TRUE(document.select_node("//w:del//w:delText")) << "deleted text is kept as w:delText";
+    }
+
+    // Notes, headers and text boxes record their changes too.
+    const QString notes = withSettings(u"06_textbox_notes.docx"_s, tracking);
+    EXPECT_TRUE(run(notes, {u"old"_s}, {u"new"_s}).changed);
+    for (const QString& part : {u"word/footnotes.xml"_s, u"word/endnotes.xml"_s, u"word/header1.xml"_s}) {
+        const QString xml = partXml(notes, part);
+        EXPECT_TRUE(xml.contains(u"<w:delText>old</w:delText>"_s) && xml.contains(u"w:author=\"Varnel\""_s))
+            << part.toStdString() << ": " << xml.toStdString();
     }
 
     const QString path = withSettings(u"01_minimal.docx"_s, R"(<w:trackRevisions w:val="false"/>)");
