@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,36 @@ QString partXml(const QString& path, const QString& part = u"word/document.xml"_
     return QString::fromStdString(out.str());
 }
 
+// The text of a part with its tracked changes accepted or rejected, as collectText writes it.
+void collectRevisedText(pugi::xml_node node, bool accept, QString* text)
+{
+    for (pugi::xml_node child : node.children()) {
+        const std::string name = child.name();
+        if (name == (accept ? "w:del" : "w:ins") || name == "w:pPr")
+            continue;
+        if (name == "w:t" || (name == "w:delText" && !accept))
+            *text += QString::fromUtf8(child.text().get());
+        else if (name == "w:tab")
+            *text += u'\t';
+        else
+            collectRevisedText(child, accept, text);
+        // A paragraph whose mark is a deletion (accepted) or an insertion (rejected) runs on into the next.
+        if (name == "w:p" && !child.select_node(accept ? "w:pPr/w:rPr/w:del" : "w:pPr/w:rPr/w:ins"))
+            *text += u'|';
+    }
+}
+
+QString revisedText(const QString& path, bool accept)
+{
+    QString error;
+    const auto package = OoxmlPackage::open(path, &error);
+    EXPECT_TRUE(package) << error.toStdString();
+    QString text;
+    if (pugi::xml_document* doc = package ? partOf(*package, u"word/document.xml"_s) : nullptr)
+        collectRevisedText(doc->document_element(), accept, &text);
+    return text;
+}
+
 } // namespace
 
 class DocxEngine : public ::testing::Test
@@ -89,6 +120,25 @@ protected:
         request.ui = &ui;
         request.progressCaption = u"正在处理第 1 个文件"_s;
         return varnel::office::DocxEngine().replace(path, request);
+    }
+
+    // A copy of a fixture with an element put first into its settings part.
+    QString withSettings(const QString& name, const char* element)
+    {
+        const QString path = copyOf(name);
+        QString error;
+        const auto package = OoxmlPackage::open(path, &error);
+        EXPECT_TRUE(package) << error.toStdString();
+        if (!package)
+            return path;
+        pugi::xml_document* settings = partOf(*package, u"word/settings.xml"_s);
+        pugi::xml_document fragment;
+        EXPECT_TRUE(fragment.load_string(element)) << element;
+        for (pugi::xml_node child = fragment.last_child(); child; child = child.previous_sibling())
+            settings->document_element().prepend_copy(child);
+        package->markChanged(u"word/settings.xml"_s);
+        EXPECT_TRUE(package->save(&error)) << error.toStdString();
+        return path;
     }
 
     varnel::ReplaceOptions options; // first-start values: match case, text boxes, headers and footers on
@@ -283,11 +333,44 @@ TEST_F(DocxEngine, RefusesADocumentRestrictedToReading)
     EXPECT_EQ(readFile(path), before);
 }
 
-TEST_F(DocxEngine, ProcessesDocumentsWithOtherProtections)
+TEST_F(DocxEngine, RefusesWhatWordCouldNotSaveAndProcessesTheRest)
 {
-    const QString path = copyOf(u"05_protected_forms.docx"_s);
-    EXPECT_TRUE(run(path, {u"old"_s}, {u"new"_s}).changed);
-    EXPECT_TRUE(ui.notices.isEmpty());
+    const QString restricted = u"文档设置了“编辑限制”，无法修改！"_s;
+    const QString writeProtected = u"文档设置了“修改文件时的密码”，无法修改！"_s;
+    struct Case {
+        const char* settings; // an element put first into word/settings.xml
+        QString error;        // the log line; empty when the document is processed
+    };
+    const Case cases[] = {
+        {R"(<w:documentProtection w:edit="comments" w:enforcement="1"/>)", restricted},
+        {R"(<w:documentProtection w:edit="forms" w:enforcement="true"/>)", restricted},
+        {R"(<w:documentProtection w:edit="readOnly" w:enforcement="on"/>)", restricted},
+        {R"(<w:documentProtection w:edit="forms" w:enforcement="0"/>)", QString()},
+        {R"(<w:documentProtection w:edit="comments"/>)", QString()},
+        {R"(<w:writeProtection w:cryptProviderType="rsaAES" w:cryptAlgorithmClass="hash" w:cryptAlgorithmType="typeAny" )"
+         R"(w:cryptAlgorithmSid="14" w:cryptSpinCount="100000" w:hashValue="3Zc1Yh0mSrs=" w:saltValue="AAAAAAAAAAA="/>)",
+         writeProtected},
+        {R"(<w:writeProtection w:hash="qm1ACw==" w:salt="AAAAAAAAAAAAAAAAAAAAAA==" w:cryptSpinCount="100000"/>)",
+         writeProtected},
+        {R"(<w:writeProtection w:recommended="1"/>)", QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.settings);
+        ui.notices.clear();
+        const QString path = withSettings(u"01_minimal.docx"_s, c.settings);
+        const QByteArray before = readFile(path);
+        const EngineResult result = run(path, {u"Hello"_s}, {u"Bye"_s});
+        EXPECT_EQ(result.error, c.error);
+        EXPECT_EQ(result.changed, c.error.isEmpty());
+        if (c.error.isEmpty()) {
+            EXPECT_TRUE(ui.notices.isEmpty());
+            EXPECT_TRUE(partText(path).startsWith(u"Bye world|"_s));
+        } else {
+            EXPECT_EQ(ui.notices, QStringList{u"文档“"_s + path + u"”"_s + c.error.mid(2)});
+            EXPECT_EQ(readFile(path), before);
+        }
+    }
+    EXPECT_FALSE(run(copyOf(u"05_protected_forms.docx"_s), {u"old"_s}, {u"new"_s}).changed);
 }
 
 TEST_F(DocxEngine, RefusesAFileThatIsNotAPackageAndLeavesIt)
@@ -413,4 +496,88 @@ TEST_F(DocxEngine, ReplacesInTheAddressesOfHyperlinkFields)
     EXPECT_TRUE(xml.contains(u"w:instr=\" HYPERLINK &quot;http://new.example.com/&quot; \\o &quot;old tip&quot; \""_s))
         << xml.toStdString();
     EXPECT_TRUE(xml.contains(u"HYPERLINK \"http://new.example.com/page\" </w:instrText>"_s)) << xml.toStdString();
+}
+
+TEST_F(DocxEngine, RecordsEveryReplacementAsATrackedChangeWhenTheDocumentTracksChanges)
+{
+    struct Case {
+        const char* settings;
+        QString fixture;
+        QString find;
+        QString replace;
+        QString accepted; // the text with the changes accepted; rejected, it is the original
+    };
+    const char* const tracking = "<w:trackRevisions/>";
+    const Case cases[] = {
+        {tracking, u"01_minimal.docx"_s, u"Hello"_s, u"Bye"_s, u"Bye world|旧公司名有限公司，地址：旧地址。|"_s},
+        {tracking, u"01_minimal.docx"_s, u"world^p旧公司"_s, u"Earth^t^pNew"_s, u"Hello Earth\t|New名有限公司，地址：旧地址。|"_s},
+        {tracking, u"01_minimal.docx"_s, u"地址"_s, QString(), u"Hello world|旧公司名有限公司，：旧。|"_s},
+        {tracking, u"01_minimal.docx"_s, u"^p旧"_s, u"!"_s, u"Hello world!公司名有限公司，地址：旧地址。|"_s},
+        {tracking, u"02_split_runs.docx"_s, u"Varnel 旧公"_s, u"Product^p"_s, u"Product|司名|"_s},
+        {R"(<w:documentProtection w:edit="trackedChanges" w:enforcement="1"/>)", u"01_minimal.docx"_s, u"Hello"_s,
+         u"Bye"_s, u"Bye world|旧公司名有限公司，地址：旧地址。|"_s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.find + u" in "_s + c.fixture).toStdString());
+        const QString path = withSettings(c.fixture, c.settings);
+        const QString original = revisedText(path, true);
+        const EngineResult result = run(path, {c.find}, {c.replace});
+        EXPECT_TRUE(result.changed);
+        EXPECT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+        EXPECT_TRUE(revisedText(path, true).startsWith(c.accepted)) << revisedText(path, true).toStdString();
+        EXPECT_EQ(revisedText(path, false), original);
+
+        const QString xml = partXml(path);
+        pugi::xml_document document;
+        ASSERT_TRUE(document.load_string(xml.toStdString().c_str()));
+        QSet<QString> ids;
+        const pugi::xpath_node_set changes = document.select_nodes("//w:ins | //w:del");
+        EXPECT_GE(changes.size(), c.replace.isEmpty() ? 1u : 2u);
+        for (const pugi::xpath_node& change : changes) {
+            EXPECT_STREQ(change.node().attribute("w:author").value(), "Varnel");
+            EXPECT_TRUE(QDateTime::fromString(QString::fromUtf8(change.node().attribute("w:date").value()), Qt::ISODate)
+                            .isValid());
+            EXPECT_FALSE(ids.contains(QString::fromUtf8(change.node().attribute("w:id").value()))) << "ids are unique";
+            ids.insert(QString::fromUtf8(change.node().attribute("w:id").value()));
+        }
+        EXPECT_TRUE(document.select_node("//w:del//w:delText")) << "deleted text is kept as w:delText";
+    }
+
+    // Notes, headers and text boxes record their changes too.
+    const QString notes = withSettings(u"06_textbox_notes.docx"_s, tracking);
+    EXPECT_TRUE(run(notes, {u"old"_s}, {u"new"_s}).changed);
+    for (const QString& part : {u"word/footnotes.xml"_s, u"word/endnotes.xml"_s, u"word/header1.xml"_s}) {
+        const QString xml = partXml(notes, part);
+        EXPECT_TRUE(xml.contains(u"<w:delText>old</w:delText>"_s) && xml.contains(u"w:author=\"Varnel\""_s))
+            << part.toStdString() << ": " << xml.toStdString();
+    }
+
+    const QString path = withSettings(u"01_minimal.docx"_s, R"(<w:trackRevisions w:val="false"/>)");
+    EXPECT_TRUE(run(path, {u"Hello"_s}, {u"Bye"_s}).changed);
+    EXPECT_FALSE(partXml(path).contains(u"w:del"_s)) << "a document that does not track changes is changed outright";
+}
+
+TEST_F(DocxEngine, ReplacesInTheCustomXmlNodeADataBoundControlShows)
+{
+    const QString item = u"customXml/item2.xml"_s;
+    const QString original = partXml(copyOf(u"11_data_binding.docx"_s), item);
+    struct Case {
+        QStringList finds;
+        QStringList replaces;
+        QString data; // the item's XML afterwards
+    };
+    const Case cases[] = {
+        {{u"旧公司名"_s, u"旧地址"_s}, {u"新公司名"_s, u"新地址^t"_s},
+         QString(original).replace(u"旧公司名"_s, u"新公司名"_s).replace(u"旧地址"_s, u"新地址\t"_s)},
+        {{u"有限公司"_s}, {u"^l(有限)"_s}, QString(original).replace(u"有限公司<"_s, u"\n(有限)<"_s)},
+        {{u"公司："_s, u"输入旧公司名"_s}, {u"Company: "_s, u"输入"_s}, original},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.finds.join(u' ').toStdString());
+        const QString path = copyOf(u"11_data_binding.docx"_s);
+        const EngineResult result = run(path, c.finds, c.replaces);
+        EXPECT_TRUE(result.changed);
+        EXPECT_EQ(partXml(path, item), c.data);
+    }
+    EXPECT_TRUE(original.contains(u"<name>旧公司名有限公司</name>"_s)) << original.toStdString();
 }

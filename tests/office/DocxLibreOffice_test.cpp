@@ -4,6 +4,7 @@
 #include "office/docx/DocxEngine.h"
 
 #include "support/TestFiles.h"
+#include "support/TrackedChanges.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -64,6 +65,9 @@ TEST(DocxLibreOffice, OpensSavedDocumentsWithTheirReplacements)
          {u"new link"_s, u"new nested cell"_s, u"Body new text."_s}},
         {u"01_minimal.docx"_s, {u"world^p旧"_s}, {u"world 旧"_s}, {u"Hello world 旧公司名有限公司，地址：旧地址。"_s}},
         {u"06_textbox_notes.docx"_s, {u"old"_s}, {u"新的"_s}, {u"Body 新的 text with a split word."_s, u"Cell 新的 two"_s}},
+        // LibreOffice, as Word, shows data-bound controls from their custom XML part.
+        {u"11_data_binding.docx"_s, {u"旧公司名"_s, u"旧地址"_s}, {u"新公司名"_s, u"新地址"_s},
+         {u"公司：新公司名有限公司"_s, u"新地址 1 号"_s}},
     };
     for (const Case& c : cases) {
         const QString path = dir.filePath(c.fixture);
@@ -80,4 +84,30 @@ TEST(DocxLibreOffice, OpensSavedDocumentsWithTheirReplacements)
                 << c.fixture.toStdString() << ": no line " << line.toStdString();
         }
     }
+}
+
+TEST(DocxLibreOffice, ShowsReplacementsInADocumentThatRecordsChangesAsTrackedChanges)
+{
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"10_track_changes.docx"_s);
+    varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/docx/10_track_changes.docx"_s)));
+    const QString original = varnel::test::fodtText(varnel::test::fodtByLibreOffice(path), true);
+    ASSERT_EQ(original, u"旧公司名 records its changes: old words stay visible.|Second old paragraph.|Cell old text|"
+                        u"Last old paragraph.|"_s);
+
+    const QStringList finds = {u"old"_s, u"visible.^pSecond"_s, u"旧公司名"_s};
+    const QStringList replaces = {u"new"_s, u"visible, second"_s, u"新公司名^p"_s};
+    const varnel::ReplaceOptions options;
+    EngineRequest request(finds, replaces, options);
+    ASSERT_TRUE(varnel::office::DocxEngine().replace(path, request).changed);
+    const QByteArray fodt = varnel::test::fodtByLibreOffice(path);
+    QStringList authors;
+    EXPECT_EQ(varnel::test::fodtText(fodt, true, &authors),
+              u"新公司名| records its changes: new words stay visible, second new paragraph.|Cell new text|"
+              u"Last new paragraph.|"_s);
+    EXPECT_EQ(varnel::test::fodtText(fodt, false), original);
+    EXPECT_GE(authors.size(), 8);
+    EXPECT_EQ(authors.count(u"Varnel"_s), authors.size());
 }

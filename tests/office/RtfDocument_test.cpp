@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace varnel;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -54,10 +55,10 @@ TEST(RtfDocument, ReadsEveryStoryOfALibreOfficeDocumentAndMarksPageStyleCopiesAs
     EXPECT_TRUE(document.text(RtfStoryKind::FieldInstruction).contains(u"HYPERLINK \"http://example.com/Alpha\""));
     EXPECT_FALSE(body.contains(u"Times New Roman")) << "the font table is not";
     EXPECT_FALSE(body.contains(u"Normal")) << "the style sheet is not";
-    EXPECT_TRUE(body.contains(u"Tab\there\u000Bnext line.\rLast paragraph.\r"));
-    EXPECT_EQ(document.text(RtfStoryKind::HeaderFooter), u"页眉 Header Alpha\r\n页脚 Footer Alpha\r");
+    EXPECT_TRUE(body.endsWith(u"Tab\there\u000Bnext line.\rLast paragraph.")) << "the last mark is not text";
+    EXPECT_EQ(document.text(RtfStoryKind::HeaderFooter), u"页眉 Header Alpha\n页脚 Footer Alpha");
     EXPECT_EQ(document.text(RtfStoryKind::Note), u"\t脚注 Alpha footnote");
-    EXPECT_EQ(document.text(RtfStoryKind::TextBox), u"文本框 Alpha box\r");
+    EXPECT_EQ(document.text(RtfStoryKind::TextBox), u"文本框 Alpha box");
     int mirrors = 0;
     for (const RtfStory& story : document.stories())
         mirrors += story.mirror ? 1 : 0;
@@ -73,19 +74,36 @@ TEST(RtfDocument, SplitsTextAtCellsFieldsAndNotes)
         segments.append(segment.text);
     EXPECT_TRUE(segments.contains(u"Alpha link")) << segments.join(u'|').toStdString();
     EXPECT_TRUE(segments.contains(u"单元格"));
-    EXPECT_TRUE(segments.contains(u"Anchor para.\r")) << "a paragraph before a table does not run into it";
+    EXPECT_TRUE(segments.contains(u"Anchor para.")) << "the mark before a table is not text";
     EXPECT_TRUE(segments.contains(u"Cell Alpha"));
     EXPECT_TRUE(segments.contains(u" end.\rLink "));
+}
+
+TEST(RtfDocument, LeavesTheMarkBeforeATableAndTheLastMarkOfAStoryOutOfTheText)
+{
+    struct Case {
+        QByteArray rtf;
+        QString text;
+    };
+    const Case cases[] = {
+        {"{\\rtf1 a\\par b\\par \\trowd\\cellx9\\pard\\intbl c\\cell\\row\\pard d\\par e\\par}", u"a\rbcd\re"_s},
+        {"{\\rtf1 a\\par b\\par \\trowd\\cellx9\\pard\\intbl\\cell\\row\\pard d\\par}", u"a\rbd"_s},
+        {"{\\rtf1 \\pard\\intbl a\\par b\\par \\itap2 c\\nestcell\\nestrow\\itap1 d\\cell\\row}", u"a\rbcd"_s},
+        {"{\\rtf1 a\\par b}", u"a\rb"_s},
+        {"{\\rtf1 a\\par\\par}", u"a\r"_s},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(mainText(c.rtf), c.text) << c.rtf.toStdString();
 }
 
 TEST(RtfDocument, DecodesGbkEscapesAndUnicodeWithFallback)
 {
     // \'d5f is 說: a GBK trail byte in the ASCII range is written as the character itself.
     EXPECT_EQ(mainText(test::readFile(test::dataPath("office/rtf/02_gbk_wordpad.rtf"))),
-              u"中文替换测试 Alpha 說這\r中文字\r中文 Word style\r");
+              u"中文替换测试 Alpha 說這\r中文字\r中文 Word style");
     // LibreOffice's copy writes \uc2 with Shift-JIS fallback bytes, having taken the font for Japanese.
     EXPECT_EQ(mainText(test::readFile(test::dataPath("office/rtf/03_libreoffice_resaved.rtf"))),
-              u"中文替换测试 Alpha 說這\r中文字\r中文 Word style\r");
+              u"中文替换测试 Alpha 說這\r中文字\r中文 Word style");
 }
 
 TEST(RtfDocument, TakesTheCodePageFromTheFontOrTheDocument)
@@ -112,8 +130,8 @@ TEST(RtfDocument, SkipsFallbackCharactersAsTheUcCountSays)
 
 TEST(RtfDocument, MapsControlWordsToWordsCharacters)
 {
-    EXPECT_EQ(mainText("{\\rtf1 a\\tab b\\line c\\~d\\-e\\_f\\emdash\\ldblquote\\{\\}\\\\\\par}"),
-              u"a\tb\u000Bc\u00A0d\u001Fe\u001Ef—“{}\\\r");
+    EXPECT_EQ(mainText("{\\rtf1 a\\tab b\\line c\\~d\\-e\\_f\\emdash\\ldblquote\\{\\}\\\\\\par x\\par}"),
+              u"a\tb\u000Bc\u00A0d\u001Fe\u001Ef—“{}\\\rx");
 }
 
 TEST(RtfDocument, SkipsDestinationsWithoutDocumentText)
@@ -130,7 +148,7 @@ TEST(RtfDocument, PassesOverDeletedRevisions)
     const RtfStory& body = document.stories().front();
     ASSERT_EQ(body.segments.size(), 2u) << "a deleted paragraph mark joins nothing";
     EXPECT_EQ(body.segments[0].text, u"Alpha ");
-    EXPECT_EQ(body.segments[1].text, u"next\r");
+    EXPECT_EQ(body.segments[1].text, u"next");
 }
 
 TEST(RtfDocument, ReadsTheShapeTextOfDrawingObjectsAsAMirrorInShapeResults)
@@ -166,15 +184,19 @@ TEST(RtfDocument, RefusesDataThatIsNotWellFormedRtf)
     EXPECT_EQ(mainText(QByteArray("{\\rtf1 x}\r\n\0\0", 9)), u"x") << "padding after the document is accepted";
 }
 
-TEST(RtfDocument, KnowsADocumentProtectedAgainstEveryChange)
+TEST(RtfDocument, KnowsADocumentWhoseProtectionKeepsReplaceAllOut)
 {
     RtfDocument document;
     ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot1\\protlevel3 x}"));
-    EXPECT_TRUE(document.readOnlyProtected());
+    EXPECT_TRUE(document.editingRestricted());
     ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot0\\protlevel3 x}"));
-    EXPECT_FALSE(document.readOnlyProtected());
-    ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot1\\protlevel2 x}"));
-    EXPECT_FALSE(document.readOnlyProtected()) << "forms protection is not refused";
+    EXPECT_FALSE(document.editingRestricted());
+    for (const char* rtf : {"{\\rtf1\\enforceprot1\\protlevel2 x}", "{\\rtf1\\enforceprot1\\protlevel1 x}"}) {
+        ASSERT_TRUE(document.parse(rtf));
+        EXPECT_TRUE(document.editingRestricted()) << rtf << ": Word cannot replace in forms or comments only";
+    }
+    ASSERT_TRUE(document.parse("{\\rtf1\\enforceprot1\\protlevel0 x}"));
+    EXPECT_FALSE(document.editingRestricted()) << "tracked changes protection only records the changes";
 }
 
 TEST(RtfEditor, EncodesTextForTheContextItIsWrittenIn)

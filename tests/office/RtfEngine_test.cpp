@@ -4,6 +4,7 @@
 
 #include "support/RecordingUi.h"
 #include "support/TestFiles.h"
+#include "support/TrackedChanges.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -215,7 +216,7 @@ TEST_F(RtfEngine, KeepsTheEscapesOfAGbkDocumentOutsideTheReplacedText)
     // Under \\uc2 the fallback is the character's GBK bytes.
     expected.replace("\\u20013\\'d6\\'d0\\u25991\\'ce\\'c4 Word", "\\u27721\\'ba\\'ba\\u-29715\\'d3\\'ef Word");
     EXPECT_EQ(after, expected);
-    EXPECT_EQ(storyText(after, RtfStoryKind::Main), u"中文更换测试 Alpha 说这\r中文字\r汉语 Word style\r");
+    EXPECT_EQ(storyText(after, RtfStoryKind::Main), u"中文更换测试 Alpha 说这\r中文字\r汉语 Word style");
     EXPECT_EQ(last.replacements, 3);
 }
 
@@ -362,14 +363,95 @@ TEST_F(RtfEngine, FindsAndWritesParagraphMarksTabsAndLineBreaks)
     EXPECT_TRUE(body.contains(u"Tab\u000Bhere\tnext line.")) << body.toStdString();
 
     body = storyText(replaced(u"01_stories.rtf"_s, {u"line.^pLast"_s}, {u"line, last"_s}), RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"next line, last paragraph.\r")) << "a ^p in the find text joins paragraphs";
+    EXPECT_TRUE(body.contains(u"next line, last paragraph.")) << "a ^p in the find text joins paragraphs";
 
     body = storyText(replaced(u"01_stories.rtf"_s, {u"Last paragraph"_s}, {u"Last^pparagraph"_s}),
                      RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"Last\rparagraph.\r")) << "a ^p in the replace text splits one";
+    EXPECT_TRUE(body.contains(u"Last\rparagraph.")) << "a ^p in the replace text splits one";
 
     replaced(u"01_stories.rtf"_s, {u"para.^pCell"_s}, {u"x"_s});
     EXPECT_FALSE(last.changed) << "a paragraph is never joined into a table";
+}
+
+TEST_F(RtfEngine, NeverRemovesTheMarkBeforeATableOrTheLastMarkOfAStory)
+{
+    const QByteArray table = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard before\\par \\trowd\\cellx2000\\cellx4000"
+                             "\\pard\\intbl c1\\cell c2\\cell\\row \\pard after\\par last\\par}";
+    const QByteArray stories = "{\\rtf1\\ansi{\\header \\pard Head one\\par}{\\footer \\pard Foot\\par}"
+                               "\\pard Body{\\super\\chftn{\\*\\footnote \\pard\\chftn Note one\\par}}\\par}";
+    struct Case {
+        QByteArray rtf;
+        QString find;
+        QByteArray expected; // the saved bytes; the original when nothing may change
+    };
+    const Case cases[] = {
+        {table, u"^p"_s, QByteArray(table).replace("after\\par last", "afterlast")},
+        {table, u"e^p"_s, table},
+        {table, u"before^p"_s, table},
+        {stories, u"^p"_s, stories},
+        {stories, u"e^p"_s, stories},
+        {stories, u"one^p"_s, stories},
+    };
+    options.setValue(Option::HeaderFooter, 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.find.toStdString() + " in " + c.rtf.toStdString());
+        const QString path = fileWith(c.rtf);
+        last = run(path, {c.find}, {QString()});
+        EXPECT_EQ(readFile(path), c.expected);
+        EXPECT_EQ(last.changed, c.expected != c.rtf);
+    }
+
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const QString path = fileWith(table);
+    ASSERT_TRUE(run(path, {u"^p"_s}, {QString()}).changed);
+    const QString text = QString::fromUtf8(convertWithLibreOffice(path, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
+    EXPECT_TRUE(text.startsWith(u"before\n"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"afterlast"_s)) << text.toStdString();
+}
+
+TEST_F(RtfEngine, RecordsReplacementsAsTrackedChangesWhenTheDocumentTracksThem)
+{
+    struct Case {
+        QByteArray rtf;
+        QString find;
+        QString replace;
+        QByteArray expected; // with every \revdttm value written as D
+    };
+    const Case cases[] = {
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\revisions\\pard Alpha beta\\par}", u"Alpha"_s, u"Omega"_s,
+         "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\revtbl {Unknown;}{Varnel;}}\\revisions\\pard "
+         "{\\deleted\\revauthdel1\\revdttmdelD Alpha}{\\revised\\revauth1\\revdttmD Omega} beta\\par}"},
+        {"{\\rtf1\\ansi{\\*\\revtbl {Unknown;}{Li Lei;}}\\revisions Alpha\\par}", u"Alpha"_s, u"Omega"_s,
+         "{\\rtf1\\ansi{\\*\\revtbl {Unknown;}{Li Lei;}{Varnel;}}\\revisions "
+         "{\\deleted\\revauthdel2\\revdttmdelD Alpha}{\\revised\\revauth2\\revdttmD Omega}\\par}"},
+        {"{\\rtf1{\\*\\revtbl {Unknown;}{Varnel;}}\\revprot Al{\\b pha}\\par}", u"Alpha"_s, QString(),
+         "{\\rtf1{\\*\\revtbl {Unknown;}{Varnel;}}\\revprot {\\deleted\\revauthdel1\\revdttmdelD Al}"
+         "{\\b {\\deleted\\revauthdel1\\revdttmdelD pha}}\\par}"},
+        {"{\\rtf1\\enforceprot1\\protlevel0 a\\par b\\par}", u"a^pb"_s, u"\u4E2D"_s,
+         "{\\rtf1{\\*\\revtbl {Unknown;}{Varnel;}}\\enforceprot1\\protlevel0 "
+         "{\\deleted\\revauthdel1\\revdttmdelD a\\par b}{\\revised\\revauth1\\revdttmD \\u20013?}\\par}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rtf.toStdString());
+        const QString path = fileWith(c.rtf);
+        last = run(path, {c.find}, {c.replace});
+        EXPECT_TRUE(last.changed);
+        EXPECT_EQ(last.replacements, 1);
+        const QByteArray saved = readFile(path);
+        EXPECT_EQ(QString::fromLatin1(saved).replace(QRegularExpression(u"(\\\\revdttm(del)?)-?[0-9]+"_s), u"\\1D"_s),
+                  QString::fromLatin1(c.expected));
+        EXPECT_EQ(storyText(saved, RtfStoryKind::Main).remove(u'\r'),
+                  QString::fromLatin1(c.rtf).contains(u"beta"_s) ? c.replace + u" beta"_s : c.replace)
+            << "deleted text is no longer text";
+    }
+
+    // A second run finds the author in the table it wrote.
+    const QString path = fileWith(cases[0].rtf);
+    run(path, {u"Alpha"_s}, {u"Omega"_s});
+    run(path, {u"beta"_s}, {u"gamma"_s});
+    EXPECT_EQ(readFile(path).count("{Varnel;}"), 1);
+    EXPECT_TRUE(readFile(path).contains("{\\revised\\revauth1\\revdttm"));
 }
 
 TEST_F(RtfEngine, UsesWordsWildcardsWhenTheOptionIsExactlyOne)
@@ -391,7 +473,7 @@ TEST_F(RtfEngine, TurnsDictionaryLineFeedsIntoLineBreaksInTheMainText)
     fromDictionary = true;
     const QString body = storyText(replaced(u"01_stories.rtf"_s, {u"Last paragraph"_s}, {u"Last\nline"_s}),
                                    RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"Last\u000Bline.\r")) << body.toStdString();
+    EXPECT_TRUE(body.contains(u"Last\u000Bline.")) << body.toStdString();
 }
 
 TEST_F(RtfEngine, LeavesMalformedFilesByteIdenticalWithAnError)
@@ -479,6 +561,24 @@ TEST_F(RtfEngine, DamagedDocumentsAreRefusedOrChangeInTheReplacedTextOnly)
 {
     expectDamagedCopiesChangeOnlyInReplacedText(u"01_stories.rtf"_s, u"Alpha"_s, u"Omega"_s);
     expectDamagedCopiesChangeOnlyInReplacedText(u"02_gbk_wordpad.rtf"_s, u"中文"_s, u"汉语"_s);
+}
+
+TEST_F(RtfEngine, LibreOfficeShowsTheReplacementsOfADocumentThatTracksChangesAsTrackedChanges)
+{
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const QString path = copyOf(u"04_track_changes.rtf"_s);
+    const QString original = varnel::test::fodtText(varnel::test::fodtByLibreOffice(path), true);
+    ASSERT_EQ(original, u"旧公司名 records its changes: old words stay visible.|Second old paragraph.|Cell old text|"
+                        u"Last old paragraph.|"_s);
+    ASSERT_TRUE(run(path, {u"old"_s, u"旧公司名"_s, u"stay visible"_s}, {u"new"_s, u"新公司名"_s, QString()}).changed);
+    const QByteArray fodt = varnel::test::fodtByLibreOffice(path);
+    QStringList authors;
+    EXPECT_EQ(varnel::test::fodtText(fodt, true, &authors),
+              u"新公司名 records its changes: new words .|Second new paragraph.|Cell new text|Last new paragraph.|"_s);
+    EXPECT_EQ(varnel::test::fodtText(fodt, false), original);
+    EXPECT_GE(authors.size(), 9);
+    EXPECT_EQ(authors.count(u"Varnel"_s), authors.size());
 }
 
 TEST_F(RtfEngine, SavedDocumentsStillOpenInLibreOffice)

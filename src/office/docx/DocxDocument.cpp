@@ -1,5 +1,6 @@
 #include "office/docx/DocxDocument.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace varnel::office {
@@ -16,6 +17,12 @@ const char* localName(pugi::xml_node node)
     const char* name = node.name();
     const char* colon = std::strrchr(name, ':');
     return colon ? colon + 1 : name;
+}
+
+// An on/off value of WordprocessingML that is set ("1", "true" or "on").
+bool isOn(const char* value)
+{
+    return !std::strcmp(value, "1") || !std::strcmp(value, "true") || !std::strcmp(value, "on");
 }
 
 } // namespace
@@ -98,6 +105,10 @@ bool DocxDocument::load(QString* error)
                 return false;
         }
     }
+    for (const auto& [part, partNames] : m_names) {
+        if (pugi::xml_document* document = m_package->xml(part, nullptr))
+            m_dataBindings.collect(partNames, document->document_element());
+    }
     readHyperlinks();
     m_hyperlinkFields = WordHyperlinkField::collect(names(m_main), mainRoot);
     return true;
@@ -143,10 +154,15 @@ bool DocxDocument::readProtection(const QString& settingsPart, QString* error)
         return false;
     const WordNames& partNames = names(settingsPart);
     const pugi::xml_node protection = partNames.child(settings, "documentProtection");
-    const char* enforcement = partNames.attribute(protection, "enforcement");
-    const bool enforced = !std::strcmp(enforcement, "1") || !std::strcmp(enforcement, "true")
-        || !std::strcmp(enforcement, "on");
-    m_readOnly = enforced && !std::strcmp(partNames.attribute(protection, "edit"), "readOnly");
+    const char* edit = partNames.attribute(protection, "edit");
+    m_readOnly = isOn(partNames.attribute(protection, "enforcement"))
+        && (!std::strcmp(edit, "readOnly") || !std::strcmp(edit, "comments") || !std::strcmp(edit, "forms"));
+    const pugi::xml_node track = partNames.child(settings, "trackRevisions");
+    const bool trackOn = track && (!*partNames.attribute(track, "val") || isOn(partNames.attribute(track, "val")));
+    const bool trackedOnly = isOn(partNames.attribute(protection, "enforcement")) && !std::strcmp(edit, "trackedChanges");
+    m_tracksChanges = trackOn || trackedOnly;
+    const pugi::xml_node write = partNames.child(settings, "writeProtection");
+    m_writeProtected = *partNames.attribute(write, "hashValue") || *partNames.attribute(write, "hash");
     return true;
 }
 
@@ -166,6 +182,22 @@ void DocxDocument::readHyperlinks()
             && rel.attribute("Target"))
             m_hyperlinkTargets.push_back(rel.attribute("Target"));
     }
+}
+
+int DocxDocument::nextRevisionId() const
+{
+    int largest = 0;
+    for (const auto& [part, partNames] : m_names) {
+        pugi::xml_document* document = m_package->xml(part, nullptr);
+        if (!document)
+            continue;
+        const std::string id = partNames.qualified("id");
+        for (const pugi::xpath_node& node : document->select_nodes("//*[@*]")) {
+            const int value = node.node().attribute(id.c_str()).as_int(0);
+            largest = std::max(largest, value);
+        }
+    }
+    return largest + 1;
 }
 
 } // namespace varnel::office

@@ -7,6 +7,7 @@
 // Word stores twice, as an mc:AlternateContent choice and as its VML fallback, yields two stories; the
 // fallback one is a shadow, edited like the other but not counted again.
 
+#include "office/docx/WordDataBindings.h"
 #include "office/docx/WordHyperlinkField.h"
 #include "office/docx/WordNames.h"
 #include "office/package/OoxmlPackage.h"
@@ -39,8 +40,16 @@ public:
     // Opens and reads the package; nullptr with a message for the log when it cannot be used.
     static std::unique_ptr<DocxDocument> open(const QString& path, QString* error);
 
-    // Editing restricted to reading (w:documentProtection w:edit="readOnly", enforced).
+    // Editing restricted so that Word's Replace All cannot change the text: enforced w:documentProtection
+    // allowing reading only, comments only or form fields only.
     bool editingRestricted() const { return m_readOnly; }
+    // A password is needed to modify the document (w:writeProtection with a password hash; without one it
+    // only recommends opening read-only).
+    bool writeProtected() const { return m_writeProtected; }
+    // Changes are to be recorded (w:trackRevisions, or enforced protection that allows tracked changes only).
+    bool tracksChanges() const { return m_tracksChanges; }
+    // A w:id above every one the document's stories use, for new revisions.
+    int nextRevisionId() const;
 
     const std::vector<WordStory>& stories() const { return m_stories; }
     const WordNames& names(const QString& part) const { return m_names.at(part); }
@@ -54,6 +63,8 @@ public:
     QString mainPart() const { return m_main; }
 
     void markChanged(const QString& part) { m_package->markChanged(part); }
+    // Gives the nodes that data-bound content controls show the controls' new text (see WordDataBindings).
+    void updateDataBindings() { m_dataBindings.update(*m_package); }
     // Writes the changed parts back over the file; false with a message, the file untouched.
     bool save(QString* error) { return m_package->save(error); }
 
@@ -72,7 +83,10 @@ private:
     std::vector<WordArtText> m_wordArt;
     std::vector<pugi::xml_attribute> m_hyperlinkTargets;
     std::vector<WordHyperlinkField> m_hyperlinkFields;
+    WordDataBindings m_dataBindings;
     bool m_readOnly = false;
+    bool m_writeProtected = false;
+    bool m_tracksChanges = false;
 };
 
 } // namespace varnel::office

@@ -33,6 +33,8 @@ public:
                     request.options.isOn(Option::MatchWildcards)}
         , m_texts(document.stories().size())
     {
+        if (document.tracksChanges())
+            m_revision.emplace(document.nextRevisionId());
     }
 
     void definition(qsizetype index);
@@ -54,6 +56,9 @@ private:
     Progress m_progress;
     // The text of each story, read once and again only after a definition changed the story.
     std::vector<std::optional<WordStoryText>> m_texts;
+    // Set when the document records its changes: every replacement is then a tracked change.
+    std::optional<WordRevision> m_revision;
+    WordRevision* revision() { return m_revision ? &*m_revision : nullptr; }
 };
 
 void DocxRun::count(const QString& part, int replacements, bool shadow)
@@ -118,7 +123,9 @@ void DocxRun::stories(const WordMatcher& matcher, const WordReplacement& main, c
             text.emplace(names, story.container);
         const WordReplacement& replacement = story.kind == WordStory::Kind::Main ? main : other;
         bool textValid = true;
-        const int replacements = WordStoryReplacer(names).replaceAll(*text, matcher, replacement, &textValid);
+        WordStoryReplacer replacer(names);
+        replacer.setRevision(revision());
+        const int replacements = replacer.replaceAll(*text, matcher, replacement, &textValid);
         if (!textValid)
             text.reset();
         count(story.part, replacements, story.shadow);
@@ -160,7 +167,8 @@ void DocxRun::notes()
     for (const WordStory& story : m_document.stories()) {
         if (story.kind != WordStory::Kind::Note)
             continue;
-        const WordStoryReplacer replacer(m_document.names(story.part));
+        WordStoryReplacer replacer(m_document.names(story.part));
+        replacer.setRevision(revision());
         // A note is only rewritten when its text changes in the end.
         if (!replacer.plainReplacementsChangeText(story.container, finds, replaces))
             continue;
@@ -184,6 +192,16 @@ QString DocxEngine::restrictedNotice(const QString& path)
 QString DocxEngine::restrictedError()
 {
     return QStringLiteral("文档设置了“编辑限制”，无法修改！");
+}
+
+QString DocxEngine::writeProtectedNotice(const QString& path)
+{
+    return QStringLiteral("文档“") + path + QStringLiteral("”设置了“修改文件时的密码”，无法修改！");
+}
+
+QString DocxEngine::writeProtectedError()
+{
+    return QStringLiteral("文档设置了“修改文件时的密码”，无法修改！");
 }
 
 QString DocxEngine::mainReplaceText(const QString& replace, bool fromDictionary)
@@ -218,6 +236,12 @@ EngineResult DocxEngine::replace(const QString& path, const EngineRequest& reque
         result.error = restrictedError();
         return result;
     }
+    if (document->writeProtected()) {
+        if (request.ui)
+            request.ui->notice(writeProtectedNotice(request.shownPath(path)));
+        result.error = writeProtectedError();
+        return result;
+    }
 
     DocxRun run(*document, request);
     for (qsizetype i = 0; i < request.findTexts.size(); ++i)
@@ -227,6 +251,7 @@ EngineResult DocxEngine::replace(const QString& path, const EngineRequest& reque
     const Progress& progress = run.progress();
     result.error = progress.error;
     if (progress.changed) {
+        document->updateDataBindings();
         if (!request.dryRun && !document->save(&error)) {
             result.error = error;
             return result;

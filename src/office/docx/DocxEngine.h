@@ -10,9 +10,10 @@
 // plain case-insensitive replacement. WordArt, addresses and notes get plain replacement, the others
 // Word's find with its options.
 //
-// A document whose editing is restricted to reading is refused with a message box and left untouched. A
-// definition Word would reject (an invalid ^ code or wildcard pattern) changes nothing; its message is
-// reported with the file, which is still saved when other definitions changed it.
+// A document Word could not change and save (editing restricted to reading, comments or form fields, or a
+// password to modify) is refused with a message box and left untouched. A definition Word would reject (an
+// invalid ^ code or wildcard pattern) changes nothing; its message is reported with the file, which is still
+// saved when other definitions changed it.
 
 #include "core/DocumentEngine.h"
 
@@ -26,6 +27,9 @@ public:
     // The message and log text of a document whose editing is restricted.
     static QString restrictedNotice(const QString& path);
     static QString restrictedError();
+    // The message and log text of a document that needs a password to be modified.
+    static QString writeProtectedNotice(const QString& path);
+    static QString writeProtectedError();
     // The replace text for the main text: with fromDictionary, each line feed that does not follow a
     // carriage return becomes ^l.
     static QString mainReplaceText(const QString& replace, bool fromDictionary);

@@ -1,6 +1,7 @@
 #include "office/docx/WordStoryReplacer.h"
 
 #include "office/docx/WordEditor.h"
+#include "office/docx/WordRevisionEditor.h"
 
 namespace varnel::office {
 
@@ -30,7 +31,13 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
             const QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
             if (text == QStringView(segment->text).mid(match->start, match->length))
                 continue;
-            valid = editor.replace(*segment, match->start, match->start + match->length, text) && valid;
+            const qsizetype end = match->start + match->length;
+            if (m_revision) {
+                WordRevisionEditor(m_names, *m_revision).replace(*segment, match->start, end, text);
+                valid = false;
+            } else {
+                valid = editor.replace(*segment, match->start, end, text) && valid;
+            }
             ++count;
         }
     }

@@ -6,6 +6,7 @@
 #include "office/docx/WordMatcher.h"
 #include "office/docx/WordNames.h"
 #include "office/docx/WordReplacement.h"
+#include "office/docx/WordRevision.h"
 #include "office/docx/WordStoryText.h"
 
 #include <QStringList>
@@ -18,6 +19,10 @@ class WordStoryReplacer
 {
 public:
     explicit WordStoryReplacer(const WordNames& names);
+
+    // Records every replacement as a tracked change stamped by revision (not owned; null, the default,
+    // replaces outright).
+    void setRevision(WordRevision* revision) { m_revision = revision; }
 
     // Replaces every occurrence in the story held by container; the number of replacements. An
     // occurrence whose replacement is the very same text is left as it is and not counted.
@@ -34,6 +39,7 @@ public:
 
 private:
     const WordNames& m_names;
+    WordRevision* m_revision = nullptr;
 };
 
 } // namespace varnel::office

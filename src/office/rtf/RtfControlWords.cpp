@@ -33,6 +33,7 @@ const QHash<QByteArray, RtfDestination>& destinations()
         t.insert("sn", RtfDestination::PropertyName);
         t.insert("sv", RtfDestination::PropertyValue);
         t.insert("fonttbl", RtfDestination::FontTable);
+        t.insert("revtbl", RtfDestination::RevisionTable);
         for (const char* name : {"pict", "shppict", "nonshppict", "object"})
             t.insert(name, RtfDestination::SkipBarrier);
         // Destinations that may appear without \* and hold no document text.
@@ -48,7 +49,7 @@ const QHash<QByteArray, RtfDestination>& destinations()
               "lsdlockedexcept", "manager", "mhtmltag", "mmathPr", "nesttableprops", "nextfile", "nonesttables",
               "objalias", "objclass", "objdata", "objname", "objsect", "objtime", "oldcprops", "oldpprops",
               "oldsprops", "oldtprops", "operator", "panose", "pgptbl", "picprop", "pn", "pnseclvl", "pntext",
-              "pntxta", "pntxtb", "printim", "private", "propname", "protusertbl", "result", "revtbl",
+              "pntxta", "pntxtb", "printim", "private", "propname", "protusertbl", "result",
               "revtim", "rsidtbl", "rxe", "staticval", "stylesheet", "subject", "tc",
               "template", "themedata", "title", "txe", "userprops", "wgrffmtfilter", "xe", "xmlattrname",
               "xmlattrvalue", "xmlclose", "xmlname", "xmlnstbl", "xmlopen"})
@@ -96,7 +97,8 @@ const RtfWordAction* rtfWordAction(QByteArrayView word)
             {"protlevel", RtfWordAction::ProtectionLevel}, {"enforceprot", RtfWordAction::EnforceProtection},
             {"readprot", RtfWordAction::ReadProtection}, {"deleted", RtfWordAction::Deleted},
             {"pard", RtfWordAction::ParagraphReset}, {"intbl", RtfWordAction::InTable},
-            {"itap", RtfWordAction::TableLevel},
+            {"itap", RtfWordAction::TableLevel},     {"revisions", RtfWordAction::TrackChanges},
+            {"revprot", RtfWordAction::TrackChanges},
         };
         for (const auto& [name, kind] : others)
             t.insert(name, {kind, 0});

@@ -24,6 +24,7 @@ enum class RtfDestination {
     ShapeProperty,  // \sp: a shape property, a name (\sn) and a value (\sv)
     PropertyName,   // \sn
     PropertyValue,  // \sv: a story of its own when it is WordArt's text, otherwise nothing
+    RevisionTable,  // \revtbl: the authors of tracked changes
 };
 
 // The destination a group opened by this control word holds; None for a word that names none.
@@ -56,6 +57,7 @@ struct RtfWordAction {
         ParagraphReset, // \pard: also leaves any table
         InTable,     // \intbl: the paragraph is in a table
         TableLevel,  // \itapN: the paragraph is in a table nested N deep
+        TrackChanges, // \revisions, \revprot: changes are recorded as tracked changes
     };
     Kind kind = Character;
     char16_t unit = 0;

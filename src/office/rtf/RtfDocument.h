@@ -5,10 +5,13 @@
 // WordArt text, each footnote or endnote, and each field instruction). A story is a list of segments: runs of characters that a match may span. Control
 // words that only format (\b, \f2, a group such as {\i ...}) do not break a segment, so a word whose
 // letters carry different formatting is one run of characters; paragraph marks (\par) are characters
-// ('\r') a find can name with ^p; table cells and rows, section breaks, fields, pictures, objects, shapes
+// ('\r') a find can name with ^p, except the mark before a table and the last mark of a story, which are
+// not text at all (see RtfReader); table cells and rows, section breaks, fields, pictures, objects, shapes
 // and notes break a segment. Each character keeps the byte range of the token(s) it was read from (a
 // \uN together with its fallback bytes, a double-byte character's two \'hh escapes), so replacing text
 // means rewriting exactly those ranges and copying every other byte.
+
+#include "office/rtf/RtfRevisionTable.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -55,8 +58,13 @@ public:
 
     const QString& error() const { return m_error; }
     const std::vector<RtfStory>& stories() const { return m_stories; }
-    // True when the document is protected against every change (\protlevel3 or \readprot, enforced).
-    bool readOnlyProtected() const { return m_readOnly; }
+    // True when enforced protection keeps Word's Replace All from changing the text: reading only
+    // (\protlevel3, \readprot), comments only (\protlevel1) or form fields only (\protlevel2).
+    bool editingRestricted() const { return m_readOnly; }
+    // True when changes are to be recorded as tracked changes (\revisions, \revprot, or enforced
+    // \protlevel0, which allows tracked changes only).
+    bool tracksChanges() const { return m_tracksChanges; }
+    const RtfRevisionTable& revisionTable() const { return m_revisionTable; }
     // True when a control word without a delimiting space ends right before this byte offset, so text
     // written there must not start with a letter, a digit, a hyphen or a space.
     bool controlWordEndsAt(qsizetype offset) const;
@@ -67,6 +75,8 @@ public:
 private:
     QString m_error;
     bool m_readOnly = false;
+    bool m_tracksChanges = false;
+    RtfRevisionTable m_revisionTable;
     std::vector<RtfStory> m_stories;
     std::vector<qsizetype> m_bareWordEnds; // ascending
 };

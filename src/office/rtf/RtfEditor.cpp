@@ -133,13 +133,52 @@ void RtfEditor::replace(const RtfSegment& segment, qsizetype first, qsizetype co
     }
 }
 
+void RtfEditor::replaceTracked(const RtfSegment& segment, qsizetype first, qsizetype count, const QString& text,
+                               int author, qint32 dateTime)
+{
+    const QByteArray deleted = "{\\deleted\\revauthdel" + QByteArray::number(author) + "\\revdttmdel"
+        + QByteArray::number(dateTime) + ' ';
+    bool inserted = text.isEmpty();
+    const auto at = [&segment](qsizetype k) -> const RtfChar& { return segment.chars[static_cast<std::size_t>(k)]; };
+    for (qsizetype k = first; k < first + count; ++k) {
+        const RtfChar& character = at(k);
+        if (character.begin == character.end)
+            continue;
+        // Characters whose bytes follow one another share one deleted group.
+        qsizetype last = k;
+        while (last + 1 < first + count && at(last + 1).begin == at(last).end)
+            ++last;
+        Edit edit;
+        edit.begin = character.begin;
+        edit.end = at(last).end;
+        edit.bytes = deleted;
+        edit.keep = true;
+        edit.after = "}";
+        if (!inserted) {
+            edit.after += "{\\revised\\revauth" + QByteArray::number(author) + "\\revdttm"
+                + QByteArray::number(dateTime) + ' ' + encode(text, character) + '}';
+            inserted = true;
+        }
+        m_edits.push_back(std::move(edit));
+        k = last;
+    }
+}
+
+void RtfEditor::insert(qsizetype offset, QByteArray bytes)
+{
+    m_edits.push_back({offset, offset, std::move(bytes), false, {}});
+}
+
 QByteArray RtfEditor::apply(QByteArrayView original) const
 {
     std::vector<const Edit*> edits;
     edits.reserve(m_edits.size());
     for (const Edit& edit : m_edits)
         edits.push_back(&edit);
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit* a, const Edit* b) { return a->begin < b->begin; });
+    // An insertion goes before the edit of the bytes that follow it.
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit* a, const Edit* b) {
+        return a->begin < b->begin || (a->begin == b->begin && a->end < b->end);
+    });
 
     QByteArray out;
     out.reserve(original.size() + original.size() / 16);
@@ -164,6 +203,11 @@ QByteArray RtfEditor::apply(QByteArrayView original) const
             if (openWord && continuesControlWord(edit->bytes.front()))
                 out += ' ';
             out += edit->bytes;
+            openWord = false;
+        }
+        if (edit->keep) {
+            copyUpTo(edit->end);
+            out += edit->after;
             openWord = false;
         }
         copied = edit->end;

@@ -26,6 +26,13 @@ public:
 
     // Replaces the characters [first, first + count) of a segment by text.
     void replace(const RtfSegment& segment, qsizetype first, qsizetype count, const QString& text);
+    // The same recorded as tracked changes: the characters' bytes stay in \deleted groups and the text
+    // follows the first of them in a \revised group, each naming the author (an index of the revision
+    // table) and the time (packed as \revdttm wants it).
+    void replaceTracked(const RtfSegment& segment, qsizetype first, qsizetype count, const QString& text,
+                        int author, qint32 dateTime);
+    // Inserts bytes at an offset of the document.
+    void insert(qsizetype offset, QByteArray bytes);
     bool isEmpty() const { return m_edits.empty(); }
 
     // The document's bytes with every edit applied.
@@ -35,10 +42,13 @@ public:
     static QByteArray encode(QStringView text, const RtfChar& context);
 
 private:
+    // The bytes [begin, end) become `bytes`, or, with keep, stay between `bytes` and `after`.
     struct Edit {
         qsizetype begin = 0;
         qsizetype end = 0;
         QByteArray bytes;
+        bool keep = false;
+        QByteArray after;
     };
 
     const RtfDocument& m_document;

@@ -5,6 +5,7 @@
 #include "office/docx/DocxEngine.h"
 #include "office/docx/WordMatcher.h"
 #include "office/docx/WordReplacement.h"
+#include "office/docx/WordRevision.h"
 #include "office/rtf/RtfDocument.h"
 #include "office/rtf/RtfEditor.h"
 
@@ -98,19 +99,38 @@ private:
     using Rule = std::function<const WordReplacement*(std::size_t index, const RtfStory& story)>;
     void replaceAll(const WordMatcher& matcher, const Rule& rule, Span (*span)(const QString&) = nullptr);
 
+    // Whether replacements in a story are recorded as tracked changes: in a document that records its
+    // changes, in the stories Word tracks (not in a hyperlink's instruction or WordArt's shape property).
+    bool tracked(const RtfStory& story) const;
+
     QByteArray m_bytes;
     const EngineRequest& m_request;
     RtfDocument m_document;
+    office::WordRevision m_revision;
     int m_replacements = 0;
     QString m_lastError;
     bool m_failed = false;
 };
+
+bool RtfRun::tracked(const RtfStory& story) const
+{
+    return m_document.tracksChanges() && story.kind != RtfStoryKind::FieldInstruction
+        && story.kind != RtfStoryKind::WordArt;
+}
 
 void RtfRun::replaceAll(const WordMatcher& matcher, const Rule& rule, Span (*span)(const QString&))
 {
     if (m_failed)
         return;
     RtfEditor editor(m_document);
+    // A tracked change names its author by an index of the revision table, which gets the author with the
+    // first change.
+    const RtfRevisionTable& table = m_document.revisionTable();
+    int author = table.indexOf(office::WordRevision::author());
+    qsizetype tableOffset = 0;
+    const QByteArray tableAddition = author < 0 ? table.addition(office::WordRevision::author(), &tableOffset, &author)
+                                                : QByteArray();
+    bool trackedAny = false;
     int count = 0;
     const std::vector<RtfStory>& stories = m_document.stories();
     for (std::size_t index = 0; index < stories.size(); ++index) {
@@ -126,7 +146,12 @@ void RtfRun::replaceAll(const WordMatcher& matcher, const Rule& rule, Span (*spa
                 const QString text = replacement->expand(match, segment.text, matcher.adaptsCase());
                 if (QStringView(segment.text).sliced(match.start, match.length) == text)
                     continue;
-                editor.replace(segment, match.start, match.length, text);
+                if (tracked(story)) {
+                    editor.replaceTracked(segment, match.start, match.length, text, author, m_revision.rtfDateTime());
+                    trackedAny = true;
+                } else {
+                    editor.replace(segment, match.start, match.length, text);
+                }
                 if (!story.mirror)
                     ++count;
             }
@@ -134,6 +159,8 @@ void RtfRun::replaceAll(const WordMatcher& matcher, const Rule& rule, Span (*spa
     }
     if (editor.isEmpty())
         return;
+    if (trackedAny && !tableAddition.isEmpty())
+        editor.insert(tableOffset, tableAddition);
     m_bytes = editor.apply(m_bytes);
     if (!parse()) {
         m_failed = true;
@@ -257,7 +284,7 @@ EngineResult RtfEngine::replace(const QString& path, const EngineRequest& reques
         result.error = run.document().error() + QStringLiteral("，未作修改");
         return result;
     }
-    if (run.document().readOnlyProtected()) {
+    if (run.document().editingRestricted()) {
         if (request.ui)
             request.ui->notice(office::DocxEngine::restrictedNotice(path));
         result.error = office::DocxEngine::restrictedError();

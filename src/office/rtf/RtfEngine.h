@@ -17,7 +17,8 @@ public:
     // or whose two texts are equal under the comparison mode is skipped there. Footnotes and endnotes
     // then get every definition as a plain replacement that ignores letter case and width.
     // The file is written (atomically) only when its bytes changed. A file that is not well-formed RTF,
-    // or that is protected against every change, is left byte-identical with an error.
+    // or whose protection keeps Replace All out (reading, comments or form fields only), is left
+    // byte-identical with an error.
     EngineResult replace(const QString& path, const EngineRequest& request) override;
 };
 

@@ -1,0 +1,78 @@
+#include "office/rtf/RtfStoryBuilder.h"
+
+#include "office/docx/WordText.h"
+
+namespace varnel {
+
+RtfStoryBuilder::RtfStoryBuilder(std::vector<RtfStory>& stories)
+    : m_stories(stories)
+{
+    m_stories.clear();
+    m_stories.push_back({});
+    m_breakPending.assign(1, false);
+    m_tableLevels.assign(1, 0);
+}
+
+int RtfStoryBuilder::open(RtfStoryKind kind, bool mirror, bool inHeaderFooter)
+{
+    RtfStory story;
+    story.kind = kind;
+    story.mirror = mirror;
+    story.inHeaderFooter = inHeaderFooter;
+    m_stories.push_back(std::move(story));
+    m_breakPending.push_back(false);
+    m_tableLevels.push_back(0);
+    return static_cast<int>(m_stories.size()) - 1;
+}
+
+void RtfStoryBuilder::append(int story, QStringView text, RtfChar character, int tableLevel)
+{
+    enterTableLevel(story, tableLevel);
+    std::vector<RtfSegment>& segments = m_stories[story].segments;
+    if (segments.empty() || m_breakPending[story]) {
+        segments.emplace_back();
+        m_breakPending[story] = false;
+    }
+    RtfSegment& segment = segments.back();
+    const qsizetype end = character.end;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        segment.text.append(text[i]);
+        segment.chars.push_back(character);
+        character.begin = end; // the rest of a character read from one range owns no bytes
+    }
+}
+
+void RtfStoryBuilder::breakSegment(int story)
+{
+    if (story >= 0)
+        m_breakPending[story] = true;
+}
+
+void RtfStoryBuilder::enterTableLevel(int story, int level)
+{
+    if (m_tableLevels[story] == level)
+        return;
+    m_tableLevels[story] = level;
+    m_breakPending[story] = true;
+    dropTrailingMark(story);
+}
+
+void RtfStoryBuilder::finish()
+{
+    for (std::size_t story = 0; story < m_stories.size(); ++story)
+        dropTrailingMark(static_cast<int>(story));
+}
+
+void RtfStoryBuilder::dropTrailingMark(int story)
+{
+    std::vector<RtfSegment>& segments = m_stories[story].segments;
+    if (segments.empty() || !segments.back().text.endsWith(QChar(office::wordtext::ParagraphMark)))
+        return;
+    RtfSegment& last = segments.back();
+    last.text.chop(1);
+    last.chars.pop_back();
+    if (last.text.isEmpty())
+        segments.pop_back();
+}
+
+} // namespace varnel
