@@ -2,42 +2,21 @@
 
 #include "core/TextCompare.h"
 #include "office/docx/WordText.h"
+#include "office/pptx/DrawingNames.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 namespace varnel::office {
+
+using drawing::childNamed;
+using drawing::isNamed;
+using drawing::prefixOf;
 
 namespace {
 
 constexpr char16_t kParagraphEnd = u'\r';
 constexpr char16_t kLineBreak = 0x000B;
-
-bool isNamed(pugi::xml_node node, const char* localName)
-{
-    if (node.type() != pugi::node_element)
-        return false;
-    const char* name = node.name();
-    const char* colon = std::strrchr(name, ':');
-    return std::strcmp(colon ? colon + 1 : name, localName) == 0;
-}
-
-pugi::xml_node childNamed(pugi::xml_node node, const char* localName)
-{
-    for (pugi::xml_node child : node.children())
-        if (isNamed(child, localName))
-            return child;
-    return {};
-}
-
-// "a:" for "a:p": new elements are spelled with the prefix their paragraph uses.
-std::string prefixOf(pugi::xml_node node)
-{
-    const char* name = node.name();
-    const char* colon = std::strrchr(name, ':');
-    return colon ? std::string(name, colon + 1) : std::string();
-}
 
 void setText(pugi::xml_node t, const QString& text)
 {
