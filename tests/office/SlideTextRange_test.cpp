@@ -102,6 +102,8 @@ TEST(SlideTextRange, ReplacementTakesTheFormattingOfTheFirstCharacterFound)
          "<a:endParaRPr sz=\"1800\"/></a:p>"},
         {"whole second run removed", kSplitRuns, u"llo world"_s, u""_s,
          "<a:p><a:r><a:rPr b=\"1\"/><a:t>He</a:t></a:r><a:endParaRPr sz=\"1800\"/></a:p>"},
+        {"whole first run removed", kSplitRuns, u"Hel"_s, u""_s,
+         "<a:p><a:r><a:rPr i=\"1\"/><a:t>lo world</a:t></a:r><a:endParaRPr sz=\"1800\"/></a:p>"},
         {"inside one run", kSplitRuns, u"wor"_s, u"WOR"_s,
          "<a:p><a:r><a:rPr b=\"1\"/><a:t>Hel</a:t></a:r><a:r><a:rPr i=\"1\"/><a:t>lo WORld</a:t></a:r>"
          "<a:endParaRPr sz=\"1800\"/></a:p>"},

@@ -128,7 +128,10 @@ std::optional<TextSpan> SlideTextRange::replace(const QString& find, const QStri
         QString runText = m_text.mid(first.start, first.length);
         const qsizetype inRun = std::min(found->length, first.length - offset);
         runText.replace(offset, inRun, inserted);
-        setText(first.node, runText);
+        if (runText.isEmpty())
+            first.node.parent().parent().remove_child(first.node.parent());
+        else
+            setText(first.node, runText);
         m_read = false;
         if (inRun < found->length)
             remove(found->start + inserted.size(), found->start + inserted.size() + found->length - inRun);
