@@ -69,7 +69,7 @@ pugi::xml_node WordEditor::newElement(pugi::xml_node parent, pugi::xml_node befo
     return before ? parent.insert_child_before(name.c_str(), before) : parent.append_child(name.c_str());
 }
 
-bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement)
+bool WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement)
 {
     m_markers.clear();
     m_touched.clear();
@@ -122,37 +122,52 @@ bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, c
     for (const pugi::xml_node& p : m_newParagraphs)
         removeEmpty(p);
 
-    // Text replaced by plain text changed only the text of w:t elements: the segment follows suit, so
+    // Text replaced by plain text changed only the text of w:t elements: the segment can follow suit, so
     // that the next definition can search it without reading the story again. An emptied hyperlink that
     // was removed took its barriers with it, which joins segments: that needs a new reading.
-    if (!textOnly || needsSpecialNodes(replacement) || m_barrierRemoved)
-        return false;
-    updateSegment(segment, firstPiece, start, end, replacement);
-    return true;
+    return textOnly && !needsSpecialNodes(replacement) && !m_barrierRemoved;
 }
 
-void WordEditor::updateSegment(WordSegment& segment, size_t firstPiece, qsizetype start, qsizetype end,
-                               const QString& replacement)
+void WordEditor::updateSegment(WordSegment& segment, const std::vector<WordTextEdit>& edits)
 {
-    std::vector<WordPiece>& pieces = segment.pieces;
-    size_t last = firstPiece;
-    for (size_t k = firstPiece; k < pieces.size() && pieces[k].start < end; ++k) {
-        const qsizetype from = std::max<qsizetype>(start, pieces[k].start);
-        const qsizetype to = std::min<qsizetype>(end, pieces[k].start + pieces[k].length);
-        pieces[k].length -= int(to - from);
-        last = k;
+    // Each piece loses what the edits overlapping it removed and gains the replacements of the edits that
+    // start in it (the replacement goes into the w:t of the first matched character); a w:t emptied this
+    // way is gone from the tree. Pieces and edits are both in text order, so one cursor over the edits
+    // serves the whole walk.
+    std::vector<WordPiece> pieces;
+    pieces.reserve(segment.pieces.size());
+    size_t next = 0; // the first edit that may still overlap the current piece
+    int start = 0;
+    for (WordPiece piece : segment.pieces) {
+        const qsizetype pieceEnd = piece.start + piece.length;
+        qsizetype length = piece.length;
+        for (size_t e = next; e < edits.size() && edits[e].start < pieceEnd; ++e) {
+            const WordTextEdit& edit = edits[e];
+            length -= std::max<qsizetype>(0, std::min(edit.end, pieceEnd) - std::max<qsizetype>(edit.start, piece.start));
+            if (edit.start >= piece.start)
+                length += edit.replacement.size();
+        }
+        while (next < edits.size() && edits[next].end <= pieceEnd)
+            ++next;
+        if (length == 0)
+            continue;
+        piece.start = start;
+        piece.length = int(length);
+        start += piece.length;
+        pieces.push_back(piece);
     }
-    pieces[firstPiece].length += int(replacement.size());
-    // Pieces whose w:t was emptied are gone from the tree.
-    const auto emptied = std::remove_if(pieces.begin() + qsizetype(firstPiece), pieces.begin() + qsizetype(last) + 1,
-                                        [](const WordPiece& piece) { return piece.length == 0; });
-    pieces.erase(emptied, pieces.begin() + qsizetype(last) + 1);
-    int next = firstPiece == 0 ? 0 : pieces[firstPiece - 1].start + pieces[firstPiece - 1].length;
-    for (size_t k = firstPiece; k < pieces.size(); ++k) {
-        pieces[k].start = next;
-        next += pieces[k].length;
+
+    QString text;
+    text.reserve(start);
+    qsizetype copied = 0;
+    for (const WordTextEdit& edit : edits) {
+        text += QStringView(segment.text).mid(copied, edit.start - copied);
+        text += edit.replacement;
+        copied = edit.end;
     }
-    segment.text.replace(start, end - start, replacement);
+    text += QStringView(segment.text).mid(copied);
+    segment.text = std::move(text);
+    segment.pieces = std::move(pieces);
 }
 
 void WordEditor::removeAtoms(const WordSegment& segment, qsizetype from, qsizetype to)

@@ -2,6 +2,8 @@
 
 #include "office/docx/WordEditor.h"
 
+#include <algorithm>
+
 namespace varnel::office {
 
 WordStoryReplacer::WordStoryReplacer(const WordNames& names)
@@ -24,14 +26,24 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
     int count = 0;
     bool valid = true;
     std::vector<WordSegment>& segments = story.segments();
+    std::vector<WordTextEdit> edits;
     for (auto segment = segments.rbegin(); segment != segments.rend(); ++segment) {
         const std::vector<WordMatch> matches = matcher.findAll(segment->text);
+        edits.clear();
         for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
-            const QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
+            QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
             if (text == QStringView(segment->text).mid(match->start, match->length))
                 continue;
             valid = editor.replace(*segment, match->start, match->start + match->length, text) && valid;
+            if (valid)
+                edits.push_back({match->start, match->start + match->length, std::move(text)});
             ++count;
+        }
+        // The segment still holds the text the matches were found in; it follows the edits only once
+        // they are all done, which keeps a Replace All linear in the size of the segment.
+        if (valid && !edits.empty()) {
+            std::reverse(edits.begin(), edits.end());
+            WordEditor::updateSegment(*segment, edits);
         }
     }
     *textValid = valid;
