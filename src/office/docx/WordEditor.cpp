@@ -31,6 +31,16 @@ bool needsPreserve(const QString& text)
     return space(text.front()) || space(text.back()) || text.contains(QStringLiteral("  "));
 }
 
+// A paragraph's w:pPr, which the schema puts before all of its content. Looking no further than the first
+// element keeps the cost of an edit independent of the length of its paragraph, which joins make long.
+pugi::xml_node paragraphProperties(const WordNames& names, pugi::xml_node p)
+{
+    pugi::xml_node first = p.first_child();
+    while (first && first.type() != pugi::node_element)
+        first = first.next_sibling();
+    return names.is(first, "pPr") ? first : pugi::xml_node();
+}
+
 bool endsWith(const char* name, const char* suffix)
 {
     const size_t n = std::strlen(name);
@@ -97,7 +107,7 @@ bool WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype 
 
     // Joined paragraphs pour their content into the paragraph whose mark survives.
     if (!joined.empty()) {
-        const pugi::xml_node targetProps = m_names.child(target, "pPr");
+        const pugi::xml_node targetProps = paragraphProperties(m_names, target);
         const pugi::xml_node anchor = targetProps ? targetProps.next_sibling() : target.first_child();
         for (const pugi::xml_node& p : joined) {
             pugi::xml_node next;
@@ -118,9 +128,16 @@ bool WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype 
     for (const pugi::xml_node& p : joined)
         p.parent().remove_child(p);
 
-    removeEmpty(target);
-    for (const pugi::xml_node& p : m_newParagraphs)
-        removeEmpty(p);
+    // Only touched elements can have been emptied. The paragraphs' touched children come from the touched
+    // set, gathered before anything is removed, rather than from a walk over all the children of target,
+    // which grows with every paragraph a Replace All joins into it.
+    std::vector<pugi::xml_node> touchedChildren;
+    for (pugi::xml_node_struct* node : m_touched) {
+        if (m_names.is(pugi::xml_node(node).parent(), "p"))
+            touchedChildren.emplace_back(node);
+    }
+    for (const pugi::xml_node& child : touchedChildren)
+        removeIfEmpty(child);
 
     // Text replaced by plain text changed only the text of w:t elements: the segment can follow suit, so
     // that the next definition can search it without reading the story again. An emptied hyperlink that
@@ -310,7 +327,7 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
         if (!endsWith(attr.name(), ":paraId") && !endsWith(attr.name(), ":textId"))
             paragraph.append_attribute(attr.name()) = attr.value();
     }
-    if (const pugi::xml_node props = m_names.child(templateParagraph, "pPr")) {
+    if (const pugi::xml_node props = paragraphProperties(m_names, templateParagraph)) {
         pugi::xml_node copy = paragraph.append_copy(props);
         if (const pugi::xml_node section = m_names.child(copy, "sectPr"))
             copy.remove_child(section);
@@ -354,31 +371,35 @@ void WordEditor::removeEmpty(pugi::xml_node parent)
     pugi::xml_node next;
     for (pugi::xml_node child = parent.first_child(); child; child = next) {
         next = child.next_sibling();
-        if (child.type() != pugi::node_element || !touched(child))
+        if (child.type() == pugi::node_element && touched(child))
+            removeIfEmpty(child);
+    }
+}
+
+void WordEditor::removeIfEmpty(pugi::xml_node node)
+{
+    removeEmpty(node);
+    const char* name = m_names.local(node);
+    if (!name)
+        return;
+    const bool run = !std::strcmp(name, "r");
+    const bool wrapper = !std::strcmp(name, "ins") || !std::strcmp(name, "moveTo") || !std::strcmp(name, "smartTag")
+        || !std::strcmp(name, "customXml") || !std::strcmp(name, "hyperlink") || !std::strcmp(name, "dir")
+        || !std::strcmp(name, "bdo");
+    if (!run && !wrapper)
+        return;
+    bool empty = true;
+    for (pugi::xml_node c = node.first_child(); c && empty; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
             continue;
-        removeEmpty(child);
-        const char* name = m_names.local(child);
-        if (!name)
-            continue;
-        const bool run = !std::strcmp(name, "r");
-        const bool wrapper = !std::strcmp(name, "ins") || !std::strcmp(name, "moveTo") || !std::strcmp(name, "smartTag")
-            || !std::strcmp(name, "customXml") || !std::strcmp(name, "hyperlink") || !std::strcmp(name, "dir")
-            || !std::strcmp(name, "bdo");
-        if (!run && !wrapper)
-            continue;
-        bool empty = true;
-        for (pugi::xml_node c = child.first_child(); c && empty; c = c.next_sibling()) {
-            if (c.type() != pugi::node_element)
-                continue;
-            const char* cname = m_names.local(c);
-            const bool properties = cname && (!std::strcmp(cname, "rPr") || !std::strcmp(cname, "smartTagPr")
-                                              || !std::strcmp(cname, "customXmlPr"));
-            empty = properties;
-        }
-        if (empty) {
-            m_barrierRemoved = m_barrierRemoved || !std::strcmp(name, "hyperlink");
-            parent.remove_child(child);
-        }
+        const char* cname = m_names.local(c);
+        const bool properties = cname && (!std::strcmp(cname, "rPr") || !std::strcmp(cname, "smartTagPr")
+                                          || !std::strcmp(cname, "customXmlPr"));
+        empty = properties;
+    }
+    if (empty) {
+        m_barrierRemoved = m_barrierRemoved || !std::strcmp(name, "hyperlink");
+        node.parent().remove_child(node);
     }
 }
 

@@ -56,7 +56,9 @@ private:
     void splitParagraph(pugi::xml_node target, pugi::xml_node marker, pugi::xml_node templateParagraph);
     void touch(pugi::xml_node node);
     bool touched(pugi::xml_node node) const;
+    // Removes the touched runs and wrappers under parent that hold nothing but properties any more.
     void removeEmpty(pugi::xml_node parent);
+    void removeIfEmpty(pugi::xml_node node);
 
     const WordNames& m_names;
     std::vector<pugi::xml_node> m_markers;
