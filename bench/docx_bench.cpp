@@ -230,47 +230,64 @@ double libreOfficeRoundTrip(const QString& soffice, const QStringList& files, co
     return there < 0 || back < 0 ? -1 : there + back;
 }
 
-double peakMegabytes()
+struct Usage {
+    double cpuSeconds = 0;
+    double peakMegabytes = 0;
+};
+
+Usage usage()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0; // kilobytes on Linux
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    const double cpu = double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return {cpu, u.ru_maxrss / 1024.0}; // ru_maxrss is in kilobytes on Linux
 }
 
-// Replaces the ten definitions in one file and prints the replacements, the seconds and the peak memory of
-// the process. Case L runs it in a process of its own, so the peak is the engine's and not the generator's.
+// Replaces the ten definitions in one file and prints the replacements, the seconds (elapsed and CPU) and
+// the peak memory of the process. Case L runs it in a process of its own, so the peak is the engine's.
 int replaceOne(const QString& path)
 {
     ReplaceOptions options;
     office::DocxEngine engine;
     EngineRequest request(kFinds, kReplaces, options);
+    const double cpuBefore = usage().cpuSeconds;
     QElapsedTimer timer;
     timer.start();
     const EngineResult result = engine.replace(path, request);
     const double seconds = timer.nsecsElapsed() / 1e9;
     if (!result.error.isEmpty())
         std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(result.error));
-    std::printf("%d replacements, %.3f s, peak memory %.0f MB\n", result.replacements, seconds, peakMegabytes());
+    const Usage after = usage();
+    std::printf("%d replacements, %.3f s (%.3f s CPU), peak memory %.0f MB\n", result.replacements, seconds,
+                after.cpuSeconds - cpuBefore, after.peakMegabytes);
     return result.changed ? 0 : 1;
 }
 
+// Runs this program with args; false when it failed. *output gets its standard output.
+bool runSelf(const QStringList& args, QByteArray* output = nullptr)
+{
+    QProcess process;
+    process.start(QCoreApplication::applicationFilePath(), args);
+    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(args.join(u' ')), process.readAllStandardError().constData());
+        return false;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    return true;
+}
+
 // Case L: one large document of `paragraphs` paragraphs with a few hundred occurrences; false on failure.
+// The document is written by a process of its own too: a child inherits its parent's resident memory
+// in ru_maxrss, and the generator's would hide the engine's.
 bool largeDocument(const QTemporaryDir& dir, int paragraphs)
 {
     const QString path = dir.filePath(u"large%1.docx"_s.arg(paragraphs));
-    // One word in 2,000 is a find text, none split: about 500 occurrences in 40,000 paragraphs.
-    if (!writeDocx(path, paragraphs, Density{2000, 0})) {
-        std::fprintf(stderr, "cannot write the large document\n");
+    QByteArray figures;
+    if (!runSelf({u"--write-large"_s, path, QString::number(paragraphs)}) || !runSelf({u"--replace"_s, path}, &figures))
         return false;
-    }
-    QProcess process;
-    process.start(QCoreApplication::applicationFilePath(), {u"--replace"_s, path});
-    if (!process.waitForFinished(600000) || process.exitCode() != 0) {
-        std::fprintf(stderr, "the large document failed: %s\n", process.readAllStandardError().constData());
-        return false;
-    }
     std::printf("large document, %d paragraphs (%.1f MB packed), %lld definitions: %s", paragraphs,
-                QFileInfo(path).size() / 1e6, kFinds.size(), process.readAllStandardOutput().constData());
+                QFileInfo(path).size() / 1e6, kFinds.size(), figures.constData());
     return true;
 }
 
@@ -281,10 +298,14 @@ int main(int argc, char** argv)
     varnel::tuneAllocatorForBatches();
     QCoreApplication app(argc, argv);
     // --engine-only: time the engine alone (for profiling); --dir PATH: make the corpus under PATH;
-    // --replace FILE: replace the ten definitions in FILE and print the figures (case L's child process).
+    // --write-large FILE N, --replace FILE: case L's child processes (write a document of N paragraphs;
+    // replace the ten definitions in FILE and print the figures).
     const QStringList args = app.arguments();
     if (args.size() == 3 && args.at(1) == u"--replace"_s)
         return replaceOne(args.at(2));
+    // One word in 2,000 is a find text, none split: about 500 occurrences in 40,000 paragraphs.
+    if (args.size() == 4 && args.at(1) == u"--write-large"_s)
+        return writeDocx(args.at(2), args.at(3).toInt(), Density{2000, 0}) ? 0 : 1;
     const bool engineOnly = args.contains(u"--engine-only"_s);
     const qsizetype dirArg = args.indexOf(u"--dir"_s);
     const QString base = dirArg > 0 && dirArg + 1 < args.size() ? args.at(dirArg + 1) : QDir::tempPath();
