@@ -31,14 +31,19 @@ bool needsPreserve(const QString& text)
     return space(text.front()) || space(text.back()) || text.contains(QStringLiteral("  "));
 }
 
-// A paragraph's w:pPr, which the schema puts before all of its content. Looking no further than the first
-// element keeps the cost of an edit independent of the length of its paragraph, which joins make long.
+// A paragraph's w:pPr, which the schema puts before all of its content (some writers put a bookmark or
+// another range marker first). Looking no further keeps the cost of an edit independent of the length of
+// its paragraph, which joins make long.
 pugi::xml_node paragraphProperties(const WordNames& names, pugi::xml_node p)
 {
-    pugi::xml_node first = p.first_child();
-    while (first && first.type() != pugi::node_element)
-        first = first.next_sibling();
-    return names.is(first, "pPr") ? first : pugi::xml_node();
+    for (pugi::xml_node child = p.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const char* name = names.local(child);
+        if (!name || !isRangeMarker(name))
+            return name && !std::strcmp(name, "pPr") ? child : pugi::xml_node();
+    }
+    return {};
 }
 
 bool endsWith(const char* name, const char* suffix)
