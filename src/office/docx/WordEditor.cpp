@@ -88,7 +88,6 @@ bool WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype 
 {
     m_markers.clear();
     m_touched.clear();
-    m_newParagraphs.clear();
     m_barrierRemoved = false;
 
     std::vector<pugi::xml_node> joined; // paragraphs whose marks are replaced
@@ -337,7 +336,6 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
         if (const pugi::xml_node section = m_names.child(copy, "sectPr"))
             copy.remove_child(section);
     }
-    m_newParagraphs.push_back(paragraph);
 
     // Every element between the paragraph and the marker is cut in two: a copy of it (with its
     // properties) takes what precedes the marker.

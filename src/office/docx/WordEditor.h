@@ -63,7 +63,6 @@ private:
     const WordNames& m_names;
     std::vector<pugi::xml_node> m_markers;
     std::unordered_set<pugi::xml_node_struct*> m_touched;
-    std::vector<pugi::xml_node> m_newParagraphs;
     bool m_barrierRemoved = false;
 };
 
