@@ -9,8 +9,8 @@
 //      without the starts, the figure most favourable to LibreOffice.
 //   P  the package layer alone on the same files (open, parse the main part, save), the floor under A.
 //   L  one large document (40,000 paragraphs, about a million words, 10,000 paragraphs for comparison) in
-//      which the ten definitions occur a few hundred times: seconds and the peak resident memory of the
-//      process (measured first, so the peak is its own), to show the time grows with the document's size.
+//      which the ten definitions occur a few hundred times, written and replaced in processes of their own:
+//      seconds (elapsed and CPU) and the peak resident memory, to show both grow with the document's size.
 // It prints files/s of A and P, LibreOffice's seconds per file (with and without the starts) and the ratios
 // of A's throughput to LibreOffice's. B is skipped when soffice is not installed or --engine-only is given.
 
@@ -111,6 +111,7 @@ QString paragraph(QRandomGenerator& random, const Density& density)
 QByteArray documentXml(int paragraphs, const Density& density)
 {
     QRandomGenerator random(42);
+    const int rate = density.wordRate;
     QString body;
     for (int i = 0; i < paragraphs; ++i) {
         body += paragraph(random, density);
@@ -120,7 +121,7 @@ QByteArray documentXml(int paragraphs, const Density& density)
             for (int row = 0; row < 8; ++row) {
                 body += u"<w:tr>"_s;
                 for (int col = 0; col < 3; ++col)
-                    body += u"<w:tc><w:p>"_s + run(randomWord(random, density.wordRate) + u" "_s + randomWord(random, density.wordRate))
+                    body += u"<w:tc><w:p>"_s + run(randomWord(random, rate) + u" "_s + randomWord(random, rate))
                         + u"</w:p></w:tc>"_s;
                 body += u"</w:tr>"_s;
             }
@@ -239,7 +240,8 @@ Usage usage()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    const double cpu = double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    const double cpu =
+        double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
     return {cpu, u.ru_maxrss / 1024.0}; // ru_maxrss is in kilobytes on Linux
 }
 
@@ -269,7 +271,8 @@ bool runSelf(const QStringList& args, QByteArray* output = nullptr)
     QProcess process;
     process.start(QCoreApplication::applicationFilePath(), args);
     if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed: %s\n", qPrintable(args.join(u' ')), process.readAllStandardError().constData());
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(args.join(u' ')),
+                     process.readAllStandardError().constData());
         return false;
     }
     if (output)

@@ -164,7 +164,7 @@ void WordEditor::updateSegment(WordSegment& segment, const std::vector<WordTextE
         qsizetype length = piece.length;
         for (size_t e = next; e < edits.size() && edits[e].start < pieceEnd; ++e) {
             const WordTextEdit& edit = edits[e];
-            length -= std::max<qsizetype>(0, std::min(edit.end, pieceEnd) - std::max<qsizetype>(edit.start, piece.start));
+            length -= std::min(edit.end, pieceEnd) - std::max<qsizetype>(edit.start, piece.start);
             if (edit.start >= piece.start)
                 length += edit.replacement.size();
         }
