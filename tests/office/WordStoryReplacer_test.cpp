@@ -238,6 +238,20 @@ TEST(WordStoryReplacer, ReplacingEveryParagraphMarkJoinsAllButTheLastOfTheStory)
     EXPECT_EQ(doubled.paragraphs(), u"a||b"_s);
 }
 
+TEST(WordStoryReplacer, ParagraphPropertiesAfterABookmarkStillGovernJoinsAndSplits)
+{
+    // Some writers put a bookmark before w:pPr; the properties are still the paragraph's.
+    const std::string props = "<w:pPr><w:jc w:val=\"center\"/></w:pPr>";
+    const std::string bookmark = "<w:bookmarkStart w:id=\"0\" w:name=\"b\"/>";
+    Body joined(p(r("a")) + "<w:p>" + bookmark + props + r("b") + "</w:p>");
+    EXPECT_EQ(joined.replace(u"^p"_s, u""_s), 1);
+    EXPECT_EQ(joined.xml(), "<w:p>" + bookmark + props + r("a") + r("b") + "</w:p>");
+
+    Body split("<w:p>" + bookmark + props + r("a-b") + "</w:p>");
+    EXPECT_EQ(split.replace(u"-"_s, u"^p"_s), 1);
+    EXPECT_EQ(split.xml(), "<w:p>" + props + bookmark + r("a") + "</w:p><w:p>" + props + r("b") + "</w:p>");
+}
+
 TEST(WordStoryReplacer, ParagraphMarksDoNotJoinAcrossTablesCellsOrSectionBreaks)
 {
     Body body("<w:tbl><w:tr><w:tc>" + p(r("a")) + "</w:tc><w:tc>" + p(r("b")) + "</w:tc></w:tr></w:tbl>" + p(r("c"))

@@ -11,7 +11,9 @@
 // - runs left without content are removed, and so are emptied hyperlinks, revisions and smart tags.
 //
 // Stretches of one story must be replaced from the last to the first: an edit leaves the atoms before it
-// valid, and it may move or remove the nodes after it.
+// valid, and it may move or remove the nodes after it. The segment itself is not touched by an edit, so
+// that it goes on describing the atoms before it; once a segment's edits are all done, updateSegment
+// brings it up to date with them in one pass.
 
 #include "office/docx/WordStoryText.h"
 
@@ -22,23 +24,31 @@
 
 namespace varnel::office {
 
+// One stretch of a segment replaced by plain text: atoms [start, end) by replacement.
+struct WordTextEdit {
+    qsizetype start = 0;
+    qsizetype end = 0;
+    QString replacement;
+};
+
 class WordEditor
 {
 public:
     explicit WordEditor(const WordNames& names);
 
     // Replaces atoms [start, end) of segment (end > start) with replacement (wordtext code units). True
-    // when the segment was brought up to date with the edit (plain text replaced by plain text); false
-    // when it now describes the tree only before start.
-    bool replace(WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement);
+    // when plain text was replaced by plain text, an edit updateSegment can follow; false when the
+    // segment now describes the tree only before start.
+    bool replace(const WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement);
+    // Brings segment up to date with edits replace() made and returned true for, given in text order
+    // (ascending, not overlapping). One pass over the segment, however many edits.
+    static void updateSegment(WordSegment& segment, const std::vector<WordTextEdit>& edits);
 
     // Sets the text of a w:t, adding xml:space="preserve" when the text needs it.
     static void setText(pugi::xml_node t, const QString& text);
 
 private:
     void removeAtoms(const WordSegment& segment, qsizetype from, qsizetype to);
-    static void updateSegment(WordSegment& segment, size_t firstPiece, qsizetype start, qsizetype end,
-                              const QString& replacement);
     void insertFirst(const WordAtom& first, const WordAtom& last, const QString& replacement);
     // Creates the elements of replacement in run, before `before` (appended when null).
     void insertNodes(pugi::xml_node run, pugi::xml_node before, const QString& replacement);
@@ -46,12 +56,13 @@ private:
     void splitParagraph(pugi::xml_node target, pugi::xml_node marker, pugi::xml_node templateParagraph);
     void touch(pugi::xml_node node);
     bool touched(pugi::xml_node node) const;
+    // Removes the touched runs and wrappers under parent that hold nothing but properties any more.
     void removeEmpty(pugi::xml_node parent);
+    void removeIfEmpty(pugi::xml_node node);
 
     const WordNames& m_names;
     std::vector<pugi::xml_node> m_markers;
     std::unordered_set<pugi::xml_node_struct*> m_touched;
-    std::vector<pugi::xml_node> m_newParagraphs;
     bool m_barrierRemoved = false;
 };
 

@@ -115,9 +115,14 @@ std::vector<WordMatch> WordMatcher::findAll(const QString& text) const
         return matches;
     }
 
+    // Unless told not to, the regular expression engine checks the subject from the offset to its end on
+    // every call, which makes a search for many occurrences quadratic: check it once here instead.
+    const QRegularExpression::MatchOptions matchOptions = QStringView(text).isValidUtf16()
+        ? QRegularExpression::DontCheckSubjectStringMatchOption
+        : QRegularExpression::NoMatchOption;
     qsizetype from = 0;
     while (from < text.size()) {
-        const QRegularExpressionMatch match = m_regex.match(text, from);
+        const QRegularExpressionMatch match = m_regex.match(text, from, QRegularExpression::NormalMatch, matchOptions);
         if (!match.hasMatch())
             break;
         const qsizetype at = match.capturedStart();

@@ -3,6 +3,8 @@
 #include "office/docx/WordEditor.h"
 #include "office/docx/WordRevisionEditor.h"
 
+#include <algorithm>
+
 namespace varnel::office {
 
 WordStoryReplacer::WordStoryReplacer(const WordNames& names)
@@ -25,10 +27,12 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
     int count = 0;
     bool valid = true;
     std::vector<WordSegment>& segments = story.segments();
+    std::vector<WordTextEdit> edits;
     for (auto segment = segments.rbegin(); segment != segments.rend(); ++segment) {
         const std::vector<WordMatch> matches = matcher.findAll(segment->text);
+        edits.clear();
         for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
-            const QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
+            QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
             if (text == QStringView(segment->text).mid(match->start, match->length))
                 continue;
             const qsizetype end = match->start + match->length;
@@ -37,8 +41,16 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
                 valid = false;
             } else {
                 valid = editor.replace(*segment, match->start, end, text) && valid;
+                if (valid)
+                    edits.push_back({match->start, end, std::move(text)});
             }
             ++count;
+        }
+        // The segment still holds the text the matches were found in; it follows the edits only once
+        // they are all done, which keeps a Replace All linear in the size of the segment.
+        if (valid && !edits.empty()) {
+            std::reverse(edits.begin(), edits.end());
+            WordEditor::updateSegment(*segment, edits);
         }
     }
     *textValid = valid;
