@@ -264,6 +264,17 @@ TEST_F(DocxEngine, NotesGetPlainCaseInsensitiveReplacementKeepingTheirFormatting
     EXPECT_TRUE(partText(path, u"word/endnotes.xml"_s).contains(u"Endnote new text"_s));
 }
 
+TEST_F(DocxEngine, ReadsTheWhiteSpaceWordHidesAsNoTextAndNeverShowsIt)
+{
+    // The endnote reads "<w:t> A tachyon walks into the old bar. </w:t>" without xml:space="preserve"; the
+    // body has "Hidden", " space " (the same) and "old" in three runs.
+    const QString path = copyOf(u"10_hidden_space.docx"_s);
+    EXPECT_TRUE(run(path, {u"Hiddenspaceold"_s, u"old"_s}, {u"found"_s, u"new"_s}).changed);
+    EXPECT_TRUE(partText(path).startsWith(u"found|"_s)) << partText(path).toStdString();
+    const QString notes = partXml(path, u"word/endnotes.xml"_s);
+    EXPECT_TRUE(notes.contains(u"<w:t>A tachyon walks into the new bar.</w:t>"_s)) << notes.toStdString();
+}
+
 TEST_F(DocxEngine, SavesADocumentWhoseOnlyChangeIsInANote)
 {
     const QString path = copyOf(u"06_textbox_notes.docx"_s);

@@ -130,20 +130,34 @@ const std::string r(const std::string& text, const std::string& props = {})
     return "<w:r>" + (props.empty() ? std::string() : "<w:rPr>" + props + "</w:rPr>") + "<w:t>" + text + "</w:t></w:r>";
 }
 
+// One Replace All on a body: the count it gives and the body's XML afterwards.
+struct ReplaceCase {
+    const char* what;
+    std::string before;
+    QString find, replace;
+    int count;
+    std::string after;
+    WordFindOptions options = {};
+};
+
+template<size_t N>
+void expectReplacements(const ReplaceCase (&cases)[N])
+{
+    for (const ReplaceCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Body body(c.before);
+        EXPECT_EQ(body.replace(c.find, c.replace, c.options), c.count);
+        EXPECT_EQ(body.xml(), c.after);
+    }
+}
+
 } // namespace
 
 TEST(WordStoryReplacer, RewritesOnlyTheRunsOfAnOccurrence)
 {
     const std::string bookmark = "<w:bookmarkStart w:id=\"0\" w:name=\"m\"/>";
     const std::string tabsAndBreaks = "<w:r><w:t>a</w:t><w:tab/><w:t>b</w:t><w:br/><w:t>c</w:t><w:noBreakHyphen/><w:t>d</w:t></w:r>";
-    const struct {
-        const char* what;
-        std::string before;
-        QString find, replace;
-        int count;
-        std::string after;
-        WordFindOptions options = {};
-    } cases[] = {
+    const ReplaceCase cases[] = {
         {"text split across runs takes the first character's formatting", p(r("Hel", "<w:b/>") + r("lo", "<w:i/>") + r(" world")),
          u"Hello"_s, u"Bye"_s, 1, p(r("Bye", "<w:b/>") + r(" world"))},
         {"the text around an occurrence stays in its runs", p(r("abXY", "<w:b/>") + r("Zcd")), u"XYZ"_s, u"-"_s, 1,
@@ -167,12 +181,27 @@ TEST(WordStoryReplacer, RewritesOnlyTheRunsOfAnOccurrence)
         {"a replacement equal to the found text changes nothing", p(r("ab", "<w:b/>") + r("c")), u"(abc)"_s, u"\\1"_s, 0,
          p(r("ab", "<w:b/>") + r("c")), {true, false, true}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Body body(c.before);
-        EXPECT_EQ(body.replace(c.find, c.replace, c.options), c.count);
-        EXPECT_EQ(body.xml(), c.after);
-    }
+    expectReplacements(cases);
+}
+
+TEST(WordStoryReplacer, WhiteSpaceAtTheEdgesOfATextWithoutPreserveIsNoText)
+{
+    const auto t = [](const std::string& attributes, const std::string& text) {
+        return "<w:r><w:t" + attributes + ">" + text + "</w:t></w:r>";
+    };
+    const std::string preserve = " xml:space=\"preserve\"";
+    const ReplaceCase cases[] = {
+        {"a rewritten text drops the space it hid", p(r(" A tachyon walks ")), u"walks"_s, u"runs"_s, 1,
+         p(r("A tachyon runs"))},
+        {"a hidden space is not found", p(r(" A b")), u" A"_s, u"B"_s, 0, p(r(" A b"))},
+        {"a preserved space is found", p(t(preserve, " A")), u" A"_s, u"B"_s, 1, p(t(preserve, "B"))},
+        {"runs whose spaces are hidden meet", p(r("Hidden") + r(" space ")), u"Hiddenspace"_s, u"X"_s, 1, p(r("X"))},
+        {"a preserve further up the tree counts", "<w:p xml:space=\"preserve\">" + r(" A") + "</w:p>", u" A"_s,
+         u"B"_s, 1, "<w:p xml:space=\"preserve\">" + r("B") + "</w:p>"},
+        {"a replacement that needs its space overrides xml:space=\"default\"", p(t(" xml:space=\"default\"", "a")),
+         u"a"_s, u" b"_s, 1, p(t(preserve, " b"))},
+    };
+    expectReplacements(cases);
 }
 
 TEST(WordStoryReplacer, FindsTextInHyperlinksRevisionsContentControlsSmartTagsAndSimpleFields)

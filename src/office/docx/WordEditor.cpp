@@ -48,8 +48,12 @@ WordEditor::WordEditor(const WordNames& names)
 void WordEditor::setText(pugi::xml_node t, const QString& text)
 {
     t.text().set(text.toUtf8().constData());
-    if (needsPreserve(text) && !t.attribute("xml:space"))
-        t.append_attribute("xml:space") = "preserve";
+    if (!needsPreserve(text))
+        return;
+    pugi::xml_attribute space = t.attribute("xml:space");
+    if (!space)
+        space = t.append_attribute("xml:space");
+    space = "preserve";
 }
 
 void WordEditor::touch(pugi::xml_node node)
@@ -171,7 +175,7 @@ void WordEditor::removeAtoms(const WordSegment& segment, qsizetype from, qsizety
         }
         const qsizetype a = std::max<qsizetype>(from, piece.start) - piece.start;
         const qsizetype b = std::min<qsizetype>(to, piece.start + piece.length) - piece.start;
-        QString text = QString::fromUtf8(piece.node.text().get());
+        QString text = WordStoryText::textOf(piece.node);
         text.remove(a, b - a);
         if (text.isEmpty())
             run.remove_child(piece.node);
@@ -187,7 +191,7 @@ void WordEditor::insertFirst(const WordAtom& first, const WordAtom& last, const 
         const pugi::xml_node t = first.node;
         pugi::xml_node run = t.parent();
         touch(run);
-        const QString text = QString::fromUtf8(t.text().get());
+        const QString text = WordStoryText::textOf(t);
         const QString prefix = text.left(first.offset);
         const QString suffix = text.mid(last.offset + 1);
         if (!needsSpecialNodes(replacement)) {

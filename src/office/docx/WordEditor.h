@@ -32,7 +32,8 @@ public:
     // when it now describes the tree only before start.
     bool replace(WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement);
 
-    // Sets the text of a w:t, adding xml:space="preserve" when the text needs it.
+    // Sets the text Word reads from a w:t (WordStoryText::textOf), with xml:space="preserve" when the text
+    // needs it; white space the element hid before is gone.
     static void setText(pugi::xml_node t, const QString& text);
 
 private:

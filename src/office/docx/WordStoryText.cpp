@@ -14,6 +14,22 @@ bool equals(const char* a, const char* b)
     return a && std::strcmp(a, b) == 0;
 }
 
+bool isXmlSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// Whether xml:space="preserve" applies to node: the nearest xml:space declaration, on the node or an
+// ancestor, decides.
+bool preservesSpace(pugi::xml_node node)
+{
+    for (pugi::xml_node n = node; n; n = n.parent()) {
+        if (const pugi::xml_attribute space = n.attribute("xml:space"))
+            return equals(space.value(), "preserve");
+    }
+    return false;
+}
+
 bool oneOf(const char* name, std::initializer_list<const char*> names)
 {
     for (const char* n : names) {
@@ -45,6 +61,20 @@ bool isRangeMarker(const char* localName)
                              "moveToRangeEnd", "customXmlInsRangeStart", "customXmlInsRangeEnd",
                              "customXmlDelRangeStart", "customXmlDelRangeEnd", "customXmlMoveFromRangeStart",
                              "customXmlMoveFromRangeEnd", "customXmlMoveToRangeStart", "customXmlMoveToRangeEnd"});
+}
+
+QString WordStoryText::textOf(pugi::xml_node t)
+{
+    QString text = QString::fromUtf8(t.text().get());
+    if (text.isEmpty() || preservesSpace(t))
+        return text;
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isXmlSpace(text.at(begin)))
+        ++begin;
+    while (end > begin && isXmlSpace(text.at(end - 1)))
+        --end;
+    return begin == 0 && end == text.size() ? text : text.mid(begin, end - begin);
 }
 
 WordStoryText::WordStoryText(const WordNames& names, pugi::xml_node container)
@@ -249,7 +279,7 @@ void WordStoryText::text(pugi::xml_node t)
         return;
     }
     const qsizetype start = m_current.text.size();
-    m_current.text += QString::fromUtf8(content.value());
+    m_current.text += textOf(t);
     if (m_current.text.size() > start)
         m_current.pieces.push_back({t, int(start), int(m_current.text.size() - start), WordAtom::Text});
 }

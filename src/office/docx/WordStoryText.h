@@ -11,6 +11,9 @@
 // Runs are read through hyperlinks, inserted and moved-to revisions, content controls, smart tags, custom
 // XML and simple fields. Deleted and moved-from text and the codes of fields are not text; field results
 // are. Text boxes anchored in the story are stories of their own and are barriers here.
+//
+// A w:t reads as Word reads it: without xml:space="preserve" (on itself or an ancestor) its leading and
+// trailing white space is not text. Atom offsets count in that visible text (WordStoryText::textOf).
 
 #include "office/docx/WordNames.h"
 
@@ -56,6 +59,10 @@ public:
     const std::vector<WordSegment>& segments() const { return m_segments; }
     // For editors that keep the segments up to date with their edits.
     std::vector<WordSegment>& segments() { return m_segments; }
+
+    // The text a w:t holds for Word: its content, less leading and trailing white space unless
+    // xml:space="preserve" is in effect for it.
+    static QString textOf(pugi::xml_node t);
 
     // The paragraph the atom belongs to.
     static pugi::xml_node paragraphOf(const WordNames& names, const WordAtom& atom);
