@@ -288,6 +288,21 @@ TEST_F(RtfEngine, SearchesFieldResultsButNotFieldInstructions)
     EXPECT_TRUE(after.contains("HYPERLINK \"http://example.com/Alpha\""));
 }
 
+TEST_F(RtfEngine, FieldResultsReadOnWithTheTextAroundThem)
+{
+    const QByteArray rtf = "{\\rtf1 Page{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}} and foo"
+                           "{\\field{\\*\\fldinst HYPERLINK \"http://x.example/\" }{\\fldrslt bar}}.}";
+    options.setValue(Option::WholeWord, 1);
+    for (const QString& find : {u"Page"_s, u"foo"_s, u"bar"_s})
+        EXPECT_FALSE(run(fileWith(rtf), {find}, {u"X"_s}).changed) << find.toStdString();
+
+    options.setValue(Option::WholeWord, 0);
+    const QString path = fileWith(rtf);
+    EXPECT_TRUE(run(path, {u"Page1"_s, u"foobar"_s}, {u"X"_s, u"Y"_s}).changed);
+    EXPECT_EQ(storyText(readFile(path), RtfStoryKind::Main), u"X and Y.");
+    EXPECT_TRUE(readFile(path).contains("HYPERLINK \"http://x.example/\""));
+}
+
 TEST_F(RtfEngine, ReplacesHyperlinkAddressesOnlyWhenTheOptionIsExactlyOne)
 {
     options.setValue(Option::HyperLink, 1);

@@ -130,6 +130,30 @@ const std::string r(const std::string& text, const std::string& props = {})
     return "<w:r>" + (props.empty() ? std::string() : "<w:rPr>" + props + "</w:rPr>") + "<w:t>" + text + "</w:t></w:r>";
 }
 
+// A run whose text keeps its spaces at the edges.
+std::string rs(const std::string& text)
+{
+    return "<w:r><w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
+}
+
+// A complex field: its code hidden, its result shown.
+std::string field(const std::string& code, const std::string& result)
+{
+    return "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>" + code
+        + "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>" + r(result)
+        + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+}
+
+std::string simpleField(const std::string& code, const std::string& result)
+{
+    return "<w:fldSimple w:instr=\"" + code + "\">" + r(result) + "</w:fldSimple>";
+}
+
+std::string hyperlink(const std::string& text)
+{
+    return "<w:hyperlink r:id=\"rId1\">" + r(text) + "</w:hyperlink>";
+}
+
 // One Replace All on a body: the count it gives and the body's XML afterwards.
 struct ReplaceCase {
     const char* what;
@@ -216,11 +240,55 @@ TEST(WordStoryReplacer, FindsTextInHyperlinksRevisionsContentControlsSmartTagsAn
     EXPECT_EQ(body.paragraphs(), u"bar|bar|bar|bar|bar|bar"_s);
 }
 
-TEST(WordStoryReplacer, DoesNotMatchAcrossTheEdgeOfAHyperlinkOrADrawing)
+TEST(WordStoryReplacer, DoesNotMatchAcrossADrawing)
 {
-    Body body(p(r("fo") + "<w:hyperlink r:id=\"rId5\">" + r("o") + "</w:hyperlink>")
-              + p(r("fo") + "<w:r><w:drawing/></w:r>" + r("o")));
+    Body body(p(r("fo") + "<w:r><w:drawing/></w:r>" + r("o")));
     EXPECT_EQ(body.replace(u"foo"_s, u"bar"_s), 0);
+}
+
+TEST(WordStoryReplacer, WholeWordAndWordWildcardsSeeTheTextAcrossFieldAndHyperlinkEdges)
+{
+    const WordFindOptions whole{true, true, false};
+    const WordFindOptions wild{true, false, true};
+    const struct {
+        const char* what;
+        std::string before;
+        QString find;
+        WordFindOptions options;
+        int count;
+    } cases[] = {
+        {"a word followed by a field's result", p(r("Page") + field("PAGE", "1")), u"Page"_s, whole, 0},
+        {"a word followed by a simple field's result", p(r("Page") + simpleField("PAGE", "1")), u"Page"_s, whole, 0},
+        {"a word followed by a space and a field", p(rs("Page ") + field("PAGE", "1")), u"Page"_s, whole, 1},
+        {"a word followed by a hyperlink", p(r("foo") + hyperlink("bar")), u"foo"_s, whole, 0},
+        {"a hyperlink's text after a word", p(r("foo") + hyperlink("bar")), u"bar"_s, whole, 0},
+        {"a hyperlink after a space", p(rs("foo ") + hyperlink("bar")), u"bar"_s, whole, 1},
+        {"> before a field's result", p(r("Page") + field("PAGE", "1")), u"Page>"_s, wild, 0},
+        {"< at a field's result", p(r("Page") + field("PAGE", "1")), u"<1"_s, wild, 0},
+        {"< at a hyperlink's text", p(r("foo") + hyperlink("bar")), u"<bar"_s, wild, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Body body(c.before);
+        EXPECT_EQ(body.replace(c.find, u"X"_s, c.options), c.count);
+    }
+}
+
+TEST(WordStoryReplacer, MatchesAcrossTheEdgesOfFieldResultsAndHyperlinks)
+{
+    Body link(p(r("fo") + hyperlink("o")));
+    EXPECT_EQ(link.replace(u"foo"_s, u"bar"_s), 1);
+    EXPECT_EQ(link.xml(), p(r("bar")));
+
+    // The field stays a field; the replacement goes where the occurrence began.
+    Body page(p(rs("Page ") + field("PAGE", "1") + rs(" of")));
+    EXPECT_EQ(page.replace(u"e 1 o"_s, u"e # o"_s), 1);
+    EXPECT_EQ(page.paragraphs(), u"Page # of"_s);
+    EXPECT_NE(page.xml().find("<w:instrText>PAGE</w:instrText>"), std::string::npos);
+
+    Body simple(p(simpleField("AUTHOR", "Ann") + r("e")));
+    EXPECT_EQ(simple.replace(u"Anne"_s, u"Bob"_s), 1);
+    EXPECT_EQ(simple.paragraphs(), u"Bob"_s);
 }
 
 TEST(WordStoryReplacer, SkipsDeletedTextAndFieldCodesButSearchesFieldResults)
@@ -329,13 +397,12 @@ TEST(WordStoryReplacer, ReportsAStoryTextOutOfDateAfterStructuralEdits)
     }
 }
 
-TEST(WordStoryReplacer, ReportsAStoryTextOutOfDateWhenAnEmptiedHyperlinkGoes)
+TEST(WordStoryReplacer, KeepsAStoryTextUpToDateWhenAnEmptiedHyperlinkGoes)
 {
-    // Without the hyperlink's edges "b" and "c" become neighbours, which a fresh reading must show.
-    Body body(p(r("ab") + "<w:hyperlink r:id=\"rId1\">" + r("X") + "</w:hyperlink>" + r("cd")));
-    bool textValid = true;
-    body.replaceKeepingText(u"X"_s, u""_s, &textValid);
-    EXPECT_FALSE(textValid);
+    Body body(p(r("ab") + hyperlink("X") + r("cd")));
+    bool textValid = false;
+    EXPECT_EQ(body.replaceKeepingText(u"X"_s, u""_s, &textValid), "");
+    EXPECT_TRUE(textValid);
     EXPECT_EQ(body.replace(u"bc"_s, u"Y"_s), 1);
     EXPECT_EQ(body.paragraphs(), u"aYd"_s);
 }

@@ -78,7 +78,6 @@ bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, c
     m_markers.clear();
     m_touched.clear();
     m_newParagraphs.clear();
-    m_barrierRemoved = false;
 
     std::vector<pugi::xml_node> joined; // paragraphs whose marks are replaced
     bool textOnly = true;
@@ -127,9 +126,8 @@ bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, c
         removeEmpty(p);
 
     // Text replaced by plain text changed only the text of w:t elements: the segment follows suit, so
-    // that the next definition can search it without reading the story again. An emptied hyperlink that
-    // was removed took its barriers with it, which joins segments: that needs a new reading.
-    if (!textOnly || needsSpecialNodes(replacement) || m_barrierRemoved)
+    // that the next definition can search it without reading the story again.
+    if (!textOnly || needsSpecialNodes(replacement))
         return false;
     updateSegment(segment, firstPiece, start, end, replacement);
     return true;
@@ -364,10 +362,8 @@ void WordEditor::removeEmpty(pugi::xml_node parent)
                                               || !std::strcmp(cname, "customXmlPr"));
             empty = properties;
         }
-        if (empty) {
-            m_barrierRemoved = m_barrierRemoved || !std::strcmp(name, "hyperlink");
+        if (empty)
             parent.remove_child(child);
-        }
     }
 }
 

@@ -53,7 +53,6 @@ private:
     std::vector<pugi::xml_node> m_markers;
     std::unordered_set<pugi::xml_node_struct*> m_touched;
     std::vector<pugi::xml_node> m_newParagraphs;
-    bool m_barrierRemoved = false;
 };
 
 } // namespace varnel::office

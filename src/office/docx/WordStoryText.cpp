@@ -198,11 +198,7 @@ void WordStoryText::inlineContent(pugi::xml_node parent)
         }
         if (equals(name, "r")) {
             run(child);
-        } else if (oneOf(name, {"hyperlink", "fldSimple"})) {
-            barrier();
-            inlineContent(child);
-            barrier();
-        } else if (oneOf(name, {"ins", "moveTo", "smartTag", "customXml", "dir", "bdo"})) {
+        } else if (oneOf(name, {"hyperlink", "fldSimple", "ins", "moveTo", "smartTag", "customXml", "dir", "bdo"})) {
             inlineContent(child);
         } else if (equals(name, "sdt")) {
             inlineContent(m_names.child(child, "sdtContent"));
@@ -233,7 +229,6 @@ void WordStoryText::run(pugi::xml_node r)
                 m_fields.back() = false;
             else if (equals(type, "end") && !m_fields.empty())
                 m_fields.pop_back();
-            barrier();
             continue;
         }
         if (equals(name, "rPr") || inFieldCode())

@@ -1,9 +1,11 @@
 #pragma once
 // The searchable text of one story (the body, a header, a text box, a note), read from its XML.
 //
-// The story is cut into segments at barriers, items a match can never cross: drawings, objects, fields'
-// begin, separator and end marks and the edges of hyperlinks and simple fields, note references, math,
-// the end of a table cell, a section break, the last paragraph mark of a container. Inside a segment,
+// The story is cut into segments at barriers, items a match can never cross: drawings, objects, note
+// references, math, the end of a table cell, a section break, the last paragraph mark of a container.
+// The edges of hyperlinks, simple fields and field results are no barriers: with field codes hidden, as
+// Word's find works, a field's result and a hyperlink's text run on with the text around them, so a
+// match may cross them and a word ends only where the visible text says so. Inside a segment,
 // every code unit of the text has an atom saying where it lives: a character of a w:t, a special element
 // (w:tab, w:br, w:sym, ...), or the mark of a w:p that can be joined with the next paragraph. Atoms are
 // kept as pieces, one per node.

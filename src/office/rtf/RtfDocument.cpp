@@ -36,7 +36,6 @@ struct Group {
     bool inUnicodePair = false;
     bool inShapeProperty = false;
     bool propertyName = false; // the group's text is the name of the shape property
-    bool barrierOnClose = false;
     int fontEntry = -1;     // FontTable: the font being described
 };
 
@@ -65,7 +64,7 @@ private:
     void onTextByte(unsigned char byte, qsizetype begin, qsizetype end);
     void onDestination(const RtfToken& token);
     void append(QStringView text, qsizetype begin, qsizetype end);
-    void openStory(RtfStoryKind kind);
+    void openStory(RtfStoryKind kind, bool breakParent = true);
     void breakSegment(int story);
     void flushPending();
     int codePage();
@@ -166,15 +165,11 @@ bool Reader::run(QString* error, bool* readOnly)
                 Group child = top();
                 child.atStart = true;
                 child.starred = false;
-                child.barrierOnClose = false;
                 m_groups.push_back(child);
             }
             break;
         case RtfTokenType::GroupClose: {
-            const Group closing = top();
             m_groups.pop_back();
-            if (closing.barrierOnClose)
-                breakSegment(closing.story);
             closed = m_groups.empty();
             break;
         }
@@ -259,7 +254,8 @@ void Reader::onDestination(const RtfToken& token)
         openStory(RtfStoryKind::TextBox);
         break;
     case RtfDestination::FieldInstruction:
-        openStory(RtfStoryKind::FieldInstruction);
+        // The instruction is hidden, so the text before the field runs on into its result.
+        openStory(RtfStoryKind::FieldInstruction, false);
         break;
     case RtfDestination::Container:
         breakSegment(group.story);
@@ -271,9 +267,7 @@ void Reader::onDestination(const RtfToken& token)
         group.mirror = true;
         break;
     case RtfDestination::Field:
-        breakSegment(group.story);
-        group.barrierOnClose = true;
-        break;
+        break; // a field's result reads on with the text around it, as Word's find reads it
     case RtfDestination::Transparent:
         if (token.word == QByteArrayView("ud") && group.inUnicodePair) {
             group.role = Role::Text;
@@ -309,10 +303,11 @@ void Reader::onDestination(const RtfToken& token)
     }
 }
 
-void Reader::openStory(RtfStoryKind kind)
+void Reader::openStory(RtfStoryKind kind, bool breakParent)
 {
     Group& group = top();
-    breakSegment(group.story);
+    if (breakParent)
+        breakSegment(group.story);
     RtfStory story;
     story.kind = kind;
     story.mirror = group.mirror;

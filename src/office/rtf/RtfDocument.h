@@ -5,8 +5,9 @@
 // WordArt text, each footnote or endnote, and each field instruction). A story is a list of segments: runs of characters that a match may span. Control
 // words that only format (\b, \f2, a group such as {\i ...}) do not break a segment, so a word whose
 // letters carry different formatting is one run of characters; paragraph marks (\par) are characters
-// ('\r') a find can name with ^p; table cells and rows, section breaks, fields, pictures, objects, shapes
-// and notes break a segment. Each character keeps the byte range of the token(s) it was read from (a
+// ('\r') a find can name with ^p; table cells and rows, section breaks, pictures, objects, shapes and
+// notes break a segment. A field's instruction is hidden and its result reads on with the text around it,
+// as Word's find reads it. Each character keeps the byte range of the token(s) it was read from (a
 // \uN together with its fallback bytes, a double-byte character's two \'hh escapes), so replacing text
 // means rewriting exactly those ranges and copying every other byte.
 
