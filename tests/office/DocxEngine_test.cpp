@@ -275,6 +275,24 @@ TEST_F(DocxEngine, ReadsTheWhiteSpaceWordHidesAsNoTextAndNeverShowsIt)
     EXPECT_TRUE(notes.contains(u"<w:t>A tachyon walks into the new bar.</w:t>"_s)) << notes.toStdString();
 }
 
+TEST_F(DocxEngine, FindsNoteMarksPicturesAndSectionBreaksByTheirCodes)
+{
+    const QString notes = copyOf(u"06_textbox_notes.docx"_s);
+    EXPECT_TRUE(run(notes, {u"here^f and"_s}, {u"here, and"_s}).changed);
+    EXPECT_TRUE(partText(notes).contains(u"Note here, and there."_s)) << partText(notes).toStdString();
+    QString xml = partXml(notes);
+    EXPECT_FALSE(xml.contains(u"footnoteReference"_s));
+    EXPECT_TRUE(xml.contains(u"endnoteReference"_s));
+
+    const QString structures = copyOf(u"03_structures.docx"_s);
+    EXPECT_EQ(partXml(structures).count(u"<w:sectPr"_s), 2);
+    const EngineResult result = run(structures, {u"ol^gd"_s, u"^b"_s}, {u"old"_s, u""_s});
+    EXPECT_EQ(result.replacements, 2);
+    xml = partXml(structures);
+    EXPECT_FALSE(xml.contains(u"<w:drawing>"_s));
+    EXPECT_EQ(xml.count(u"<w:sectPr"_s), 1);
+}
+
 TEST_F(DocxEngine, SavesADocumentWhoseOnlyChangeIsInANote)
 {
     const QString path = copyOf(u"06_textbox_notes.docx"_s);

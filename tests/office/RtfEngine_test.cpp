@@ -303,6 +303,13 @@ TEST_F(RtfEngine, FieldResultsReadOnWithTheTextAroundThem)
     EXPECT_TRUE(readFile(path).contains("HYPERLINK \"http://x.example/\""));
 }
 
+TEST_F(RtfEngine, SectionAndParagraphSignsHaveTheirCodes)
+{
+    const QString path = fileWith("{\\rtf1\\ansi \\'a7 1 and \\'b6 2.}");
+    EXPECT_TRUE(run(path, {u"^% 1"_s, u"^v 2"_s}, {u"^v one"_s, u"^% two"_s}).changed);
+    EXPECT_EQ(storyText(readFile(path), RtfStoryKind::Main), u"¶ one and § two.");
+}
+
 TEST_F(RtfEngine, ReplacesHyperlinkAddressesOnlyWhenTheOptionIsExactlyOne)
 {
     options.setValue(Option::HyperLink, 1);

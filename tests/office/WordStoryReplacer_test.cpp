@@ -291,6 +291,32 @@ TEST(WordStoryReplacer, MatchesAcrossTheEdgesOfFieldResultsAndHyperlinks)
     EXPECT_EQ(simple.paragraphs(), u"Bob"_s);
 }
 
+TEST(WordStoryReplacer, FindsTheMarksOfNotesCommentsGraphicsAndSectionBreaks)
+{
+    const std::string footnote = "<w:r><w:footnoteReference w:id=\"2\"/></w:r>";
+    const std::string picture = "<w:r><w:drawing><wp:inline><wp:docPr id=\"1\"/></wp:inline></w:drawing></w:r>";
+    const std::string floating = "<w:r><w:drawing><wp:anchor><wp:docPr id=\"1\"/></wp:anchor></w:drawing></w:r>";
+    const std::string textBox = "<w:r><w:drawing><wp:inline><wps:txbx><w:txbxContent>" + p(r("t"))
+        + "</w:txbxContent></wps:txbx></wp:inline></w:drawing></w:r>";
+    const std::string sectionEnd = "<w:p><w:pPr><w:sectPr><w:pgSz w:w=\"1\"/></w:sectPr></w:pPr>" + r("a") + "</w:p>";
+    const ReplaceCase cases[] = {
+        {"a footnote mark", p(r("a") + footnote + r("b")), u"a^fb"_s, u"x"_s, 1, p(r("x"))},
+        {"an endnote mark", p(r("a") + "<w:r><w:endnoteReference w:id=\"2\"/></w:r>"), u"^e"_s, u""_s, 1, p(r("a"))},
+        {"a comment mark", p(r("a") + "<w:r><w:commentReference w:id=\"0\"/></w:r>"), u"a^a"_s, u"b"_s, 1, p(r("b"))},
+        {"an inline picture", p(r("a") + picture + r("b")), u"^g"_s, u"[pic]"_s, 1, p(r("a") + r("[pic]") + r("b"))},
+        {"a floating picture is no character", p(r("a") + floating + r("b")), u"a^gb"_s, u"x"_s, 0,
+         p(r("a") + floating + r("b"))},
+        {"a picture holding a text box is no character", p(r("a") + textBox + r("b")), u"a^gb"_s, u"x"_s, 0,
+         p(r("a") + textBox + r("b"))},
+        {"a section break joins the sections, keeping the following one's properties",
+         sectionEnd + p(r("b")) + "<w:sectPr/>", u"a^bb"_s, u"x"_s, 1, p(r("x")) + "<w:sectPr/>"},
+        {"a paragraph mark is no section break", sectionEnd + p(r("b")), u"a^pb"_s, u"x"_s, 0, sectionEnd + p(r("b"))},
+        {"a replacement that would carry the mark leaves it", p(r("a") + footnote), u"a^f"_s, u"[^&]"_s, 0,
+         p(r("a") + footnote)},
+    };
+    expectReplacements(cases);
+}
+
 TEST(WordStoryReplacer, SkipsDeletedTextAndFieldCodesButSearchesFieldResults)
 {
     Body body(p(r("f") + "<w:del w:id=\"1\" w:author=\"a\"><w:r><w:delText>x</w:delText></w:r></w:del>" + r("oo"))

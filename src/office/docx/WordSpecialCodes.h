@@ -1,11 +1,15 @@
 #pragma once
 // Word's ^ codes in find and replace texts, resolved to the code units of wordtext.
 //
-// Find texts know ^p ^t ^l ^m ^n ^s ^~ ^- ^^ ^+ ^= ^? ^# ^$ ^w ^unnnn (decimal Unicode) and ^nnn / ^0nnn
-// (character codes); with wildcards ^p ^? ^# ^$ ^w are not available (^13 finds a paragraph mark there).
-// Replace texts know the same characters plus ^& (the found text); ^? ^# ^$ ^w are find-only. Letters
-// after ^ may be of either case. Any other ^ sequence makes the text invalid, as it makes Word refuse the
-// search. A carriage return, line feed or CR LF typed into either text stands for one paragraph mark.
+// Find texts know ^p ^t ^l ^m ^n ^s ^~ ^- ^^ ^+ ^= ^% (§) ^v (¶) ^? ^# ^$ ^w ^unnnn (decimal Unicode) and
+// ^nnn / ^0nnn (character codes), and the marks of objects: ^g (graphic), ^f (footnote mark), ^e (endnote
+// mark), ^a (comment mark), ^b (section break). With wildcards ^p ^? ^# ^$ ^w ^f ^e ^a ^b are not
+// available (^13 finds a paragraph mark there). Replace texts know the characters plus ^& (the found
+// text); the classes and the marks of objects are find-only, and ^c (the clipboard) is refused, there
+// being no clipboard here. ^d (a field) is refused too: a field's result reads as text of the story and
+// the field itself has no code unit to find. Letters after ^ may be of either case. Any other ^ sequence
+// makes the text invalid, as it makes Word refuse the search. A carriage return, line feed or CR LF typed
+// into either text stands for one paragraph mark.
 
 #include <QList>
 #include <QString>

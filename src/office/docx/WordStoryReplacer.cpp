@@ -1,8 +1,22 @@
 #include "office/docx/WordStoryReplacer.h"
 
 #include "office/docx/WordEditor.h"
+#include "office/docx/WordText.h"
+
+#include <algorithm>
 
 namespace varnel::office {
+
+namespace {
+
+// A replacement that would carry a picture, a note, a comment or a section break (through ^& or a
+// wildcard group) cannot be written: the occurrence is left as it is rather than lose the object.
+bool holdsObjectMark(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), wordtext::isObjectMark);
+}
+
+} // namespace
 
 WordStoryReplacer::WordStoryReplacer(const WordNames& names)
     : m_names(names)
@@ -28,7 +42,7 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
         const std::vector<WordMatch> matches = matcher.findAll(segment->text);
         for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
             const QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
-            if (text == QStringView(segment->text).mid(match->start, match->length))
+            if (text == QStringView(segment->text).mid(match->start, match->length) || holdsObjectMark(text))
                 continue;
             valid = editor.replace(*segment, match->start, match->start + match->length, text) && valid;
             ++count;

@@ -39,6 +39,28 @@ bool oneOf(const char* name, std::initializer_list<const char*> names)
     return false;
 }
 
+bool endsWith(const char* name, const char* suffix)
+{
+    const size_t n = std::strlen(name);
+    const size_t k = std::strlen(suffix);
+    return n >= k && std::strcmp(name + n - k, suffix) == 0;
+}
+
+// A w:drawing, w:pict or w:object that sits in the line like a character (Word's ^g): not a floating
+// shape, and holding no text box or WordArt, which are stories of their own and must outlive any edit.
+bool isInlineGraphic(pugi::xml_node node)
+{
+    for (pugi::xml_node child : node.children()) {
+        if (endsWith(child.name(), ":anchor") || std::strstr(child.attribute("style").value(), "position:absolute"))
+            return false;
+    }
+    if (node.find_node([](pugi::xml_node n) { return endsWith(n.name(), "txbxContent") || endsWith(n.name(), ":textpath"); }))
+        return false;
+    // DrawingML is inline in a wp:inline only; VML pictures and objects are unless positioned.
+    return !endsWith(node.name(), "drawing")
+        || node.find_child([](pugi::xml_node child) { return endsWith(child.name(), ":inline"); });
+}
+
 } // namespace
 
 size_t WordSegment::pieceAt(qsizetype index) const
@@ -167,8 +189,6 @@ bool WordStoryText::markJoinable(pugi::xml_node p) const
     if (inFieldCode())
         return false;
     const pugi::xml_node pPr = m_names.child(p, "pPr");
-    if (m_names.child(pPr, "sectPr"))
-        return false;
     const pugi::xml_node markProps = m_names.child(pPr, "rPr");
     if (m_names.child(markProps, "del") || m_names.child(markProps, "moveFrom"))
         return false;
@@ -179,8 +199,11 @@ void WordStoryText::paragraph(pugi::xml_node p)
 {
     inlineContent(p);
     if (markJoinable(p)) {
+        // The mark of a paragraph holding its section's properties is a section break: replacing it
+        // joins the sections, and the joined text takes the following section's properties, as in Word.
+        const bool sectionEnd = bool(m_names.child(m_names.child(p, "pPr"), "sectPr"));
         m_current.pieces.push_back({p, int(m_current.text.size()), 1, WordAtom::Mark});
-        m_current.text += QChar(wordtext::ParagraphMark);
+        m_current.text += QChar(sectionEnd ? wordtext::SectionBreak : wordtext::ParagraphMark);
     } else {
         barrier();
     }
@@ -255,6 +278,14 @@ void WordStoryText::run(pugi::xml_node r)
                 special(child, char16_t(code));
             else
                 barrier();
+        } else if (oneOf(name, {"footnoteReference", "footnoteRef"})) {
+            special(child, wordtext::FootnoteMark);
+        } else if (oneOf(name, {"endnoteReference", "endnoteRef"})) {
+            special(child, wordtext::EndnoteMark);
+        } else if (equals(name, "commentReference")) {
+            special(child, wordtext::CommentMark);
+        } else if (oneOf(name, {"drawing", "pict", "object"}) && isInlineGraphic(child)) {
+            special(child, wordtext::GraphicMark);
         } else if (oneOf(name, {"instrText", "delInstrText", "delText", "lastRenderedPageBreak"})) {
             continue;
         } else {
