@@ -353,6 +353,17 @@ TEST_F(DocxEngine, ParagraphMarksJoinAndSplitParagraphs)
     EXPECT_EQ(partText(path), u"Hello world, 旧公司名有限公司|地址：旧地址。|"_s);
 }
 
+TEST_F(DocxEngine, AParagraphMarkInASimpleFieldLeavesTheFieldOnce)
+{
+    const QString path = copyOf(u"03_structures.docx"_s);
+    EXPECT_TRUE(run(path, {u"old simple"_s, u"old control"_s}, {u"old^psimple"_s, u"old^pcontrol"_s}).changed);
+    const QString text = partText(path);
+    EXPECT_TRUE(text.contains(u"|old|simple|old|control|"_s)) << text.toStdString();
+    const QString xml = partXml(path);
+    EXPECT_EQ(xml.count(u"w:instr=\" AUTHOR old \""_s), 1);
+    EXPECT_EQ(xml.count(u"<w:sdtPr>"_s), 2) << "the control's properties go with both halves";
+}
+
 TEST_F(DocxEngine, WildcardsRearrangeGroups)
 {
     options.setValue(Option::MatchWildcards, 1);

@@ -350,6 +350,26 @@ TEST(WordStoryReplacer, ParagraphMarkInReplaceTextSplitsTheParagraph)
                               + r("2b", "<w:b/>") + "</w:p>");
 }
 
+TEST(WordStoryReplacer, ParagraphMarkSplittingAControlOrAFieldKeepsIdsUniqueAndEveryFieldOnce)
+{
+    const std::string control = "<w:sdt><w:sdtPr><w:alias w:val=\"c\"/><w:id w:val=\"7\"/>"
+                                "<w:dataBinding w:xpath=\"/a\" w:storeItemID=\"{1}\"/></w:sdtPr><w:sdtContent>";
+    const ReplaceCase cases[] = {
+        {"a content control", p(control + r("axb") + "</w:sdtContent></w:sdt>"), u"x"_s, u"1^p2"_s, 1,
+         p("<w:sdt><w:sdtPr><w:alias w:val=\"c\"/><w:id w:val=\"8\"/></w:sdtPr><w:sdtContent>" + r("a1")
+           + "</w:sdtContent></w:sdt>")
+             + p(control + r("2b") + "</w:sdtContent></w:sdt>")},
+        {"a simple field", p(simpleField(" AUTHOR ", "axb")), u"x"_s, u"1^p2"_s, 1,
+         p(simpleField(" AUTHOR ", "a1")) + p(r("2b"))},
+        {"a simple field split twice", p(simpleField(" AUTHOR ", "axb")), u"x"_s, u"1^p^p2"_s, 1,
+         p(simpleField(" AUTHOR ", "a1")) + "<w:p/>" + p(r("2b"))},
+        {"an inserted revision", p("<w:ins w:id=\"3\" w:author=\"a\">" + r("axb") + "</w:ins>"), u"x"_s, u"1^p2"_s, 1,
+         p("<w:ins w:id=\"4\" w:author=\"a\">" + r("a1") + "</w:ins>")
+             + p("<w:ins w:id=\"3\" w:author=\"a\">" + r("2b") + "</w:ins>")},
+    };
+    expectReplacements(cases);
+}
+
 TEST(WordStoryReplacer, ReplacingEveryParagraphMarkJoinsAllButTheLastOfTheStory)
 {
     Body body(p(r("a")) + p(r("b")) + p(r("c")) + "<w:sectPr/>");

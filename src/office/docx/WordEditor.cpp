@@ -305,10 +305,14 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
     m_newParagraphs.push_back(paragraph);
 
     // Every element between the paragraph and the marker is cut in two: a copy of it (with its
-    // properties) takes what precedes the marker.
+    // properties, and fresh ids) takes what precedes the marker. A simple field is not copied.
     pugi::xml_node cur = marker;
     while (cur.parent() != target) {
         const pugi::xml_node parent = cur.parent();
+        if (m_names.is(parent, "fldSimple")) {
+            leaveSimpleField(parent, cur);
+            continue;
+        }
         pugi::xml_node left = parent.parent().insert_child_before(parent.name(), parent);
         for (const pugi::xml_attribute& attr : parent.attributes())
             left.append_attribute(attr.name()) = attr.value();
@@ -324,6 +328,7 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
             else
                 left.append_move(child);
         }
+        renumberCopy(left);
         m_touched.insert(left.internal_object());
         cur = parent;
     }
@@ -334,6 +339,34 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
             paragraph.append_move(child);
     }
     marker.parent().remove_child(marker);
+}
+
+void WordEditor::leaveSimpleField(pugi::xml_node field, pugi::xml_node from)
+{
+    // A simple field cannot span paragraphs and must not be copied (its instruction would exist twice):
+    // it keeps what precedes the new paragraph mark, and the rest of its result becomes plain text.
+    pugi::xml_node after = field;
+    pugi::xml_node next;
+    for (pugi::xml_node child = from; child; child = next) {
+        next = child.next_sibling();
+        after = field.parent().insert_move_after(child, after);
+    }
+}
+
+void WordEditor::renumberCopy(pugi::xml_node copy)
+{
+    if (!m_ids)
+        m_ids.emplace(m_names, copy);
+    if (pugi::xml_attribute id = copy.attribute(m_names.qualified("id").c_str()))
+        id.set_value(m_ids->next());
+    if (!m_names.is(copy, "sdt"))
+        return;
+    pugi::xml_node props = m_names.child(copy, "sdtPr");
+    if (pugi::xml_node id = m_names.child(props, "id"))
+        id.attribute(m_names.qualified("val").c_str()).set_value(m_ids->next());
+    // The binding stays with the original control: bound twice, the copy would show the bound value too.
+    if (pugi::xml_node binding = m_names.child(props, "dataBinding"))
+        props.remove_child(binding);
 }
 
 void WordEditor::removeEmpty(pugi::xml_node parent)

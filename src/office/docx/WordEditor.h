@@ -13,10 +13,12 @@
 // Stretches of one story must be replaced from the last to the first: an edit leaves the atoms before it
 // valid, and it may move or remove the nodes after it.
 
+#include "office/docx/WordIds.h"
 #include "office/docx/WordStoryText.h"
 
 #include <QString>
 
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -45,6 +47,10 @@ private:
     void insertNodes(pugi::xml_node run, pugi::xml_node before, const QString& replacement);
     pugi::xml_node newElement(pugi::xml_node parent, pugi::xml_node before, const char* localName);
     void splitParagraph(pugi::xml_node target, pugi::xml_node marker, pugi::xml_node templateParagraph);
+    // Moves from and the siblings after it out of a simple field, to follow it.
+    void leaveSimpleField(pugi::xml_node field, pugi::xml_node from);
+    // Gives the copy of a split element fresh ids where the original's must stay unique.
+    void renumberCopy(pugi::xml_node copy);
     void touch(pugi::xml_node node);
     bool touched(pugi::xml_node node) const;
     void removeEmpty(pugi::xml_node parent);
@@ -53,6 +59,7 @@ private:
     std::vector<pugi::xml_node> m_markers;
     std::unordered_set<pugi::xml_node_struct*> m_touched;
     std::vector<pugi::xml_node> m_newParagraphs;
+    std::optional<WordIds> m_ids; // read when a split first needs a fresh id
 };
 
 } // namespace varnel::office
