@@ -293,6 +293,20 @@ TEST_F(DocxEngine, FindsNoteMarksPicturesAndSectionBreaksByTheirCodes)
     EXPECT_EQ(xml.count(u"<w:sectPr"_s), 1);
 }
 
+TEST_F(DocxEngine, ReplacesFieldsForTheFieldCode)
+{
+    // A complex DOCPROPERTY field and a simple AUTHOR field; the hyperlink is an element, not a field.
+    const QString path = copyOf(u"03_structures.docx"_s);
+    const EngineResult result = run(path, {u"^d"_s}, {u"[field]"_s});
+    EXPECT_EQ(result.replacements, 2);
+    const QString xml = partXml(path);
+    EXPECT_FALSE(xml.contains(u"fldChar"_s));
+    EXPECT_FALSE(xml.contains(u"fldSimple"_s));
+    EXPECT_FALSE(xml.contains(u"instrText"_s));
+    EXPECT_TRUE(xml.contains(u"<w:hyperlink"_s));
+    EXPECT_EQ(partText(path).count(u"[field]"_s), 2);
+}
+
 TEST_F(DocxEngine, SavesADocumentWhoseOnlyChangeIsInANote)
 {
     const QString path = copyOf(u"06_textbox_notes.docx"_s);

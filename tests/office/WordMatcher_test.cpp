@@ -140,7 +140,17 @@ TEST(WordMatcher, RejectsCodesWordRejects)
         EXPECT_FALSE(rejection(find).isEmpty()) << find.toStdString();
     for (const QString& find : {u"^p"_s, u"^?"_s, u"^f"_s, u"^e"_s, u"^a"_s, u"^b"_s})
         EXPECT_FALSE(rejection(find, wildcards()).isEmpty()) << find.toStdString();
-    EXPECT_EQ(rejection(u"^d"_s), u"“查找内容”中的“^d”不是有效的特殊字符"_s);
+    EXPECT_EQ(rejection(u"^d"_s, wildcards()), u"“查找内容”中的“^d”不是有效的特殊字符，或者在使用通配符时不受支持"_s);
+    EXPECT_EQ(rejection(u"a^d"_s), u"“查找内容”中的“^d”只能单独使用"_s);
+}
+
+TEST(WordMatcher, AFieldIsFoundByTheStorysStructureNotInItsText)
+{
+    WordMatcher matcher;
+    QString error;
+    ASSERT_TRUE(matcher.compile(u"^D"_s, {}, &error)) << error.toStdString();
+    EXPECT_TRUE(matcher.findsFields());
+    EXPECT_TRUE(matcher.findAll(u"Page 1"_s).empty());
 }
 
 TEST(WordReplacement, RefusesTheClipboardAndTheMarksOfObjectsAsAnUnknownCode)

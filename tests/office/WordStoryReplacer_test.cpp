@@ -317,6 +317,35 @@ TEST(WordStoryReplacer, FindsTheMarksOfNotesCommentsGraphicsAndSectionBreaks)
     expectReplacements(cases);
 }
 
+TEST(WordStoryReplacer, ReplacesEveryOutermostFieldForTheFieldCode)
+{
+    const std::string boldField = "<w:r><w:rPr><w:b/></w:rPr><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+                                  "<w:r><w:instrText>DATE</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    const std::string nested = "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>IF</w:instrText></w:r>"
+                               "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+        + field("PAGE", "1") + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    const std::string split = "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>TOC</w:instrText></w:r>"
+                              "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>";
+    const std::string link = field(" HYPERLINK \"http://x/\" ", "x");
+    const std::string linkInside = "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>IF</w:instrText></w:r>"
+                                   "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+        + simpleField(" HYPERLINK &quot;http://x/&quot; ", "x") + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    const ReplaceCase cases[] = {
+        {"a complex field", p(rs("Page ") + field("PAGE", "1")), u"^d"_s, u"#"_s, 1, p(rs("Page ") + r("#"))},
+        {"a simple field", p(r("a") + simpleField("AUTHOR", "Ann")), u"^d"_s, u""_s, 1, p(r("a"))},
+        {"the formatting of the field's first run", p(boldField), u"^d"_s, u"today"_s, 1, p(r("today", "<w:b/>"))},
+        {"a field in another's result goes with it", p(nested), u"^d"_s, u"x"_s, 1, p(r("x"))},
+        {"a paragraph mark in the replacement", p(r("a") + field("PAGE", "1") + r("b")), u"^d"_s, u"1^p2"_s, 1,
+         p(r("a") + r("1")) + p(r("2") + r("b"))},
+        {"a field that ends in another paragraph stays", p(split) + p(r("x") + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"),
+         u"^d"_s, u""_s, 0, p(split) + p(r("x") + "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>")},
+        {"a hyperlink field stays", p(link), u"^d"_s, u""_s, 0, p(link)},
+        {"a field holding a hyperlink field stays", p(linkInside), u"^d"_s, u""_s, 0, p(linkInside)},
+        {"the found text cannot be copied", p(field("PAGE", "1")), u"^d"_s, u"[^&]"_s, 0, p(field("PAGE", "1"))},
+    };
+    expectReplacements(cases);
+}
+
 TEST(WordStoryReplacer, SkipsDeletedTextAndFieldCodesButSearchesFieldResults)
 {
     Body body(p(r("f") + "<w:del w:id=\"1\" w:author=\"a\"><w:r><w:delText>x</w:delText></w:r></w:del>" + r("oo"))

@@ -123,6 +123,11 @@ bool readCaretCode(const QString& text, qsizetype* pos, CaretContext context, Ca
             return fail();
         code->kind = CaretCode::WhiteSpace;
         return true;
+    case u'd':
+        if (!plainFind)
+            return fail();
+        code->kind = CaretCode::Field;
+        return true;
     case u'&':
         if (find)
             return fail();

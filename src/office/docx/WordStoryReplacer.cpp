@@ -1,6 +1,7 @@
 #include "office/docx/WordStoryReplacer.h"
 
 #include "office/docx/WordEditor.h"
+#include "office/docx/WordFieldReplacer.h"
 #include "office/docx/WordText.h"
 
 #include <algorithm>
@@ -34,6 +35,10 @@ int WordStoryReplacer::replaceAll(pugi::xml_node container, const WordMatcher& m
 int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& matcher, const WordReplacement& replacement,
                                   bool* textValid) const
 {
+    if (matcher.findsFields()) {
+        *textValid = false;
+        return WordFieldReplacer(m_names).replaceAll(story.container(), replacement);
+    }
     WordEditor editor(m_names);
     int count = 0;
     bool valid = true;

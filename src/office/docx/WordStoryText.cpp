@@ -54,7 +54,7 @@ bool isInlineGraphic(pugi::xml_node node)
         if (endsWith(child.name(), ":anchor") || std::strstr(child.attribute("style").value(), "position:absolute"))
             return false;
     }
-    if (node.find_node([](pugi::xml_node n) { return endsWith(n.name(), "txbxContent") || endsWith(n.name(), ":textpath"); }))
+    if (holdsStory(node))
         return false;
     // DrawingML is inline in a wp:inline only; VML pictures and objects are unless positioned.
     return !endsWith(node.name(), "drawing")
@@ -74,6 +74,13 @@ WordAtom WordSegment::atom(qsizetype index) const
 {
     const WordPiece& piece = pieces[pieceAt(index)];
     return {piece.node, int(index - piece.start), piece.kind};
+}
+
+bool holdsStory(pugi::xml_node node)
+{
+    return bool(node.find_node([](pugi::xml_node n) {
+        return endsWith(n.name(), "txbxContent") || endsWith(n.name(), ":textpath");
+    }));
 }
 
 bool isRangeMarker(const char* localName)
@@ -101,6 +108,7 @@ QString WordStoryText::textOf(pugi::xml_node t)
 
 WordStoryText::WordStoryText(const WordNames& names, pugi::xml_node container)
     : m_names(names)
+    , m_container(container)
 {
     blocks(container);
     barrier();

@@ -58,6 +58,8 @@ public:
     // Reads the block-level container: w:body, w:hdr, w:ftr, w:txbxContent, w:footnote, w:endnote.
     WordStoryText(const WordNames& names, pugi::xml_node container);
 
+    // The block-level container read.
+    pugi::xml_node container() const { return m_container; }
     const std::vector<WordSegment>& segments() const { return m_segments; }
     // For editors that keep the segments up to date with their edits.
     std::vector<WordSegment>& segments() { return m_segments; }
@@ -85,6 +87,7 @@ private:
     bool inFieldCode() const;
 
     const WordNames& m_names;
+    pugi::xml_node m_container;
     std::vector<WordSegment> m_segments;
     WordSegment m_current;
     std::vector<bool> m_fields; // open fields, innermost last; true while in the field's code
@@ -92,5 +95,8 @@ private:
 
 // A range marker (bookmark, comment range, permission, proofing mark): neither text nor a barrier.
 bool isRangeMarker(const char* localName);
+
+// The node holds a text box or WordArt: a story of its own, which an edit must never remove.
+bool holdsStory(pugi::xml_node node);
 
 } // namespace varnel::office
