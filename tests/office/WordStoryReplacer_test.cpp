@@ -76,6 +76,13 @@ public:
                     || a.pieces[k].length != b.pieces[k].length)
                     diff << "segment " << i << " piece " << k << " differs";
             }
+            if (diff.str().empty() && a.fields.size() != b.fields.size())
+                diff << "segment " << i << ": " << a.fields.size() << " fields instead of " << b.fields.size();
+            for (size_t k = 0; diff.str().empty() && k < b.fields.size(); ++k) {
+                if (a.fields[k].first != b.fields[k].first || a.fields[k].last != b.fields[k].last
+                    || a.fields[k].start != b.fields[k].start || a.fields[k].end != b.fields[k].end)
+                    diff << "segment " << i << " field " << k << " differs";
+            }
         }
         return diff.str();
     }
@@ -280,15 +287,22 @@ TEST(WordStoryReplacer, MatchesAcrossTheEdgesOfFieldResultsAndHyperlinks)
     EXPECT_EQ(link.replace(u"foo"_s, u"bar"_s), 1);
     EXPECT_EQ(link.xml(), p(r("bar")));
 
-    // The field stays a field; the replacement goes where the occurrence began.
+    // An occurrence that begins before a field and takes all its result takes the field.
     Body page(p(rs("Page ") + field("PAGE", "1") + rs(" of")));
     EXPECT_EQ(page.replace(u"e 1 o"_s, u"e # o"_s), 1);
-    EXPECT_EQ(page.paragraphs(), u"Page # of"_s);
-    EXPECT_NE(page.xml().find("<w:instrText>PAGE</w:instrText>"), std::string::npos);
+    EXPECT_EQ(page.xml(), p(rs("Page # o") + rs("f")));
+    Body author(p(rs("by ") + simpleField("AUTHOR", "Ann")));
+    EXPECT_EQ(author.replace(u"by Ann"_s, u"X"_s), 1);
+    EXPECT_EQ(author.xml(), p(rs("X")));
 
+    // Otherwise the field stays, and the replacement goes where the occurrence began.
+    Body number(p(rs("No. ") + field("SEQ", "12")));
+    EXPECT_EQ(number.replace(u". 1"_s, u". #"_s), 1);
+    EXPECT_EQ(number.paragraphs(), u"No. #2"_s);
+    EXPECT_NE(number.xml().find("<w:instrText>SEQ</w:instrText>"), std::string::npos);
     Body simple(p(simpleField("AUTHOR", "Ann") + r("e")));
     EXPECT_EQ(simple.replace(u"Anne"_s, u"Bob"_s), 1);
-    EXPECT_EQ(simple.paragraphs(), u"Bob"_s);
+    EXPECT_EQ(simple.xml(), p(simpleField("AUTHOR", "Bob")));
 }
 
 TEST(WordStoryReplacer, FindsTheMarksOfNotesCommentsGraphicsAndSectionBreaks)
@@ -454,6 +468,18 @@ TEST(WordStoryReplacer, KeepsAStoryTextUpToDateThroughPlainReplacements)
         + p(r("XY") + r("Z") + r("tail"));
     for (const auto& [find, replace] : std::vector<std::pair<QString, QString>>{
              {u"XYZ"_s, u"-"_s}, {u"XYZ"_s, u""_s}, {u"XYZ"_s, u"longer text"_s}, {u"Z"_s, u"ZZ"_s}}) {
+        Body body(runs);
+        bool textValid = false;
+        EXPECT_EQ(body.replaceKeepingText(find, replace, &textValid), "") << find.toStdString();
+        EXPECT_TRUE(textValid);
+    }
+}
+
+TEST(WordStoryReplacer, KeepsTheFieldsOfAStoryTextUpToDate)
+{
+    const std::string runs = p(r("aXYZ") + field("PAGE", "XYZ") + r("XYZb") + simpleField("AUTHOR", "c") + r("d"));
+    for (const auto& [find, replace] : std::vector<std::pair<QString, QString>>{
+             {u"XYZ"_s, u"-"_s}, {u"XYZ"_s, u""_s}, {u"XYZ"_s, u"longer text"_s}, {u"bc"_s, u"x"_s}, {u"aXYZX"_s, u"y"_s}}) {
         Body body(runs);
         bool textValid = false;
         EXPECT_EQ(body.replaceKeepingText(find, replace, &textValid), "") << find.toStdString();

@@ -63,6 +63,24 @@ bool WordFieldReplacer::removable(const Field& field) const
     return true;
 }
 
+void WordFieldReplacer::removeNodes(const Field& field)
+{
+    pugi::xml_node parent = field.first.parent();
+    pugi::xml_node next;
+    for (pugi::xml_node node = field.first; node; node = next) {
+        next = node == field.last ? pugi::xml_node() : node.next_sibling();
+        parent.remove_child(node);
+    }
+}
+
+bool WordFieldReplacer::removeField(pugi::xml_node first, pugi::xml_node last) const
+{
+    if (!removable({first, last}))
+        return false;
+    removeNodes({first, last});
+    return true;
+}
+
 int WordFieldReplacer::replaceAll(pugi::xml_node container, const WordReplacement& replacement) const
 {
     if (replacement.usesFoundText())
@@ -86,11 +104,7 @@ int WordFieldReplacer::replaceAll(pugi::xml_node container, const WordReplacemen
             t.text().set("x");
             placeholders.insert(t.internal_object());
         }
-        pugi::xml_node next;
-        for (pugi::xml_node node = field.first; node; node = next) {
-            next = node == field.last ? pugi::xml_node() : node.next_sibling();
-            parent.remove_child(node);
-        }
+        removeNodes(field);
     }
     if (placeholders.empty())
         return int(reading.fields.size());

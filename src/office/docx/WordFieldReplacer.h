@@ -26,6 +26,9 @@ public:
     // replaced when the replacement names the found text (^&): a field cannot be copied here.
     int replaceAll(pugi::xml_node container, const WordReplacement& replacement) const;
 
+    // Removes the field spanning the sibling nodes first to last, unless it must stay (see above).
+    bool removeField(pugi::xml_node first, pugi::xml_node last) const;
+
 private:
     // A field as the sibling nodes it spans: a w:fldSimple, or the runs from a complex field's begin
     // mark to its end mark.
@@ -41,6 +44,7 @@ private:
 
     void collect(pugi::xml_node parent, Reading* reading) const;
     bool removable(const Field& field) const;
+    static void removeNodes(const Field& field);
 
     const WordNames& m_names;
 };

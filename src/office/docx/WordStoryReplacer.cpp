@@ -50,11 +50,31 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
             if (text == QStringView(segment->text).mid(match->start, match->length) || holdsObjectMark(text))
                 continue;
             valid = editor.replace(*segment, match->start, match->start + match->length, text) && valid;
+            followFields(*segment, match->start, match->start + match->length, text.size());
             ++count;
         }
     }
     *textValid = valid;
     return count;
+}
+
+void WordStoryReplacer::followFields(WordSegment& segment, qsizetype start, qsizetype end, qsizetype length) const
+{
+    const WordFieldReplacer fields(m_names);
+    const auto moved = [&](qsizetype position) {
+        return position <= start ? position : position >= end ? position + length - (end - start) : start + length;
+    };
+    for (auto span = segment.fields.begin(); span != segment.fields.end();) {
+        // The occurrence began before the field and took all its result: it took the field, as in Word,
+        // rather than leave a field that would show its result again when next updated.
+        if (start < span->start && span->end <= end && fields.removeField(span->first, span->last)) {
+            span = segment.fields.erase(span);
+            continue;
+        }
+        span->start = moved(span->start);
+        span->end = moved(span->end);
+        ++span;
+    }
 }
 
 bool WordStoryReplacer::plainReplacementsChangeText(pugi::xml_node container, const QStringList& finds,

@@ -142,6 +142,13 @@ void WordStoryText::barrier()
     m_current = WordSegment();
 }
 
+void WordStoryText::fieldEnded(pugi::xml_node first, pugi::xml_node last, qsizetype start, size_t segment)
+{
+    // A barrier inside the field (a paragraph that does not join, a drawing) leaves it to no segment.
+    if (segment == m_segments.size() && start <= m_current.text.size() && first.parent() == last.parent())
+        m_current.fields.push_back({start, m_current.text.size(), first, last});
+}
+
 bool WordStoryText::inFieldCode() const
 {
     for (bool code : m_fields) {
@@ -229,6 +236,11 @@ void WordStoryText::inlineContent(pugi::xml_node parent)
         }
         if (equals(name, "r")) {
             run(child);
+        } else if (equals(name, "fldSimple") && m_fields.empty()) {
+            const qsizetype start = m_current.text.size();
+            const size_t segment = m_segments.size();
+            inlineContent(child);
+            fieldEnded(child, child, start, segment);
         } else if (oneOf(name, {"hyperlink", "fldSimple", "ins", "moveTo", "smartTag", "customXml", "dir", "bdo"})) {
             inlineContent(child);
         } else if (equals(name, "sdt")) {
@@ -254,12 +266,20 @@ void WordStoryText::run(pugi::xml_node r)
         }
         if (equals(name, "fldChar")) {
             const char* type = m_names.attribute(child, "fldCharType");
-            if (equals(type, "begin"))
+            if (equals(type, "begin")) {
+                if (m_fields.empty()) {
+                    m_fieldBegin = r;
+                    m_fieldStart = m_current.text.size();
+                    m_fieldSegment = m_segments.size();
+                }
                 m_fields.push_back(true);
-            else if (equals(type, "separate") && !m_fields.empty())
+            } else if (equals(type, "separate") && !m_fields.empty()) {
                 m_fields.back() = false;
-            else if (equals(type, "end") && !m_fields.empty())
+            } else if (equals(type, "end") && !m_fields.empty()) {
                 m_fields.pop_back();
+                if (m_fields.empty())
+                    fieldEnded(m_fieldBegin, r, m_fieldStart, m_fieldSegment);
+            }
             continue;
         }
         if (equals(name, "rPr") || inFieldCode())

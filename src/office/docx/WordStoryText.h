@@ -43,9 +43,19 @@ struct WordPiece {
     WordAtom::Kind kind = WordAtom::Text;
 };
 
+// An outermost field whose result lies in one segment: the text it shows, [start, end), and the sibling
+// nodes it spans (a w:fldSimple, or the runs from a complex field's begin mark to its end mark).
+struct WordFieldSpan {
+    qsizetype start = 0;
+    qsizetype end = 0;
+    pugi::xml_node first;
+    pugi::xml_node last;
+};
+
 struct WordSegment {
     QString text;
     std::vector<WordPiece> pieces; // in text order, covering text without gaps
+    std::vector<WordFieldSpan> fields; // in text order
 
     // The piece holding code unit index.
     size_t pieceAt(qsizetype index) const;
@@ -83,6 +93,9 @@ private:
     void text(pugi::xml_node t);
     void special(pugi::xml_node node, char16_t unit);
     void barrier();
+    // Records the outermost field [first, last] whose result began at text position start of the
+    // segment that was then the segments() size.
+    void fieldEnded(pugi::xml_node first, pugi::xml_node last, qsizetype start, size_t segment);
     bool markJoinable(pugi::xml_node p) const;
     bool inFieldCode() const;
 
@@ -91,6 +104,9 @@ private:
     std::vector<WordSegment> m_segments;
     WordSegment m_current;
     std::vector<bool> m_fields; // open fields, innermost last; true while in the field's code
+    pugi::xml_node m_fieldBegin; // the run of the outermost open field's begin mark
+    qsizetype m_fieldStart = 0;  // where its result begins
+    size_t m_fieldSegment = 0;   // in the segment of this index
 };
 
 // A range marker (bookmark, comment range, permission, proofing mark): neither text nor a barrier.

@@ -33,6 +33,9 @@ struct Group {
     bool starred = false;   // \* seen at the start
     bool mirror = false;
     bool inHeaderFooter = false;
+    qsizetype open = 0;       // the byte of the group's "{"
+    int fieldSegment = -1;    // a \field group: the segment of its story its result begins in
+    qsizetype fieldStart = 0; // and the character there
     bool inUnicodePair = false;
     bool inShapeProperty = false;
     bool propertyName = false; // the group's text is the name of the shape property
@@ -66,6 +69,8 @@ private:
     void append(QStringView text, qsizetype begin, qsizetype end);
     void openStory(RtfStoryKind kind, bool breakParent = true);
     void breakSegment(int story);
+    void openField(Group& group);
+    void closeField(const Group& group, qsizetype finish);
     void flushPending();
     int codePage();
     int currentCodePage() const;
@@ -165,11 +170,16 @@ bool Reader::run(QString* error, bool* readOnly)
                 Group child = top();
                 child.atStart = true;
                 child.starred = false;
+                child.fieldSegment = -1;
                 m_groups.push_back(child);
             }
+            top().open = token.begin;
             break;
         case RtfTokenType::GroupClose: {
+            const Group closing = top();
             m_groups.pop_back();
+            if (closing.fieldSegment >= 0)
+                closeField(closing, token.end);
             closed = m_groups.empty();
             break;
         }
@@ -267,7 +277,10 @@ void Reader::onDestination(const RtfToken& token)
         group.mirror = true;
         break;
     case RtfDestination::Field:
-        break; // a field's result reads on with the text around it, as Word's find reads it
+        // A field's result reads on with the text around it, as Word's find reads it; where the field
+        // lies is kept, so that an occurrence that takes all its result can take the field.
+        openField(group);
+        break;
     case RtfDestination::Transparent:
         if (token.word == QByteArrayView("ud") && group.inUnicodePair) {
             group.role = Role::Text;
@@ -541,6 +554,28 @@ void Reader::append(QStringView text, qsizetype begin, qsizetype end)
         segment.chars.push_back(character);
         character.begin = end; // the rest of a character read from one range owns no bytes
     }
+}
+
+void Reader::openField(Group& group)
+{
+    if (group.story < 0 || m_skipDepth > 0)
+        return;
+    const RtfStory& story = m_stories[group.story];
+    const bool fresh = story.segments.empty() || m_breakPending[group.story];
+    group.fieldSegment = int(story.segments.size()) - (fresh ? 0 : 1);
+    group.fieldStart = fresh ? 0 : story.segments.back().chars.size();
+}
+
+void Reader::closeField(const Group& group, qsizetype finish)
+{
+    RtfStory& story = m_stories[group.story];
+    // A break inside the field (a cell, a note, a picture) leaves it to no segment.
+    if (m_breakPending[group.story] || story.segments.size() != std::size_t(group.fieldSegment) + 1)
+        return;
+    RtfSegment& segment = story.segments.back();
+    const qsizetype end = qsizetype(segment.chars.size());
+    if (end > group.fieldStart)
+        segment.fields.push_back({group.fieldStart, end, group.open, finish});
 }
 
 void Reader::breakSegment(int story)

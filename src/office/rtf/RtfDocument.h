@@ -34,9 +34,19 @@ struct RtfChar {
     int codePage = 1252; // code page in effect, for the fallback bytes of an inserted \uN
 };
 
+// A \field group whose result lies in one segment: its characters [start, end) there, and its bytes
+// from its "{" to its "}", [begin, finish).
+struct RtfFieldSpan {
+    qsizetype start = 0;
+    qsizetype end = 0;
+    qsizetype begin = 0;
+    qsizetype finish = 0;
+};
+
 struct RtfSegment {
     QString text;               // the characters
     std::vector<RtfChar> chars; // one entry per code unit of text
+    std::vector<RtfFieldSpan> fields; // fields with a result, in text order
 };
 
 struct RtfStory {

@@ -26,6 +26,8 @@ public:
 
     // Replaces the characters [first, first + count) of a segment by text.
     void replace(const RtfSegment& segment, qsizetype first, qsizetype count, const QString& text);
+    // Removes the bytes [begin, end), and with them every edit of a character inside.
+    void remove(qsizetype begin, qsizetype end) { m_edits.push_back({begin, end, {}}); }
     bool isEmpty() const { return m_edits.empty(); }
 
     // The document's bytes with every edit applied.
