@@ -63,8 +63,12 @@ WordEditor::WordEditor(const WordNames& names)
 void WordEditor::setText(pugi::xml_node t, const QString& text)
 {
     t.text().set(text.toUtf8().constData());
-    if (needsPreserve(text) && !t.attribute("xml:space"))
-        t.append_attribute("xml:space") = "preserve";
+    if (!needsPreserve(text))
+        return;
+    pugi::xml_attribute space = t.attribute("xml:space");
+    if (!space)
+        space = t.append_attribute("xml:space");
+    space = "preserve";
 }
 
 void WordEditor::touch(pugi::xml_node node)
@@ -88,7 +92,6 @@ bool WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype 
 {
     m_markers.clear();
     m_touched.clear();
-    m_barrierRemoved = false;
 
     std::vector<pugi::xml_node> joined; // paragraphs whose marks are replaced
     bool textOnly = true;
@@ -144,9 +147,8 @@ bool WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype 
         removeIfEmpty(child);
 
     // Text replaced by plain text changed only the text of w:t elements: the segment can follow suit, so
-    // that the next definition can search it without reading the story again. An emptied hyperlink that
-    // was removed took its barriers with it, which joins segments: that needs a new reading.
-    return textOnly && !needsSpecialNodes(replacement) && !m_barrierRemoved;
+    // that the next definition can search it without reading the story again.
+    return textOnly && !needsSpecialNodes(replacement);
 }
 
 void WordEditor::updateSegment(WordSegment& segment, const std::vector<WordTextEdit>& edits)
@@ -207,7 +209,7 @@ void WordEditor::removeAtoms(const WordSegment& segment, qsizetype from, qsizety
         }
         const qsizetype a = std::max<qsizetype>(from, piece.start) - piece.start;
         const qsizetype b = std::min<qsizetype>(to, piece.start + piece.length) - piece.start;
-        QString text = QString::fromUtf8(piece.node.text().get());
+        QString text = WordStoryText::textOf(piece.node);
         text.remove(a, b - a);
         if (text.isEmpty())
             run.remove_child(piece.node);
@@ -223,7 +225,7 @@ void WordEditor::insertFirst(const WordAtom& first, const WordAtom& last, const 
         const pugi::xml_node t = first.node;
         pugi::xml_node run = t.parent();
         touch(run);
-        const QString text = QString::fromUtf8(t.text().get());
+        const QString text = WordStoryText::textOf(t);
         const QString prefix = text.left(first.offset);
         const QString suffix = text.mid(last.offset + 1);
         if (!needsSpecialNodes(replacement)) {
@@ -338,10 +340,14 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
     }
 
     // Every element between the paragraph and the marker is cut in two: a copy of it (with its
-    // properties) takes what precedes the marker.
+    // properties, and fresh ids) takes what precedes the marker. A simple field is not copied.
     pugi::xml_node cur = marker;
     while (cur.parent() != target) {
         const pugi::xml_node parent = cur.parent();
+        if (m_names.is(parent, "fldSimple")) {
+            leaveSimpleField(parent, cur);
+            continue;
+        }
         pugi::xml_node left = parent.parent().insert_child_before(parent.name(), parent);
         for (const pugi::xml_attribute& attr : parent.attributes())
             left.append_attribute(attr.name()) = attr.value();
@@ -357,6 +363,7 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
             else
                 left.append_move(child);
         }
+        renumberCopy(left);
         m_touched.insert(left.internal_object());
         cur = parent;
     }
@@ -367,6 +374,34 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
             paragraph.append_move(child);
     }
     marker.parent().remove_child(marker);
+}
+
+void WordEditor::leaveSimpleField(pugi::xml_node field, pugi::xml_node from)
+{
+    // A simple field cannot span paragraphs and must not be copied (its instruction would exist twice):
+    // it keeps what precedes the new paragraph mark, and the rest of its result becomes plain text.
+    pugi::xml_node after = field;
+    pugi::xml_node next;
+    for (pugi::xml_node child = from; child; child = next) {
+        next = child.next_sibling();
+        after = field.parent().insert_move_after(child, after);
+    }
+}
+
+void WordEditor::renumberCopy(pugi::xml_node copy)
+{
+    if (!m_ids)
+        m_ids.emplace(m_names, copy);
+    if (pugi::xml_attribute id = copy.attribute(m_names.qualified("id").c_str()))
+        id.set_value(m_ids->next());
+    if (!m_names.is(copy, "sdt"))
+        return;
+    pugi::xml_node props = m_names.child(copy, "sdtPr");
+    if (pugi::xml_node id = m_names.child(props, "id"))
+        id.attribute(m_names.qualified("val").c_str()).set_value(m_ids->next());
+    // The binding stays with the original control: bound twice, the copy would show the bound value too.
+    if (pugi::xml_node binding = m_names.child(props, "dataBinding"))
+        props.remove_child(binding);
 }
 
 void WordEditor::removeEmpty(pugi::xml_node parent)
@@ -401,7 +436,6 @@ void WordEditor::removeIfEmpty(pugi::xml_node node)
         empty = properties;
     }
     if (empty) {
-        m_barrierRemoved = m_barrierRemoved || !std::strcmp(name, "hyperlink");
         node.parent().remove_child(node);
     }
 }

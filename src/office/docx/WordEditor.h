@@ -15,10 +15,12 @@
 // that it goes on describing the atoms before it; once a segment's edits are all done, updateSegment
 // brings it up to date with them in one pass.
 
+#include "office/docx/WordIds.h"
 #include "office/docx/WordStoryText.h"
 
 #include <QString>
 
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -44,7 +46,8 @@ public:
     // (ascending, not overlapping). One pass over the segment, however many edits.
     static void updateSegment(WordSegment& segment, const std::vector<WordTextEdit>& edits);
 
-    // Sets the text of a w:t, adding xml:space="preserve" when the text needs it.
+    // Sets the text Word reads from a w:t (WordStoryText::textOf), with xml:space="preserve" when the text
+    // needs it; white space the element hid before is gone.
     static void setText(pugi::xml_node t, const QString& text);
 
 private:
@@ -54,6 +57,10 @@ private:
     void insertNodes(pugi::xml_node run, pugi::xml_node before, const QString& replacement);
     pugi::xml_node newElement(pugi::xml_node parent, pugi::xml_node before, const char* localName);
     void splitParagraph(pugi::xml_node target, pugi::xml_node marker, pugi::xml_node templateParagraph);
+    // Moves from and the siblings after it out of a simple field, to follow it.
+    void leaveSimpleField(pugi::xml_node field, pugi::xml_node from);
+    // Gives the copy of a split element fresh ids where the original's must stay unique.
+    void renumberCopy(pugi::xml_node copy);
     void touch(pugi::xml_node node);
     bool touched(pugi::xml_node node) const;
     // Removes the touched runs and wrappers under parent that hold nothing but properties any more.
@@ -63,7 +70,7 @@ private:
     const WordNames& m_names;
     std::vector<pugi::xml_node> m_markers;
     std::unordered_set<pugi::xml_node_struct*> m_touched;
-    bool m_barrierRemoved = false;
+    std::optional<WordIds> m_ids; // read when a split first needs a fresh id
 };
 
 } // namespace varnel::office

@@ -1,11 +1,24 @@
 #include "office/docx/WordStoryReplacer.h"
 
 #include "office/docx/WordEditor.h"
+#include "office/docx/WordFieldReplacer.h"
 #include "office/docx/WordRevisionEditor.h"
+#include "office/docx/WordText.h"
 
 #include <algorithm>
 
 namespace varnel::office {
+
+namespace {
+
+// A replacement that would carry a picture, a note, a comment or a section break (through ^& or a
+// wildcard group) cannot be written: the occurrence is left as it is rather than lose the object.
+bool holdsObjectMark(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), wordtext::isObjectMark);
+}
+
+} // namespace
 
 WordStoryReplacer::WordStoryReplacer(const WordNames& names)
     : m_names(names)
@@ -23,6 +36,10 @@ int WordStoryReplacer::replaceAll(pugi::xml_node container, const WordMatcher& m
 int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& matcher, const WordReplacement& replacement,
                                   bool* textValid) const
 {
+    if (matcher.findsFields()) {
+        *textValid = false;
+        return WordFieldReplacer(m_names).replaceAll(story.container(), replacement);
+    }
     WordEditor editor(m_names);
     int count = 0;
     bool valid = true;
@@ -33,7 +50,7 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
         edits.clear();
         for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
             QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
-            if (text == QStringView(segment->text).mid(match->start, match->length))
+            if (text == QStringView(segment->text).mid(match->start, match->length) || holdsObjectMark(text))
                 continue;
             const qsizetype end = match->start + match->length;
             if (m_revision) {
@@ -41,6 +58,7 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
                 valid = false;
             } else {
                 valid = editor.replace(*segment, match->start, end, text) && valid;
+                followFields(*segment, match->start, end, text.size());
                 if (valid)
                     edits.push_back({match->start, end, std::move(text)});
             }
@@ -55,6 +73,25 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
     }
     *textValid = valid;
     return count;
+}
+
+void WordStoryReplacer::followFields(WordSegment& segment, qsizetype start, qsizetype end, qsizetype length) const
+{
+    const WordFieldReplacer fields(m_names);
+    const auto moved = [&](qsizetype position) {
+        return position <= start ? position : position >= end ? position + length - (end - start) : start + length;
+    };
+    for (auto span = segment.fields.begin(); span != segment.fields.end();) {
+        // The occurrence began before the field and took all its result: it took the field, as in Word,
+        // rather than leave a field that would show its result again when next updated.
+        if (start < span->start && span->end <= end && fields.removeField(span->first, span->last)) {
+            span = segment.fields.erase(span);
+            continue;
+        }
+        span->start = moved(span->start);
+        span->end = moved(span->end);
+        ++span;
+    }
 }
 
 bool WordStoryReplacer::plainReplacementsChangeText(pugi::xml_node container, const QStringList& finds,
