@@ -201,3 +201,22 @@ TEST(Workbook, RefusesWhatIsNoReadableWorkbook)
     EXPECT_FALSE(book->loadCells(0, &cells, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("xl/worksheets/sheet1.xml"))) << error.toStdString();
 }
+
+TEST(Workbook, LeavesOutRowsAndCellsOutsideTheGrid)
+{
+    QTemporaryDir dir;
+    varnel::test::MiniWorkbook book;
+    using varnel::test::cell;
+    book.sheets = {"<row r=\"0\">" + cell("A1", "<v>1</v>") + "</row><row r=\"-3\"><c><v>2</v></c></row>"
+                   + "<row r=\"2\">" + cell("XFD2", "<v>3</v>") + "<c><v>4</v></c></row>"
+                   + "<row r=\"1048577\"><c><v>5</v></c></row>"};
+    const QString path = dir.filePath(QStringLiteral("grid.xlsx"));
+    book.write(path);
+    QString error;
+    const auto opened = Workbook::open(path, &error);
+    ASSERT_TRUE(opened) << error.toStdString();
+    const WorksheetCells cells = cellsOf(*opened, 0);
+    ASSERT_EQ(cells.cells().size(), 1);
+    EXPECT_EQ(cells.cells().first().reference, QStringLiteral("XFD2"));
+    EXPECT_EQ(cells.lastValueRow(), 2);
+}

@@ -42,6 +42,9 @@ bool WorksheetCells::load(OoxmlPackage& package, const QString& partName, const 
     int rowNumber = 0;
     for (pugi::xml_node row = X::child(X::child(worksheet, "sheetData"), "row"); row; row = X::next(row, "row")) {
         rowNumber = X::integer(row, "r", rowNumber + 1);
+        // A row or cell outside the sheet's grid is not part of it (and would clash with real addresses).
+        if (rowNumber < 1 || rowNumber > CellReference::kMaxRow)
+            continue;
         int columnNumber = 0;
         for (pugi::xml_node c = X::child(row, "c"); c; c = X::next(c, "c")) {
             ExcelCell cell;
@@ -50,6 +53,8 @@ bool WorksheetCells::load(OoxmlPackage& package, const QString& partName, const 
             cell.row = ref.isValid() ? ref.row : rowNumber;
             cell.column = ref.isValid() ? ref.column : columnNumber + 1;
             columnNumber = cell.column;
+            if (!CellReference{cell.row, cell.column}.isValid())
+                continue;
             cell.reference = CellReference{cell.row, cell.column}.toString();
             cell.type = ExcelCell::typeOf(X::attribute(c, "t").value());
             cell.styleIndex = X::integer(c, "s", 0);
