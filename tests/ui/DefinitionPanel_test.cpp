@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 
 #include "definitions/DefinitionFile.h"
-#include "ui/DefinitionPanel.h"
+#include "ui/main/DefinitionPanel.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

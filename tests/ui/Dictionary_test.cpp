@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 
 #include "support/MiniWorkbook.h"
-#include "ui/DefinitionPanel.h"
+#include "ui/main/DefinitionPanel.h"
 #include "ui/FileListPanel.h"
 #include "ui/frmMsgbox.h"
 

@@ -1,4 +1,4 @@
-#include "ui/DefinitionPanel.h"
+#include "ui/main/DefinitionPanel.h"
 
 #include "core/PathUtil.h"
 #include "definitions/DefinitionFile.h"
@@ -8,7 +8,7 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/Twips.h"
-#include "ui/frmReplace.h"
+#include "ui/main/frmReplace.h"
 
 #include <QApplication>
 #include <QHeaderView>
