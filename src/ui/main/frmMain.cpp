@@ -15,6 +15,7 @@
 #include "ui/Twips.h"
 #include "ui/WindowUserInterface.h"
 #include "ui/frmMsgbox.h"
+#include "ui/tools/ToolWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -82,10 +83,7 @@ void frmMain::buildControls()
     funcLabel->setBuddy(m_cmbFunc);
     m_cmbFunc->addItems({QStringLiteral(" 文档内容替换"), QStringLiteral(" Word、Txt文档全角/半角替换"),
                          QStringLiteral(" Word文档带格式替换"), QStringLiteral(" Excel工作簿限范围替换")});
-    // The three tools are not part of this build yet.
-    if (auto* model = qobject_cast<QStandardItemModel*>(m_cmbFunc->model()))
-        for (int i = 1; i < 4; ++i)
-            model->item(i)->setEnabled(false);
+    enableToolEntries();
     placeTwips(m_cmbFunc, 840, 30, 3735, 300);
     connect(m_cmbFunc, &QComboBox::activated, this, &frmMain::CmbFunc_Click);
 
@@ -258,12 +256,44 @@ void frmMain::updateStartButton()
 
 void frmMain::CmbFunc_Click(int index)
 {
+    if (index <= 0)
+        return;
+    const ToolFactory make = m_toolFactories(index);
     if ((index == 1 || index == 2) && !m_caps.hasWord)
         MessageBox::notice(this, QStringLiteral("没有检测到本机安装Microsoft Word软件，本功能无法使用！"));
     else if (index == 3 && !m_caps.hasExcel)
         MessageBox::notice(this, QStringLiteral("没有检测到本机安装Microsoft Excel软件，本功能无法使用！"));
-    // No tool window is part of this build: the switch stays on this window.
+    else if (make) {
+        ToolWindow* tool = make(*this);
+        tool->show();
+        hide();
+        return;
+    }
     m_cmbFunc->setCurrentIndex(0);
+}
+
+QString frmMain::functionEntryText(int entry) const
+{
+    return m_cmbFunc->itemText(entry);
+}
+
+void frmMain::returnFromTool()
+{
+    m_cmbFunc->setCurrentIndex(0);
+    show();
+}
+
+void frmMain::setToolFactories(std::function<ToolFactory(int)> factories)
+{
+    m_toolFactories = std::move(factories);
+    enableToolEntries();
+}
+
+void frmMain::enableToolEntries()
+{
+    if (auto* model = qobject_cast<QStandardItemModel*>(m_cmbFunc->model()))
+        for (int i = 1; i < m_cmbFunc->count(); ++i)
+            model->item(i)->setEnabled(m_toolFactories(i) != nullptr);
 }
 
 QString frmMain::helpPagePath()
