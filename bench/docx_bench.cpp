@@ -8,6 +8,9 @@
 //      (two starts), then ten files in the same two starts; the difference gives its time per file
 //      without the starts, the figure most favourable to LibreOffice.
 //   P  the package layer alone on the same files (open, parse the main part, save), the floor under A.
+//   L  one large document (40,000 paragraphs, about a million words, 10,000 paragraphs for comparison) in
+//      which the ten definitions occur a few hundred times, written and replaced in processes of their own:
+//      seconds (elapsed and CPU) and the peak resident memory, to show both grow with the document's size.
 // It prints files/s of A and P, LibreOffice's seconds per file (with and without the starts) and the ratios
 // of A's throughput to LibreOffice's. B is skipped when soffice is not installed or --engine-only is given.
 
@@ -31,6 +34,8 @@
 
 #include <cstdio>
 
+#include <sys/resource.h>
+
 using namespace varnel;
 using namespace Qt::Literals::StringLiterals;
 
@@ -38,12 +43,13 @@ namespace {
 
 constexpr int kFiles = 200;
 constexpr int kParagraphs = 60;
+constexpr int kLargeParagraphs = 40000;
 
 const QStringList kFinds = {u"alpha"_s, u"value"_s, u"Delta"_s, u"hello"_s, u"world"_s,
                             u"北京"_s,  u"数据"_s,  u"替换"_s,  u"文件"_s,  u"测试"_s};
 const QStringList kReplaces = {u"omega"_s, u"amount"_s, u"Sigma"_s, u"goodbye"_s, u"earth"_s,
                                u"上海"_s,  u"信息"_s,   u"更换"_s,  u"文档"_s,    u"试验"_s};
-// Filler words; a definition's find text is drawn instead of one of them one time in twenty.
+// Filler words; a definition's find text is drawn instead of one of them one time in `findRate`.
 const QStringList kWords = {
     u"the"_s,  u"quick"_s, u"brown"_s, u"fox"_s,  u"jumps"_s, u"over"_s, u"lazy"_s, u"dog"_s,  u"2024"_s,
     u"report"_s, u"system"_s, u"program"_s, u"data"_s, u"file"_s, u"we"_s, u"today"_s, u"is"_s, u"fine"_s,
@@ -51,9 +57,16 @@ const QStringList kWords = {
     u"公司"_s, u"项目"_s, u"时间"_s, u"会议"_s, u"，"_s, u"。"_s,
 };
 
-const QString& randomWord(QRandomGenerator& random)
+// How often find texts occur: one word in `wordRate`, one run in `splitRate` ends in a find text split
+// over two runs; 0 never.
+struct Density {
+    int wordRate = 20;
+    int splitRate = 8;
+};
+
+const QString& randomWord(QRandomGenerator& random, int findRate)
 {
-    if (random.bounded(20) == 0)
+    if (findRate > 0 && random.bounded(findRate) == 0)
         return kFinds.at(random.bounded(kFinds.size()));
     return kWords.at(random.bounded(kWords.size()));
 }
@@ -73,7 +86,7 @@ QString run(const QString& text, const QString& props = {})
 }
 
 // One paragraph of about 25 words in three to five runs; now and then a find text split over two runs.
-QString paragraph(QRandomGenerator& random)
+QString paragraph(QRandomGenerator& random, const Density& density)
 {
     static const QStringList props = {QString(), u"<w:b/>"_s, u"<w:i/>"_s, u"<w:color w:val=\"C00000\"/>"_s};
     QString xml = u"<w:p>"_s;
@@ -81,10 +94,10 @@ QString paragraph(QRandomGenerator& random)
     for (int r = 0; r < runs; ++r) {
         QString text;
         for (int w = 0; w < 6; ++w) {
-            const QString& word = randomWord(random);
+            const QString& word = randomWord(random, density.wordRate);
             text += word + (word.at(0).unicode() < 128 ? u" "_s : QString());
         }
-        if (random.bounded(8) == 0) {
+        if (density.splitRate > 0 && random.bounded(density.splitRate) == 0) {
             const QString& find = kFinds.at(random.bounded(kFinds.size()));
             text += find.left(1);
             xml += run(text, props.at(random.bounded(props.size())));
@@ -95,19 +108,20 @@ QString paragraph(QRandomGenerator& random)
     return xml + u"</w:p>"_s;
 }
 
-QByteArray documentXml()
+QByteArray documentXml(int paragraphs, const Density& density)
 {
     QRandomGenerator random(42);
+    const int rate = density.wordRate;
     QString body;
-    for (int i = 0; i < kParagraphs; ++i) {
-        body += paragraph(random);
-        if (i == kParagraphs / 2) {
+    for (int i = 0; i < paragraphs; ++i) {
+        body += paragraph(random, density);
+        if (i == paragraphs / 2) {
             body += u"<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid><w:gridCol w:w=\"3000\"/>"
                     "<w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>"_s;
             for (int row = 0; row < 8; ++row) {
                 body += u"<w:tr>"_s;
                 for (int col = 0; col < 3; ++col)
-                    body += u"<w:tc><w:p>"_s + run(randomWord(random) + u" "_s + randomWord(random))
+                    body += u"<w:tc><w:p>"_s + run(randomWord(random, rate) + u" "_s + randomWord(random, rate))
                         + u"</w:p></w:tc>"_s;
                 body += u"</w:tr>"_s;
             }
@@ -129,7 +143,7 @@ QByteArray headerFooter(const char* root, const QString& text)
         .toUtf8();
 }
 
-bool writeDocx(const QString& path)
+bool writeDocx(const QString& path, int paragraphs = kParagraphs, const Density& density = {})
 {
     const QList<std::pair<const char*, QByteArray>> parts = {
         {"[Content_Types].xml",
@@ -154,7 +168,7 @@ bool writeDocx(const QString& path)
          "Target=\"header1.xml\"/><Relationship Id=\"rId2\" "
          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer\" "
          "Target=\"footer1.xml\"/></Relationships>"},
-        {"word/document.xml", documentXml()},
+        {"word/document.xml", documentXml(paragraphs, density)},
         {"word/header1.xml", headerFooter("hdr", u"hello 北京 header"_s)},
         {"word/footer1.xml", headerFooter("ftr", u"world 测试 footer"_s)},
     };
@@ -217,18 +231,93 @@ double libreOfficeRoundTrip(const QString& soffice, const QStringList& files, co
     return there < 0 || back < 0 ? -1 : there + back;
 }
 
+struct Usage {
+    double cpuSeconds = 0;
+    double peakMegabytes = 0;
+};
+
+Usage usage()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    const double cpu =
+        double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return {cpu, u.ru_maxrss / 1024.0}; // ru_maxrss is in kilobytes on Linux
+}
+
+// Replaces the ten definitions in one file and prints the replacements, the seconds (elapsed and CPU) and
+// the peak memory of the process. Case L runs it in a process of its own, so the peak is the engine's.
+int replaceOne(const QString& path)
+{
+    ReplaceOptions options;
+    office::DocxEngine engine;
+    EngineRequest request(kFinds, kReplaces, options);
+    const double cpuBefore = usage().cpuSeconds;
+    QElapsedTimer timer;
+    timer.start();
+    const EngineResult result = engine.replace(path, request);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (!result.error.isEmpty())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(result.error));
+    const Usage after = usage();
+    std::printf("%d replacements, %.3f s (%.3f s CPU), peak memory %.0f MB\n", result.replacements, seconds,
+                after.cpuSeconds - cpuBefore, after.peakMegabytes);
+    return result.changed ? 0 : 1;
+}
+
+// Runs this program with args; false when it failed. *output gets its standard output.
+bool runSelf(const QStringList& args, QByteArray* output = nullptr)
+{
+    QProcess process;
+    process.start(QCoreApplication::applicationFilePath(), args);
+    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(args.join(u' ')),
+                     process.readAllStandardError().constData());
+        return false;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    return true;
+}
+
+// Case L: one large document of `paragraphs` paragraphs with a few hundred occurrences; false on failure.
+// The document is written by a process of its own too: a child inherits its parent's resident memory
+// in ru_maxrss, and the generator's would hide the engine's.
+bool largeDocument(const QTemporaryDir& dir, int paragraphs)
+{
+    const QString path = dir.filePath(u"large%1.docx"_s.arg(paragraphs));
+    if (!runSelf({u"--write-large"_s, path, QString::number(paragraphs)}))
+        return false;
+    const qint64 packed = QFileInfo(path).size();
+    QByteArray figures;
+    if (!runSelf({u"--replace"_s, path}, &figures))
+        return false;
+    std::printf("large document, %d paragraphs (%.1f MB packed), %lld definitions: %s", paragraphs, packed / 1e6,
+                kFinds.size(), figures.constData());
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     varnel::tuneAllocatorForBatches();
     QCoreApplication app(argc, argv);
-    // --engine-only: time the engine alone (for profiling); --dir PATH: make the corpus under PATH.
+    // --engine-only: time the engine alone (for profiling); --dir PATH: make the corpus under PATH;
+    // --write-large FILE N, --replace FILE: case L's child processes (write a document of N paragraphs;
+    // replace the ten definitions in FILE and print the figures).
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args.at(1) == u"--replace"_s)
+        return replaceOne(args.at(2));
+    // One word in 2,000 is a find text, none split: about 500 occurrences in 40,000 paragraphs.
+    if (args.size() == 4 && args.at(1) == u"--write-large"_s)
+        return writeDocx(args.at(2), args.at(3).toInt(), Density{2000, 0}) ? 0 : 1;
     const bool engineOnly = args.contains(u"--engine-only"_s);
     const qsizetype dirArg = args.indexOf(u"--dir"_s);
     const QString base = dirArg > 0 && dirArg + 1 < args.size() ? args.at(dirArg + 1) : QDir::tempPath();
     QTemporaryDir dir(base + u"/docx_bench-XXXXXX"_s);
+    if (!dir.isValid() || !largeDocument(dir, kLargeParagraphs) || !largeDocument(dir, kLargeParagraphs / 4))
+        return 1;
     const QString templatePath = dir.filePath(u"template.docx"_s);
     if (!dir.isValid() || !writeDocx(templatePath)) {
         std::fprintf(stderr, "cannot write the corpus\n");

@@ -1,9 +1,9 @@
 #include "core/AllocatorTuning.h"
 #include "core/SettingsStore.h"
 #include "office/OfficeEngines.h"
-#include "ui/SampleContent.h"
+#include "ui/main/SampleContent.h"
 #include "ui/SingleInstance.h"
-#include "ui/frmMain.h"
+#include "ui/main/frmMain.h"
 
 #include <QApplication>
 #include <QPixmap>

@@ -166,6 +166,27 @@ TEST(ReplaceCommand, ProcessLogOptionWritesTheCourseOfTheRun)
     EXPECT_TRUE(QString::fromUtf8(readFile(f.path("log.txt"))).endsWith(f.path("a.txt") + QStringLiteral("\t无替换\r\n")));
 }
 
+TEST(ReplaceCommand, ReadsDefinitionsFromADictionaryWorkbook)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "旧公司名 and 12");
+    const QString workbook = varnel::test::dataPath(QStringLiteral("office/xlsx/10_dictionary.xlsx"));
+    EXPECT_EQ(f.run({"-x", workbook, f.path("a.txt")}), cli::ExitOk) << f.err.toStdString();
+    EXPECT_EQ(readFile(f.path("a.txt")), QByteArray("\xEF\xBB\xBF新公司名 and twelve"));
+    EXPECT_EQ(f.out, QStringLiteral("替换完毕！\n共 1 个文件， 1 个（1个文本文件）发生了内容替换。\n"));
+}
+
+TEST(ReplaceCommand, UnreadableOrEmptyDictionaryWorkbookStopsWithItsMessage)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "旧公司名");
+    writeFile(f.path("empty.xlsx"), "");
+    EXPECT_EQ(f.run({"-x", f.path("empty.xlsx"), f.path("a.txt")}), cli::ExitUsage);
+    EXPECT_TRUE(f.err.startsWith(QStringLiteral("无法读取替换定义Excel工作簿：“") + f.path("empty.xlsx"))) << f.err.toStdString();
+    EXPECT_EQ(readFile(f.path("a.txt")), QByteArray("旧公司名"));
+    EXPECT_TRUE(f.out.isEmpty());
+}
+
 TEST(ReplaceCommand, ReplacesInPresentations)
 {
     CliFixture f;

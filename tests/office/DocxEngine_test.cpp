@@ -314,6 +314,49 @@ TEST_F(DocxEngine, NotesGetPlainCaseInsensitiveReplacementKeepingTheirFormatting
     EXPECT_TRUE(partText(path, u"word/endnotes.xml"_s).contains(u"Endnote new text"_s));
 }
 
+TEST_F(DocxEngine, ReadsTheWhiteSpaceWordHidesAsNoTextAndNeverShowsIt)
+{
+    // The endnote reads "<w:t> A tachyon walks into the old bar. </w:t>" without xml:space="preserve"; the
+    // body has "Hidden", " space " (the same) and "old" in three runs.
+    const QString path = copyOf(u"12_hidden_space.docx"_s);
+    EXPECT_TRUE(run(path, {u"Hiddenspaceold"_s, u"old"_s}, {u"found"_s, u"new"_s}).changed);
+    EXPECT_TRUE(partText(path).startsWith(u"found|"_s)) << partText(path).toStdString();
+    const QString notes = partXml(path, u"word/endnotes.xml"_s);
+    EXPECT_TRUE(notes.contains(u"<w:t>A tachyon walks into the new bar.</w:t>"_s)) << notes.toStdString();
+}
+
+TEST_F(DocxEngine, FindsNoteMarksPicturesAndSectionBreaksByTheirCodes)
+{
+    const QString notes = copyOf(u"06_textbox_notes.docx"_s);
+    EXPECT_TRUE(run(notes, {u"here^f and"_s}, {u"here, and"_s}).changed);
+    EXPECT_TRUE(partText(notes).contains(u"Note here, and there."_s)) << partText(notes).toStdString();
+    QString xml = partXml(notes);
+    EXPECT_FALSE(xml.contains(u"footnoteReference"_s));
+    EXPECT_TRUE(xml.contains(u"endnoteReference"_s));
+
+    const QString structures = copyOf(u"03_structures.docx"_s);
+    EXPECT_EQ(partXml(structures).count(u"<w:sectPr"_s), 2);
+    const EngineResult result = run(structures, {u"ol^gd"_s, u"^b"_s}, {u"old"_s, u""_s});
+    EXPECT_EQ(result.replacements, 2);
+    xml = partXml(structures);
+    EXPECT_FALSE(xml.contains(u"<w:drawing>"_s));
+    EXPECT_EQ(xml.count(u"<w:sectPr"_s), 1);
+}
+
+TEST_F(DocxEngine, ReplacesFieldsForTheFieldCode)
+{
+    // A complex DOCPROPERTY field and a simple AUTHOR field; the hyperlink is an element, not a field.
+    const QString path = copyOf(u"03_structures.docx"_s);
+    const EngineResult result = run(path, {u"^d"_s}, {u"[field]"_s});
+    EXPECT_EQ(result.replacements, 2);
+    const QString xml = partXml(path);
+    EXPECT_FALSE(xml.contains(u"fldChar"_s));
+    EXPECT_FALSE(xml.contains(u"fldSimple"_s));
+    EXPECT_FALSE(xml.contains(u"instrText"_s));
+    EXPECT_TRUE(xml.contains(u"<w:hyperlink"_s));
+    EXPECT_EQ(partText(path).count(u"[field]"_s), 2);
+}
+
 TEST_F(DocxEngine, SavesADocumentWhoseOnlyChangeIsInANote)
 {
     const QString path = copyOf(u"06_textbox_notes.docx"_s);
@@ -405,6 +448,17 @@ TEST_F(DocxEngine, ParagraphMarksJoinAndSplitParagraphs)
     EXPECT_EQ(partText(path), u"Hello world, 旧公司名有限公司，地址：旧地址。|"_s);
     EXPECT_EQ(run(path, {u"，"_s}, {u"^p"_s}).replacements, 1);
     EXPECT_EQ(partText(path), u"Hello world, 旧公司名有限公司|地址：旧地址。|"_s);
+}
+
+TEST_F(DocxEngine, AParagraphMarkInASimpleFieldLeavesTheFieldOnce)
+{
+    const QString path = copyOf(u"03_structures.docx"_s);
+    EXPECT_TRUE(run(path, {u"old simple"_s, u"old control"_s}, {u"old^psimple"_s, u"old^pcontrol"_s}).changed);
+    const QString text = partText(path);
+    EXPECT_TRUE(text.contains(u"|old|simple|old|control|"_s)) << text.toStdString();
+    const QString xml = partXml(path);
+    EXPECT_EQ(xml.count(u"w:instr=\" AUTHOR old \""_s), 1);
+    EXPECT_EQ(xml.count(u"<w:sdtPr>"_s), 2) << "the control's properties go with both halves";
 }
 
 TEST_F(DocxEngine, WildcardsRearrangeGroups)

@@ -289,6 +289,31 @@ TEST_F(RtfEngine, SearchesFieldResultsButNotFieldInstructions)
     EXPECT_TRUE(after.contains("HYPERLINK \"http://example.com/Alpha\""));
 }
 
+TEST_F(RtfEngine, FieldResultsReadOnWithTheTextAroundThem)
+{
+    const QByteArray rtf = "{\\rtf1 Page{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}} and foo"
+                           "{\\field{\\*\\fldinst HYPERLINK \"http://x.example/\" }{\\fldrslt bar}}.}";
+    options.setValue(Option::WholeWord, 1);
+    for (const QString& find : {u"Page"_s, u"foo"_s, u"bar"_s})
+        EXPECT_FALSE(run(fileWith(rtf), {find}, {u"X"_s}).changed) << find.toStdString();
+
+    // An occurrence that begins before a field and takes all its result takes the field; one that takes
+    // part of it leaves the field.
+    options.setValue(Option::WholeWord, 0);
+    const QString path = fileWith(rtf);
+    EXPECT_TRUE(run(path, {u"Page1"_s, u"oob"_s}, {u"X"_s, u"OOB"_s}).changed);
+    EXPECT_EQ(storyText(readFile(path), RtfStoryKind::Main), u"X and fOOBar.");
+    EXPECT_FALSE(readFile(path).contains("PAGE"));
+    EXPECT_TRUE(readFile(path).contains("{\\fldrslt ar}"));
+}
+
+TEST_F(RtfEngine, SectionAndParagraphSignsHaveTheirCodes)
+{
+    const QString path = fileWith("{\\rtf1\\ansi \\'a7 1 and \\'b6 2.}");
+    EXPECT_TRUE(run(path, {u"^% 1"_s, u"^v 2"_s}, {u"^v one"_s, u"^% two"_s}).changed);
+    EXPECT_EQ(storyText(readFile(path), RtfStoryKind::Main), u"¶ one and § two.");
+}
+
 TEST_F(RtfEngine, ReplacesHyperlinkAddressesOnlyWhenTheOptionIsExactlyOne)
 {
     options.setValue(Option::HyperLink, 1);

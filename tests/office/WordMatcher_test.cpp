@@ -104,6 +104,28 @@ TEST(WordMatcher, CaretCodesInFindTextNameCharactersAndClasses)
     EXPECT_EQ(found(u"a^?c"_s, u"abc a-c ac"_s), u"abc|a-c"_s);
     EXPECT_EQ(found(u"a^wb"_s, u"a \t b ab"_s), u"a \t b"_s);
     EXPECT_EQ(found(u"^T^L"_s, u"\t\u000b"_s), u"\t\u000b"_s);
+    EXPECT_EQ(found(u"^%1"_s, u"§1 ¶1"_s), u"§1"_s);
+    EXPECT_EQ(found(u"^v^V"_s, u"¶¶ §"_s), u"¶¶"_s);
+    EXPECT_EQ(found(u"^%[0-9]"_s, u"§ §2"_s, wildcards()), u"§2"_s);
+}
+
+TEST(WordMatcher, MarksOfObjectsAreFoundByTheirCodes)
+{
+    using namespace varnel::office::wordtext;
+    const QString text = u"a"_s + QChar(GraphicMark) + u"b"_s + QChar(FootnoteMark) + u"c"_s + QChar(EndnoteMark)
+        + u"d"_s + QChar(CommentMark) + u"e"_s + QChar(SectionBreak) + u"f"_s;
+    const struct {
+        QString find;
+        QString expected;
+    } cases[] = {
+        {u"a^g"_s, u"a"_s + QChar(GraphicMark)}, {u"b^f"_s, u"b"_s + QChar(FootnoteMark)},
+        {u"c^E"_s, u"c"_s + QChar(EndnoteMark)}, {u"d^a"_s, u"d"_s + QChar(CommentMark)},
+        {u"e^b"_s, u"e"_s + QChar(SectionBreak)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(found(c.find, text), c.expected) << c.find.toStdString();
+    EXPECT_EQ(found(u"^p"_s, text), u""_s) << "a section break is no paragraph mark";
+    EXPECT_EQ(found(u"a^gb"_s, text, wildcards()), u"a"_s + QChar(GraphicMark) + u"b"_s);
 }
 
 TEST(WordMatcher, LineEndsTypedIntoTheFindTextAreParagraphMarks)
@@ -116,8 +138,39 @@ TEST(WordMatcher, RejectsCodesWordRejects)
 {
     for (const QString& find : {u"^x"_s, u"abc^"_s, u"^&"_s})
         EXPECT_FALSE(rejection(find).isEmpty()) << find.toStdString();
-    for (const QString& find : {u"^p"_s, u"^?"_s})
+    for (const QString& find : {u"^p"_s, u"^?"_s, u"^f"_s, u"^e"_s, u"^a"_s, u"^b"_s})
         EXPECT_FALSE(rejection(find, wildcards()).isEmpty()) << find.toStdString();
+    EXPECT_EQ(rejection(u"^d"_s, wildcards()), u"“查找内容”中的“^d”不是有效的特殊字符，或者在使用通配符时不受支持"_s);
+    EXPECT_EQ(rejection(u"a^d"_s), u"“查找内容”中的“^d”只能单独使用"_s);
+}
+
+TEST(WordMatcher, AFieldIsFoundByTheStorysStructureNotInItsText)
+{
+    WordMatcher matcher;
+    QString error;
+    ASSERT_TRUE(matcher.compile(u"^D"_s, {}, &error)) << error.toStdString();
+    EXPECT_TRUE(matcher.findsFields());
+    EXPECT_TRUE(matcher.findAll(u"Page 1"_s).empty());
+}
+
+TEST(WordReplacement, RefusesTheClipboardAndTheMarksOfObjectsAsAnUnknownCode)
+{
+    const struct {
+        QString replace;
+        QString error;
+    } cases[] = {
+        {u"a^cb"_s, u"“替换为”中的“^c”不是有效的特殊字符"_s},
+        {u"^C"_s, u"“替换为”中的“^C”不是有效的特殊字符"_s},
+        {u"^g"_s, u"“替换为”中的“^g”不是有效的特殊字符"_s},
+        {u"^f"_s, u"“替换为”中的“^f”不是有效的特殊字符"_s},
+        {u"^b"_s, u"“替换为”中的“^b”不是有效的特殊字符"_s},
+    };
+    for (const auto& c : cases) {
+        WordReplacement replacement;
+        QString error;
+        EXPECT_FALSE(replacement.compile(c.replace, false, &error)) << c.replace.toStdString();
+        EXPECT_EQ(error, c.error);
+    }
 }
 
 TEST(WordMatcher, WildcardsCoverWordsDialect)
@@ -163,10 +216,10 @@ TEST(WordReplacement, CaretCodesInReplaceTextBecomeCharacters)
     EXPECT_EQ(replaced(u"x"_s, u"1^t2^l3^p4^m5^n6^s7^~8^-9^^"_s, u"x"_s),
               u"1\t2\u000b3\r4\u000c5\u000e6\u00a07\u001e8\u001f9^"_s);
     EXPECT_EQ(replaced(u"x"_s, u"^u8212"_s, u"x"_s), u"—"_s);
+    EXPECT_EQ(replaced(u"x"_s, u"^%1 ^v"_s, u"x"_s), u"§1 ¶"_s);
     WordReplacement replacement;
     QString error;
     EXPECT_FALSE(replacement.compile(u"^?"_s, false, &error));
-    EXPECT_FALSE(replacement.compile(u"^c"_s, false, &error));
 }
 
 TEST(WordReplacement, MatchCaseOffAdaptsReplacementToCapitalisedOrAllCapitalText)

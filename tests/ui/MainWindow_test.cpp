@@ -3,10 +3,12 @@
 #include "ui/AppInfo.h"
 #include "ui/SingleInstance.h"
 #include "ui/frmMsgbox.h"
+#include "ui/tools/ToolWindow.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QPointer>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSettings>
@@ -91,7 +93,6 @@ TEST_F(MainWindow, TypesWithoutAnEngineShowRedUnsupportedLabels)
     EXPECT_EQ(control<QLabel>("lblBaseMsg(0)")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(control<QLabel>("lblBaseMsg(1)")->toolTip(), QStringLiteral("建议安装微软Office软件"));
     EXPECT_EQ(control<QLabel>("lblBaseMsg(2)")->toolTip(), QStringLiteral("建议安装PowerPoint软件"));
-    EXPECT_FALSE(control<QRadioButton>("OptExcel")->isEnabled());
 }
 
 TEST_F(MainWindow, RegisteredEngineTurnsItsLabelGreen)
@@ -258,4 +259,66 @@ TEST(SingleInstance, SecondStartOfTheProgramEndsAtOnce)
     if (!first.waitForFinished(5000))
         first.kill();
     first.waitForFinished(5000);
+}
+
+namespace {
+
+// A tool window that counts how often it stored its settings.
+class FakeTool : public ui::ToolWindow
+{
+public:
+    explicit FakeTool(ui::frmMain& main)
+        : ToolWindow(main, 2)
+    {
+        setObjectName(QStringLiteral("FakeTool"));
+    }
+    static inline int saved = 0;
+    static inline bool busy = false;
+
+protected:
+    void saveSettings() override { ++saved; }
+    bool canClose() const override { return !busy; }
+};
+
+ui::ToolWindow* makeFakeTool(ui::frmMain& main)
+{
+    return new FakeTool(main);
+}
+
+} // namespace
+
+TEST_F(MainWindow, FunctionSwitchOpensAToolInPlaceOfTheWindowAndGetsItBackWhenTheToolCloses)
+{
+    m_engines.add({QStringLiteral(".docx")}, std::make_shared<NullEngine>()); // Word is there
+    openWindow();
+    m_window->setToolFactories([](int entry) { return entry == 2 ? &makeFakeTool : nullptr; });
+    auto* combo = control<QComboBox>("CmbFunc");
+    auto* model = qobject_cast<QStandardItemModel*>(combo->model());
+    EXPECT_FALSE(model->item(1)->isEnabled());
+    EXPECT_TRUE(model->item(2)->isEnabled());
+
+    FakeTool::saved = 0;
+    combo->setCurrentIndex(2);
+    m_window->CmbFunc_Click(2);
+    QPointer<QWidget> tool;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("FakeTool"))
+            tool = widget;
+    ASSERT_TRUE(tool);
+    EXPECT_TRUE(tool->isVisible());
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(tool->windowTitle(), QStringLiteral("Varnel - 5.45 -  Word文档带格式替换"));
+
+    FakeTool::busy = true;
+    tool->close();
+    EXPECT_TRUE(tool->isVisible());
+    EXPECT_EQ(FakeTool::saved, 0);
+
+    FakeTool::busy = false;
+    tool->close();
+    EXPECT_TRUE(waitFor([&] { return tool.isNull(); }));
+    EXPECT_EQ(FakeTool::saved, 1);
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_TRUE(messages().isEmpty());
 }

@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 
-#include "ui/OptionsPanel.h"
+#include "ui/main/OptionsPanel.h"
 
 #include <QGroupBox>
 #include <QStyleOptionButton>

@@ -1,8 +1,8 @@
 #include "WindowFixture.h"
 
 #include "ui/FileListPanel.h"
-#include "ui/DefinitionPanel.h"
-#include "ui/RunController.h"
+#include "ui/main/DefinitionPanel.h"
+#include "ui/main/RunController.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -11,8 +11,8 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
-#include "ui/RunController.h"
-#include "ui/frmMain.h"
+#include "ui/main/RunController.h"
+#include "ui/main/frmMain.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -31,6 +31,21 @@ bool needsPreserve(const QString& text)
     return space(text.front()) || space(text.back()) || text.contains(QStringLiteral("  "));
 }
 
+// A paragraph's w:pPr, which the schema puts before all of its content (some writers put a bookmark or
+// another range marker first). Looking no further keeps the cost of an edit independent of the length of
+// its paragraph, which joins make long.
+pugi::xml_node paragraphProperties(const WordNames& names, pugi::xml_node p)
+{
+    for (pugi::xml_node child = p.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const char* name = names.local(child);
+        if (!name || !isRangeMarker(name))
+            return name && !std::strcmp(name, "pPr") ? child : pugi::xml_node();
+    }
+    return {};
+}
+
 bool endsWith(const char* name, const char* suffix)
 {
     const size_t n = std::strlen(name);
@@ -48,8 +63,12 @@ WordEditor::WordEditor(const WordNames& names)
 void WordEditor::setText(pugi::xml_node t, const QString& text)
 {
     t.text().set(text.toUtf8().constData());
-    if (needsPreserve(text) && !t.attribute("xml:space"))
-        t.append_attribute("xml:space") = "preserve";
+    if (!needsPreserve(text))
+        return;
+    pugi::xml_attribute space = t.attribute("xml:space");
+    if (!space)
+        space = t.append_attribute("xml:space");
+    space = "preserve";
 }
 
 void WordEditor::touch(pugi::xml_node node)
@@ -69,12 +88,10 @@ pugi::xml_node WordEditor::newElement(pugi::xml_node parent, pugi::xml_node befo
     return before ? parent.insert_child_before(name.c_str(), before) : parent.append_child(name.c_str());
 }
 
-bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement)
+bool WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement)
 {
     m_markers.clear();
     m_touched.clear();
-    m_newParagraphs.clear();
-    m_barrierRemoved = false;
 
     std::vector<pugi::xml_node> joined; // paragraphs whose marks are replaced
     bool textOnly = true;
@@ -97,7 +114,7 @@ bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, c
 
     // Joined paragraphs pour their content into the paragraph whose mark survives.
     if (!joined.empty()) {
-        const pugi::xml_node targetProps = m_names.child(target, "pPr");
+        const pugi::xml_node targetProps = paragraphProperties(m_names, target);
         const pugi::xml_node anchor = targetProps ? targetProps.next_sibling() : target.first_child();
         for (const pugi::xml_node& p : joined) {
             pugi::xml_node next;
@@ -118,41 +135,62 @@ bool WordEditor::replace(WordSegment& segment, qsizetype start, qsizetype end, c
     for (const pugi::xml_node& p : joined)
         p.parent().remove_child(p);
 
-    removeEmpty(target);
-    for (const pugi::xml_node& p : m_newParagraphs)
-        removeEmpty(p);
+    // Only touched elements can have been emptied. The paragraphs' touched children come from the touched
+    // set, gathered before anything is removed, rather than from a walk over all the children of target,
+    // which grows with every paragraph a Replace All joins into it.
+    std::vector<pugi::xml_node> touchedChildren;
+    for (pugi::xml_node_struct* node : m_touched) {
+        if (m_names.is(pugi::xml_node(node).parent(), "p"))
+            touchedChildren.emplace_back(node);
+    }
+    for (const pugi::xml_node& child : touchedChildren)
+        removeIfEmpty(child);
 
-    // Text replaced by plain text changed only the text of w:t elements: the segment follows suit, so
-    // that the next definition can search it without reading the story again. An emptied hyperlink that
-    // was removed took its barriers with it, which joins segments: that needs a new reading.
-    if (!textOnly || needsSpecialNodes(replacement) || m_barrierRemoved)
-        return false;
-    updateSegment(segment, firstPiece, start, end, replacement);
-    return true;
+    // Text replaced by plain text changed only the text of w:t elements: the segment can follow suit, so
+    // that the next definition can search it without reading the story again.
+    return textOnly && !needsSpecialNodes(replacement);
 }
 
-void WordEditor::updateSegment(WordSegment& segment, size_t firstPiece, qsizetype start, qsizetype end,
-                               const QString& replacement)
+void WordEditor::updateSegment(WordSegment& segment, const std::vector<WordTextEdit>& edits)
 {
-    std::vector<WordPiece>& pieces = segment.pieces;
-    size_t last = firstPiece;
-    for (size_t k = firstPiece; k < pieces.size() && pieces[k].start < end; ++k) {
-        const qsizetype from = std::max<qsizetype>(start, pieces[k].start);
-        const qsizetype to = std::min<qsizetype>(end, pieces[k].start + pieces[k].length);
-        pieces[k].length -= int(to - from);
-        last = k;
+    // Each piece loses what the edits overlapping it removed and gains the replacements of the edits that
+    // start in it (the replacement goes into the w:t of the first matched character); a w:t emptied this
+    // way is gone from the tree. Pieces and edits are both in text order, so one cursor over the edits
+    // serves the whole walk.
+    std::vector<WordPiece> pieces;
+    pieces.reserve(segment.pieces.size());
+    size_t next = 0; // the first edit that may still overlap the current piece
+    int start = 0;
+    for (WordPiece piece : segment.pieces) {
+        const qsizetype pieceEnd = piece.start + piece.length;
+        qsizetype length = piece.length;
+        for (size_t e = next; e < edits.size() && edits[e].start < pieceEnd; ++e) {
+            const WordTextEdit& edit = edits[e];
+            length -= std::min(edit.end, pieceEnd) - std::max<qsizetype>(edit.start, piece.start);
+            if (edit.start >= piece.start)
+                length += edit.replacement.size();
+        }
+        while (next < edits.size() && edits[next].end <= pieceEnd)
+            ++next;
+        if (length == 0)
+            continue;
+        piece.start = start;
+        piece.length = int(length);
+        start += piece.length;
+        pieces.push_back(piece);
     }
-    pieces[firstPiece].length += int(replacement.size());
-    // Pieces whose w:t was emptied are gone from the tree.
-    const auto emptied = std::remove_if(pieces.begin() + qsizetype(firstPiece), pieces.begin() + qsizetype(last) + 1,
-                                        [](const WordPiece& piece) { return piece.length == 0; });
-    pieces.erase(emptied, pieces.begin() + qsizetype(last) + 1);
-    int next = firstPiece == 0 ? 0 : pieces[firstPiece - 1].start + pieces[firstPiece - 1].length;
-    for (size_t k = firstPiece; k < pieces.size(); ++k) {
-        pieces[k].start = next;
-        next += pieces[k].length;
+
+    QString text;
+    text.reserve(start);
+    qsizetype copied = 0;
+    for (const WordTextEdit& edit : edits) {
+        text += QStringView(segment.text).mid(copied, edit.start - copied);
+        text += edit.replacement;
+        copied = edit.end;
     }
-    segment.text.replace(start, end - start, replacement);
+    text += QStringView(segment.text).mid(copied);
+    segment.text = std::move(text);
+    segment.pieces = std::move(pieces);
 }
 
 void WordEditor::removeAtoms(const WordSegment& segment, qsizetype from, qsizetype to)
@@ -171,7 +209,7 @@ void WordEditor::removeAtoms(const WordSegment& segment, qsizetype from, qsizety
         }
         const qsizetype a = std::max<qsizetype>(from, piece.start) - piece.start;
         const qsizetype b = std::min<qsizetype>(to, piece.start + piece.length) - piece.start;
-        QString text = QString::fromUtf8(piece.node.text().get());
+        QString text = WordStoryText::textOf(piece.node);
         text.remove(a, b - a);
         if (text.isEmpty())
             run.remove_child(piece.node);
@@ -187,7 +225,7 @@ void WordEditor::insertFirst(const WordAtom& first, const WordAtom& last, const 
         const pugi::xml_node t = first.node;
         pugi::xml_node run = t.parent();
         touch(run);
-        const QString text = QString::fromUtf8(t.text().get());
+        const QString text = WordStoryText::textOf(t);
         const QString prefix = text.left(first.offset);
         const QString suffix = text.mid(last.offset + 1);
         if (!needsSpecialNodes(replacement)) {
@@ -295,18 +333,21 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
         if (!endsWith(attr.name(), ":paraId") && !endsWith(attr.name(), ":textId"))
             paragraph.append_attribute(attr.name()) = attr.value();
     }
-    if (const pugi::xml_node props = m_names.child(templateParagraph, "pPr")) {
+    if (const pugi::xml_node props = paragraphProperties(m_names, templateParagraph)) {
         pugi::xml_node copy = paragraph.append_copy(props);
         if (const pugi::xml_node section = m_names.child(copy, "sectPr"))
             copy.remove_child(section);
     }
-    m_newParagraphs.push_back(paragraph);
 
     // Every element between the paragraph and the marker is cut in two: a copy of it (with its
-    // properties) takes what precedes the marker.
+    // properties, and fresh ids) takes what precedes the marker. A simple field is not copied.
     pugi::xml_node cur = marker;
     while (cur.parent() != target) {
         const pugi::xml_node parent = cur.parent();
+        if (m_names.is(parent, "fldSimple")) {
+            leaveSimpleField(parent, cur);
+            continue;
+        }
         pugi::xml_node left = parent.parent().insert_child_before(parent.name(), parent);
         for (const pugi::xml_attribute& attr : parent.attributes())
             left.append_attribute(attr.name()) = attr.value();
@@ -322,6 +363,7 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
             else
                 left.append_move(child);
         }
+        renumberCopy(left);
         m_touched.insert(left.internal_object());
         cur = parent;
     }
@@ -334,36 +376,67 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
     marker.parent().remove_child(marker);
 }
 
+void WordEditor::leaveSimpleField(pugi::xml_node field, pugi::xml_node from)
+{
+    // A simple field cannot span paragraphs and must not be copied (its instruction would exist twice):
+    // it keeps what precedes the new paragraph mark, and the rest of its result becomes plain text.
+    pugi::xml_node after = field;
+    pugi::xml_node next;
+    for (pugi::xml_node child = from; child; child = next) {
+        next = child.next_sibling();
+        after = field.parent().insert_move_after(child, after);
+    }
+}
+
+void WordEditor::renumberCopy(pugi::xml_node copy)
+{
+    if (!m_ids)
+        m_ids.emplace(m_names, copy);
+    if (pugi::xml_attribute id = copy.attribute(m_names.qualified("id").c_str()))
+        id.set_value(m_ids->next());
+    if (!m_names.is(copy, "sdt"))
+        return;
+    pugi::xml_node props = m_names.child(copy, "sdtPr");
+    if (pugi::xml_node id = m_names.child(props, "id"))
+        id.attribute(m_names.qualified("val").c_str()).set_value(m_ids->next());
+    // The binding stays with the original control: bound twice, the copy would show the bound value too.
+    if (pugi::xml_node binding = m_names.child(props, "dataBinding"))
+        props.remove_child(binding);
+}
+
 void WordEditor::removeEmpty(pugi::xml_node parent)
 {
     pugi::xml_node next;
     for (pugi::xml_node child = parent.first_child(); child; child = next) {
         next = child.next_sibling();
-        if (child.type() != pugi::node_element || !touched(child))
+        if (child.type() == pugi::node_element && touched(child))
+            removeIfEmpty(child);
+    }
+}
+
+void WordEditor::removeIfEmpty(pugi::xml_node node)
+{
+    removeEmpty(node);
+    const char* name = m_names.local(node);
+    if (!name)
+        return;
+    const bool run = !std::strcmp(name, "r");
+    const bool wrapper = !std::strcmp(name, "ins") || !std::strcmp(name, "moveTo") || !std::strcmp(name, "smartTag")
+        || !std::strcmp(name, "customXml") || !std::strcmp(name, "hyperlink") || !std::strcmp(name, "dir")
+        || !std::strcmp(name, "bdo");
+    if (!run && !wrapper)
+        return;
+    bool empty = true;
+    for (pugi::xml_node c = node.first_child(); c && empty; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
             continue;
-        removeEmpty(child);
-        const char* name = m_names.local(child);
-        if (!name)
-            continue;
-        const bool run = !std::strcmp(name, "r");
-        const bool wrapper = !std::strcmp(name, "ins") || !std::strcmp(name, "moveTo") || !std::strcmp(name, "smartTag")
-            || !std::strcmp(name, "customXml") || !std::strcmp(name, "hyperlink") || !std::strcmp(name, "dir")
-            || !std::strcmp(name, "bdo");
-        if (!run && !wrapper)
-            continue;
-        bool empty = true;
-        for (pugi::xml_node c = child.first_child(); c && empty; c = c.next_sibling()) {
-            if (c.type() != pugi::node_element)
-                continue;
-            const char* cname = m_names.local(c);
-            const bool properties = cname && (!std::strcmp(cname, "rPr") || !std::strcmp(cname, "smartTagPr")
-                                              || !std::strcmp(cname, "customXmlPr"));
-            empty = properties;
-        }
-        if (empty) {
-            m_barrierRemoved = m_barrierRemoved || !std::strcmp(name, "hyperlink");
-            parent.remove_child(child);
-        }
+        const char* cname = m_names.local(c);
+        const bool properties = cname && (!std::strcmp(cname, "rPr") || !std::strcmp(cname, "smartTagPr")
+                                          || !std::strcmp(cname, "customXmlPr"));
+        empty = properties;
+    }
+    if (empty) {
+        node.parent().remove_child(node);
     }
 }
 

@@ -5,6 +5,8 @@
 #include "office/docx/WordText.h"
 #include "office/docx/WordWildcard.h"
 
+#include <algorithm>
+
 namespace varnel::office {
 
 namespace {
@@ -45,6 +47,18 @@ bool WordMatcher::compile(const QString& find, const WordFindOptions& options, Q
     QList<WordFindToken> tokens;
     if (!parseFindText(find, &tokens, error))
         return false;
+    const bool fields = std::any_of(tokens.cbegin(), tokens.cend(),
+                                    [](const WordFindToken& token) { return token.kind == CaretCode::Field; });
+    if (fields) {
+        // A field is no run of characters: it can be found alone, not as part of a text.
+        if (tokens.size() > 1) {
+            if (error)
+                *error = QStringLiteral("“查找内容”中的“^d”只能单独使用");
+            return false;
+        }
+        m_kind = Kind::Fields;
+        return true;
+    }
     m_wholeWord = options.wholeWord;
     m_adaptCase = !options.matchCase;
     m_caseSensitivity = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
@@ -61,7 +75,8 @@ bool WordMatcher::compile(const QString& find, const WordFindOptions& options, Q
         case CaretCode::AnyDigit: re += QStringLiteral("\\p{Nd}"); break;
         case CaretCode::AnyLetter: re += QStringLiteral("\\p{L}"); break;
         case CaretCode::WhiteSpace: re += QStringLiteral("[ \\t\\x{a0}\\x{3000}]+"); break;
-        case CaretCode::WholeMatch: break;
+        case CaretCode::WholeMatch:
+        case CaretCode::Field: break;
         }
     }
     QRegularExpression::PatternOptions patternOptions = QRegularExpression::DotMatchesEverythingOption;
@@ -93,7 +108,7 @@ bool WordMatcher::accepted(const QString& text, qsizetype start, qsizetype lengt
 std::vector<WordMatch> WordMatcher::findAll(const QString& text) const
 {
     std::vector<WordMatch> matches;
-    if (m_kind == Kind::Nothing || text.isEmpty())
+    if (m_kind == Kind::Nothing || m_kind == Kind::Fields || text.isEmpty())
         return matches;
 
     if (m_kind == Kind::Literal || m_kind == Kind::Folded) {
@@ -115,9 +130,14 @@ std::vector<WordMatch> WordMatcher::findAll(const QString& text) const
         return matches;
     }
 
+    // Unless told not to, the regular expression engine checks the subject from the offset to its end on
+    // every call, which makes a search for many occurrences quadratic: check it once here instead.
+    const QRegularExpression::MatchOptions matchOptions = QStringView(text).isValidUtf16()
+        ? QRegularExpression::DontCheckSubjectStringMatchOption
+        : QRegularExpression::NoMatchOption;
     qsizetype from = 0;
     while (from < text.size()) {
-        const QRegularExpressionMatch match = m_regex.match(text, from);
+        const QRegularExpressionMatch match = m_regex.match(text, from, QRegularExpression::NormalMatch, matchOptions);
         if (!match.hasMatch())
             break;
         const qsizetype at = match.capturedStart();

@@ -38,11 +38,14 @@ public:
 
     // Every occurrence in text.
     std::vector<WordMatch> findAll(const QString& text) const;
+    // The find is ^d: it names every field, which no text holds (findAll finds nothing) and a story's
+    // structure shows (WordFieldReplacer).
+    bool findsFields() const { return m_kind == Kind::Fields; }
     // Case adaptation of replacements applies: a case-insensitive Word find.
     bool adaptsCase() const { return m_adaptCase; }
 
 private:
-    enum class Kind { Nothing, Literal, Folded, Regex };
+    enum class Kind { Nothing, Literal, Folded, Regex, Fields };
 
     bool accepted(const QString& text, qsizetype start, qsizetype length) const;
 

@@ -2,6 +2,8 @@
 
 #include "office/docx/WordText.h"
 
+#include <algorithm>
+
 namespace varnel::office {
 
 bool WordReplacement::compile(const QString& replace, bool wildcards, QString* error)
@@ -24,6 +26,12 @@ void WordReplacement::compileLiteral(const QString& replace)
     }
     if (!text.isEmpty())
         m_pieces.append({WordReplacePiece::Text, text, 0});
+}
+
+bool WordReplacement::usesFoundText() const
+{
+    return std::any_of(m_pieces.cbegin(), m_pieces.cend(),
+                       [](const WordReplacePiece& piece) { return piece.kind != WordReplacePiece::Text; });
 }
 
 QString WordReplacement::expand(const WordMatch& match, const QString& text, bool adaptCase) const

@@ -21,6 +21,9 @@ public:
     // A literal replace text (no ^ codes); line ends still become paragraph marks.
     void compileLiteral(const QString& replace);
 
+    // The text names what was found (^&, or a group with wildcards).
+    bool usesFoundText() const;
+
     // The replacement of `match`, found in text.
     QString expand(const WordMatch& match, const QString& text, bool adaptCase) const;
 

@@ -73,6 +73,10 @@ bool readCaretCode(const QString& text, qsizetype* pos, CaretContext context, Ca
     ++*pos;
     const bool find = context != CaretContext::Replace;
     const bool plainFind = context == CaretContext::Find;
+    // A mark of an object, which only a find of the given kind may name.
+    auto findOnly = [&](bool available, char16_t unit) {
+        return available ? character(QString(QChar(unit))) : fail();
+    };
     switch (QChar::toLower(c)) {
     case u'p':
         if (context == CaretContext::WildcardFind)
@@ -86,6 +90,17 @@ bool readCaretCode(const QString& text, qsizetype* pos, CaretContext context, Ca
     case u'~': return character(QString(QChar(wordtext::NoBreakHyphen)));
     case u'-': return character(QString(QChar(wordtext::SoftHyphen)));
     case u'^': return character(QStringLiteral("^"));
+    case u'%': return character(QString(QChar(0x00A7)));
+    case u'v': return character(QString(QChar(0x00B6)));
+    case u'g': return findOnly(find, wordtext::GraphicMark);
+    case u'f': return findOnly(plainFind, wordtext::FootnoteMark);
+    case u'e': return findOnly(plainFind, wordtext::EndnoteMark);
+    case u'b': return findOnly(plainFind, wordtext::SectionBreak);
+    case u'a': return findOnly(plainFind, wordtext::CommentMark);
+    case u'c':
+        // The clipboard's contents in a replace text: this program has no clipboard to paste, so the
+        // code is refused like one Word does not know rather than replaced by nothing.
+        return fail();
     case u'+': return character(QString(QChar(0x2014)));
     case u'=': return character(QString(QChar(0x2013)));
     case u'?':
@@ -107,6 +122,11 @@ bool readCaretCode(const QString& text, qsizetype* pos, CaretContext context, Ca
         if (!plainFind)
             return fail();
         code->kind = CaretCode::WhiteSpace;
+        return true;
+    case u'd':
+        if (!plainFind)
+            return fail();
+        code->kind = CaretCode::Field;
         return true;
     case u'&':
         if (find)

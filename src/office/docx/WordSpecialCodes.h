@@ -1,10 +1,14 @@
 #pragma once
 // Word's ^ codes in find and replace texts, resolved to the code units of wordtext.
 //
-// Find texts know ^p ^t ^l ^m ^n ^s ^~ ^- ^^ ^+ ^= ^? ^# ^$ ^w ^unnnn (decimal Unicode) and ^nnn / ^0nnn
-// (character codes); with wildcards ^p ^? ^# ^$ ^w are not available (^13 finds a paragraph mark there).
-// Replace texts know the same characters plus ^& (the found text); ^? ^# ^$ ^w are find-only. Letters
-// after ^ may be of either case. Any other ^ sequence makes the text invalid, as it makes Word refuse the
+// Find texts know ^p ^t ^l ^m ^n ^s ^~ ^- ^^ ^+ ^= ^% (§) ^v (¶) ^? ^# ^$ ^w ^unnnn (decimal Unicode) and
+// ^nnn / ^0nnn (character codes), and the marks of objects: ^g (graphic), ^f (footnote mark), ^e (endnote
+// mark), ^a (comment mark), ^b (section break). With wildcards ^p ^? ^# ^$ ^w ^f ^e ^a ^b are not
+// available (^13 finds a paragraph mark there). Replace texts know the characters plus ^& (the found
+// text); the classes and the marks of objects are find-only, and ^c (the clipboard) is refused, there
+// being no clipboard here. ^d (any field) is a plain find's too; a field's result reads as text of its
+// story, so ^d has no character and is found by the story's structure (WordFieldReplacer). Letters after
+// ^ may be of either case. Any other ^ sequence makes the text invalid, as it makes Word refuse the
 // search. A carriage return, line feed or CR LF typed into either text stands for one paragraph mark.
 
 #include <QList>
@@ -15,7 +19,7 @@ namespace varnel::office {
 enum class CaretContext { Find, WildcardFind, Replace };
 
 struct CaretCode {
-    enum Kind { Text, AnyChar, AnyDigit, AnyLetter, WhiteSpace, WholeMatch };
+    enum Kind { Text, AnyChar, AnyDigit, AnyLetter, WhiteSpace, WholeMatch, Field };
     Kind kind = Text;
     QString text; // the character(s) of a Text code
 };
@@ -29,7 +33,7 @@ bool readLineEnd(const QString& text, qsizetype* pos);
 
 // One element of a plain (non-wildcard) find text.
 struct WordFindToken {
-    CaretCode::Kind kind = CaretCode::Text; // Text, AnyChar, AnyDigit, AnyLetter or WhiteSpace
+    CaretCode::Kind kind = CaretCode::Text; // Text, AnyChar, AnyDigit, AnyLetter, WhiteSpace or Field
     QString text;                           // for Text
 };
 

@@ -1,9 +1,24 @@
 #include "office/docx/WordStoryReplacer.h"
 
 #include "office/docx/WordEditor.h"
+#include "office/docx/WordFieldReplacer.h"
 #include "office/docx/WordRevisionEditor.h"
+#include "office/docx/WordText.h"
+
+#include <algorithm>
 
 namespace varnel::office {
+
+namespace {
+
+// A replacement that would carry a picture, a note, a comment or a section break (through ^& or a
+// wildcard group) cannot be written: the occurrence is left as it is rather than lose the object.
+bool holdsObjectMark(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), wordtext::isObjectMark);
+}
+
+} // namespace
 
 WordStoryReplacer::WordStoryReplacer(const WordNames& names)
     : m_names(names)
@@ -21,15 +36,21 @@ int WordStoryReplacer::replaceAll(pugi::xml_node container, const WordMatcher& m
 int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& matcher, const WordReplacement& replacement,
                                   bool* textValid) const
 {
+    if (matcher.findsFields()) {
+        *textValid = false;
+        return WordFieldReplacer(m_names).replaceAll(story.container(), replacement);
+    }
     WordEditor editor(m_names);
     int count = 0;
     bool valid = true;
     std::vector<WordSegment>& segments = story.segments();
+    std::vector<WordTextEdit> edits;
     for (auto segment = segments.rbegin(); segment != segments.rend(); ++segment) {
         const std::vector<WordMatch> matches = matcher.findAll(segment->text);
+        edits.clear();
         for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
-            const QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
-            if (text == QStringView(segment->text).mid(match->start, match->length))
+            QString text = replacement.expand(*match, segment->text, matcher.adaptsCase());
+            if (text == QStringView(segment->text).mid(match->start, match->length) || holdsObjectMark(text))
                 continue;
             const qsizetype end = match->start + match->length;
             if (m_revision) {
@@ -37,12 +58,40 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
                 valid = false;
             } else {
                 valid = editor.replace(*segment, match->start, end, text) && valid;
+                followFields(*segment, match->start, end, text.size());
+                if (valid)
+                    edits.push_back({match->start, end, std::move(text)});
             }
             ++count;
+        }
+        // The segment still holds the text the matches were found in; it follows the edits only once
+        // they are all done, which keeps a Replace All linear in the size of the segment.
+        if (valid && !edits.empty()) {
+            std::reverse(edits.begin(), edits.end());
+            WordEditor::updateSegment(*segment, edits);
         }
     }
     *textValid = valid;
     return count;
+}
+
+void WordStoryReplacer::followFields(WordSegment& segment, qsizetype start, qsizetype end, qsizetype length) const
+{
+    const WordFieldReplacer fields(m_names);
+    const auto moved = [&](qsizetype position) {
+        return position <= start ? position : position >= end ? position + length - (end - start) : start + length;
+    };
+    for (auto span = segment.fields.begin(); span != segment.fields.end();) {
+        // The occurrence began before the field and took all its result: it took the field, as in Word,
+        // rather than leave a field that would show its result again when next updated.
+        if (start < span->start && span->end <= end && fields.removeField(span->first, span->last)) {
+            span = segment.fields.erase(span);
+            continue;
+        }
+        span->start = moved(span->start);
+        span->end = moved(span->end);
+        ++span;
+    }
 }
 
 bool WordStoryReplacer::plainReplacementsChangeText(pugi::xml_node container, const QStringList& finds,

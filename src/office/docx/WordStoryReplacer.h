@@ -38,6 +38,10 @@ public:
                                      const QStringList& replaces) const;
 
 private:
+    // After [start, end) of segment was replaced by length code units: removes the fields the
+    // occurrence took whole and moves the others' positions along.
+    void followFields(WordSegment& segment, qsizetype start, qsizetype end, qsizetype length) const;
+
     const WordNames& m_names;
     WordRevision* m_revision = nullptr;
 };

@@ -14,6 +14,22 @@ bool equals(const char* a, const char* b)
     return a && std::strcmp(a, b) == 0;
 }
 
+bool isXmlSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// Whether xml:space="preserve" applies to node: the nearest xml:space declaration, on the node or an
+// ancestor, decides.
+bool preservesSpace(pugi::xml_node node)
+{
+    for (pugi::xml_node n = node; n; n = n.parent()) {
+        if (const pugi::xml_attribute space = n.attribute("xml:space"))
+            return equals(space.value(), "preserve");
+    }
+    return false;
+}
+
 bool oneOf(const char* name, std::initializer_list<const char*> names)
 {
     for (const char* n : names) {
@@ -21,6 +37,28 @@ bool oneOf(const char* name, std::initializer_list<const char*> names)
             return true;
     }
     return false;
+}
+
+bool endsWith(const char* name, const char* suffix)
+{
+    const size_t n = std::strlen(name);
+    const size_t k = std::strlen(suffix);
+    return n >= k && std::strcmp(name + n - k, suffix) == 0;
+}
+
+// A w:drawing, w:pict or w:object that sits in the line like a character (Word's ^g): not a floating
+// shape, and holding no text box or WordArt, which are stories of their own and must outlive any edit.
+bool isInlineGraphic(pugi::xml_node node)
+{
+    for (pugi::xml_node child : node.children()) {
+        if (endsWith(child.name(), ":anchor") || std::strstr(child.attribute("style").value(), "position:absolute"))
+            return false;
+    }
+    if (holdsStory(node))
+        return false;
+    // DrawingML is inline in a wp:inline only; VML pictures and objects are unless positioned.
+    return !endsWith(node.name(), "drawing")
+        || node.find_child([](pugi::xml_node child) { return endsWith(child.name(), ":inline"); });
 }
 
 } // namespace
@@ -38,6 +76,13 @@ WordAtom WordSegment::atom(qsizetype index) const
     return {piece.node, int(index - piece.start), piece.kind};
 }
 
+bool holdsStory(pugi::xml_node node)
+{
+    return bool(node.find_node([](pugi::xml_node n) {
+        return endsWith(n.name(), "txbxContent") || endsWith(n.name(), ":textpath");
+    }));
+}
+
 bool isRangeMarker(const char* localName)
 {
     return oneOf(localName, {"bookmarkStart", "bookmarkEnd", "commentRangeStart", "commentRangeEnd", "permStart",
@@ -47,8 +92,23 @@ bool isRangeMarker(const char* localName)
                              "customXmlMoveFromRangeEnd", "customXmlMoveToRangeStart", "customXmlMoveToRangeEnd"});
 }
 
+QString WordStoryText::textOf(pugi::xml_node t)
+{
+    QString text = QString::fromUtf8(t.text().get());
+    if (text.isEmpty() || preservesSpace(t))
+        return text;
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isXmlSpace(text.at(begin)))
+        ++begin;
+    while (end > begin && isXmlSpace(text.at(end - 1)))
+        --end;
+    return begin == 0 && end == text.size() ? text : text.mid(begin, end - begin);
+}
+
 WordStoryText::WordStoryText(const WordNames& names, pugi::xml_node container)
     : m_names(names)
+    , m_container(container)
 {
     blocks(container);
     barrier();
@@ -80,6 +140,13 @@ void WordStoryText::barrier()
     if (!m_current.text.isEmpty())
         m_segments.push_back(std::move(m_current));
     m_current = WordSegment();
+}
+
+void WordStoryText::fieldEnded(pugi::xml_node first, pugi::xml_node last, qsizetype start, size_t segment)
+{
+    // A barrier inside the field (a paragraph that does not join, a drawing) leaves it to no segment.
+    if (segment == m_segments.size() && start <= m_current.text.size() && first.parent() == last.parent())
+        m_current.fields.push_back({start, m_current.text.size(), first, last});
 }
 
 bool WordStoryText::inFieldCode() const
@@ -137,8 +204,6 @@ bool WordStoryText::markJoinable(pugi::xml_node p) const
     if (inFieldCode())
         return false;
     const pugi::xml_node pPr = m_names.child(p, "pPr");
-    if (m_names.child(pPr, "sectPr"))
-        return false;
     const pugi::xml_node markProps = m_names.child(pPr, "rPr");
     if (m_names.child(markProps, "del") || m_names.child(markProps, "moveFrom"))
         return false;
@@ -149,8 +214,11 @@ void WordStoryText::paragraph(pugi::xml_node p)
 {
     inlineContent(p);
     if (markJoinable(p)) {
+        // The mark of a paragraph holding its section's properties is a section break: replacing it
+        // joins the sections, and the joined text takes the following section's properties, as in Word.
+        const bool sectionEnd = bool(m_names.child(m_names.child(p, "pPr"), "sectPr"));
         m_current.pieces.push_back({p, int(m_current.text.size()), 1, WordAtom::Mark});
-        m_current.text += QChar(wordtext::ParagraphMark);
+        m_current.text += QChar(sectionEnd ? wordtext::SectionBreak : wordtext::ParagraphMark);
     } else {
         barrier();
     }
@@ -168,11 +236,12 @@ void WordStoryText::inlineContent(pugi::xml_node parent)
         }
         if (equals(name, "r")) {
             run(child);
-        } else if (oneOf(name, {"hyperlink", "fldSimple"})) {
-            barrier();
+        } else if (equals(name, "fldSimple") && m_fields.empty()) {
+            const qsizetype start = m_current.text.size();
+            const size_t segment = m_segments.size();
             inlineContent(child);
-            barrier();
-        } else if (oneOf(name, {"ins", "moveTo", "smartTag", "customXml", "dir", "bdo"})) {
+            fieldEnded(child, child, start, segment);
+        } else if (oneOf(name, {"hyperlink", "fldSimple", "ins", "moveTo", "smartTag", "customXml", "dir", "bdo"})) {
             inlineContent(child);
         } else if (equals(name, "sdt")) {
             inlineContent(m_names.child(child, "sdtContent"));
@@ -197,13 +266,20 @@ void WordStoryText::run(pugi::xml_node r)
         }
         if (equals(name, "fldChar")) {
             const char* type = m_names.attribute(child, "fldCharType");
-            if (equals(type, "begin"))
+            if (equals(type, "begin")) {
+                if (m_fields.empty()) {
+                    m_fieldBegin = r;
+                    m_fieldStart = m_current.text.size();
+                    m_fieldSegment = m_segments.size();
+                }
                 m_fields.push_back(true);
-            else if (equals(type, "separate") && !m_fields.empty())
+            } else if (equals(type, "separate") && !m_fields.empty()) {
                 m_fields.back() = false;
-            else if (equals(type, "end") && !m_fields.empty())
+            } else if (equals(type, "end") && !m_fields.empty()) {
                 m_fields.pop_back();
-            barrier();
+                if (m_fields.empty())
+                    fieldEnded(m_fieldBegin, r, m_fieldStart, m_fieldSegment);
+            }
             continue;
         }
         if (equals(name, "rPr") || inFieldCode())
@@ -230,6 +306,14 @@ void WordStoryText::run(pugi::xml_node r)
                 special(child, char16_t(code));
             else
                 barrier();
+        } else if (oneOf(name, {"footnoteReference", "footnoteRef"})) {
+            special(child, wordtext::FootnoteMark);
+        } else if (oneOf(name, {"endnoteReference", "endnoteRef"})) {
+            special(child, wordtext::EndnoteMark);
+        } else if (equals(name, "commentReference")) {
+            special(child, wordtext::CommentMark);
+        } else if (oneOf(name, {"drawing", "pict", "object"}) && isInlineGraphic(child)) {
+            special(child, wordtext::GraphicMark);
         } else if (oneOf(name, {"instrText", "delInstrText", "delText", "lastRenderedPageBreak"})) {
             continue;
         } else {
@@ -249,7 +333,7 @@ void WordStoryText::text(pugi::xml_node t)
         return;
     }
     const qsizetype start = m_current.text.size();
-    m_current.text += QString::fromUtf8(content.value());
+    m_current.text += textOf(t);
     if (m_current.text.size() > start)
         m_current.pieces.push_back({t, int(start), int(m_current.text.size() - start), WordAtom::Text});
 }

@@ -38,6 +38,11 @@ char32_t codePointAt(const QString& text, qsizetype pos)
 
 } // namespace
 
+bool isObjectMark(QChar c)
+{
+    return c.unicode() >= GraphicMark && c.unicode() <= CommentMark;
+}
+
 bool isWordChar(char32_t c)
 {
     if (c == U'_')

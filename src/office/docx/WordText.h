@@ -8,6 +8,11 @@
 
 namespace varnel::office::wordtext {
 
+inline constexpr char16_t GraphicMark = 0x0001;    // an inline picture or object (^g)
+inline constexpr char16_t FootnoteMark = 0x0002;   // w:footnoteReference, w:footnoteRef (^f)
+inline constexpr char16_t EndnoteMark = 0x0003;    // w:endnoteReference, w:endnoteRef (^e)
+inline constexpr char16_t SectionBreak = 0x0004;   // the mark of a paragraph that ends a section (^b)
+inline constexpr char16_t CommentMark = 0x0005;    // w:commentReference (^a)
 inline constexpr char16_t ParagraphMark = u'\r';   // end of a paragraph (^p, ^13)
 inline constexpr char16_t Tab = u'\t';             // w:tab (^t)
 inline constexpr char16_t LineBreak = 0x000B;      // w:br, w:cr (^l)
@@ -16,6 +21,10 @@ inline constexpr char16_t ColumnBreak = 0x000E;    // w:br w:type="column" (^n)
 inline constexpr char16_t NoBreakHyphen = 0x001E;  // w:noBreakHyphen (^~)
 inline constexpr char16_t SoftHyphen = 0x001F;     // w:softHyphen (^-)
 inline constexpr char16_t NoBreakSpace = 0x00A0;   // plain text in w:t (^s)
+
+// A mark of the five above: it stands for an element that only Word can create again (a picture, a
+// note with its text, a comment, a section's properties), so a replacement text never holds one.
+bool isObjectMark(QChar c);
 
 // A character that belongs to a word for the whole-word rule and the < > wildcards: letters, digits and
 // the underscore of alphabetic scripts. Chinese, Japanese and Korean characters are each a word of their

@@ -6,8 +6,9 @@
 // words that only format (\b, \f2, a group such as {\i ...}) do not break a segment, so a word whose
 // letters carry different formatting is one run of characters; paragraph marks (\par) are characters
 // ('\r') a find can name with ^p, except the mark before a table and the last mark of a story, which are
-// not text at all (see RtfReader); table cells and rows, section breaks, fields, pictures, objects, shapes
-// and notes break a segment. Each character keeps the byte range of the token(s) it was read from (a
+// not text at all (see RtfStoryBuilder); table cells and rows, section breaks, pictures, objects, shapes
+// and notes break a segment. A field's instruction is hidden and its result reads on with the text around
+// it, as Word's find reads it. Each character keeps the byte range of the token(s) it was read from (a
 // \uN together with its fallback bytes, a double-byte character's two \'hh escapes), so replacing text
 // means rewriting exactly those ranges and copying every other byte.
 
@@ -36,9 +37,19 @@ struct RtfChar {
     int codePage = 1252; // code page in effect, for the fallback bytes of an inserted \uN
 };
 
+// A \field group whose result lies in one segment: its characters [start, end) there, and its bytes
+// from its "{" to its "}", [begin, finish).
+struct RtfFieldSpan {
+    qsizetype start = 0;
+    qsizetype end = 0;
+    qsizetype begin = 0;
+    qsizetype finish = 0;
+};
+
 struct RtfSegment {
     QString text;               // the characters
     std::vector<RtfChar> chars; // one entry per code unit of text
+    std::vector<RtfFieldSpan> fields; // fields with a result, in text order
 };
 
 struct RtfStory {

@@ -33,6 +33,8 @@ public:
                         int author, qint32 dateTime);
     // Inserts bytes at an offset of the document.
     void insert(qsizetype offset, QByteArray bytes);
+    // Removes the bytes [begin, end), and with them every edit of a character inside.
+    void remove(qsizetype begin, qsizetype end) { m_edits.push_back({begin, end, {}, false, {}}); }
     bool isEmpty() const { return m_edits.empty(); }
 
     // The document's bytes with every edit applied.

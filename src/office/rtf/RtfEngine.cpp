@@ -151,6 +151,12 @@ void RtfRun::replaceAll(const WordMatcher& matcher, const Rule& rule, Span (*spa
                     trackedAny = true;
                 } else {
                     editor.replace(segment, match.start, match.length, text);
+                    // An occurrence that began before a field and took all its result takes the field, as
+                    // in Word, rather than leave one that shows its result again when next updated.
+                    for (const RtfFieldSpan& field : segment.fields) {
+                        if (match.start < field.start && field.end <= match.start + match.length)
+                            editor.remove(field.begin, field.finish);
+                    }
                 }
                 if (!story.mirror)
                     ++count;

@@ -64,17 +64,18 @@ bool RtfReader::run(QString* error, bool* restricted, bool* tracksChanges)
                 Group child = top();
                 child.atStart = true;
                 child.starred = false;
-                child.barrierOnClose = false;
+                child.fieldSegment = -1;
                 m_groups.push_back(child);
             }
+            top().open = token.begin;
             break;
         case RtfTokenType::GroupClose: {
             const Group closing = top();
             if (m_groups.size() == 2)
                 onRootGroupClose(closing, token);
             m_groups.pop_back();
-            if (closing.barrierOnClose)
-                m_builder.breakSegment(closing.story);
+            if (closing.fieldSegment >= 0)
+                closeField(closing, token.end);
             closed = m_groups.empty();
             break;
         }
@@ -174,7 +175,8 @@ void RtfReader::onDestination(const RtfToken& token)
         openStory(RtfStoryKind::TextBox);
         break;
     case RtfDestination::FieldInstruction:
-        openStory(RtfStoryKind::FieldInstruction);
+        // The instruction is hidden, so the text before the field runs on into its result.
+        openStory(RtfStoryKind::FieldInstruction, false);
         break;
     case RtfDestination::Container:
         m_builder.breakSegment(group.story);
@@ -186,8 +188,9 @@ void RtfReader::onDestination(const RtfToken& token)
         group.mirror = true;
         break;
     case RtfDestination::Field:
-        m_builder.breakSegment(group.story);
-        group.barrierOnClose = true;
+        // A field's result reads on with the text around it, as Word's find reads it; where the field
+        // lies is kept, so that an occurrence that takes all its result can take the field.
+        openField(group);
         break;
     case RtfDestination::Transparent:
         if (token.word == QByteArrayView("ud") && group.inUnicodePair) {
@@ -224,13 +227,28 @@ void RtfReader::onDestination(const RtfToken& token)
     }
 }
 
-void RtfReader::openStory(RtfStoryKind kind)
+void RtfReader::openStory(RtfStoryKind kind, bool breakParent)
 {
     Group& group = top();
-    m_builder.breakSegment(group.story);
+    if (breakParent)
+        m_builder.breakSegment(group.story);
     group.inHeaderFooter = group.inHeaderFooter || kind == RtfStoryKind::HeaderFooter;
     group.story = m_builder.open(kind, group.mirror, group.inHeaderFooter);
     group.role = Role::Text;
+}
+
+void RtfReader::openField(Group& group)
+{
+    if (group.story < 0 || m_skipDepth > 0)
+        return;
+    const RtfStoryBuilder::Position at = m_builder.position(group.story);
+    group.fieldSegment = at.segment;
+    group.fieldStart = at.character;
+}
+
+void RtfReader::closeField(const Group& group, qsizetype finish)
+{
+    m_builder.addField(group.story, group.fieldSegment, group.fieldStart, group.open, finish);
 }
 
 void RtfReader::onControlWord(const RtfToken& token)

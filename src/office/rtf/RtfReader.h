@@ -59,7 +59,9 @@ private:
         bool inUnicodePair = false;
         bool inShapeProperty = false;
         bool propertyName = false; // the group's text is the name of the shape property
-        bool barrierOnClose = false;
+        qsizetype open = 0;       // the byte of the group's "{"
+        int fieldSegment = -1;    // a \field group: the segment of its story its result begins in
+        qsizetype fieldStart = 0; // and the character there
         int fontEntry = -1;     // FontTable: the font being described
         bool headerTable = false;   // a table of the document's header (fonts, colours, styles, lists)
         bool revisionTable = false; // \revtbl
@@ -71,7 +73,9 @@ private:
     void onTextByte(unsigned char byte, qsizetype begin, qsizetype end);
     void onDestination(const RtfToken& token);
     void append(QStringView text, qsizetype begin, qsizetype end);
-    void openStory(RtfStoryKind kind);
+    void openStory(RtfStoryKind kind, bool breakParent = true);
+    void openField(Group& group);
+    void closeField(const Group& group, qsizetype finish);
     void breakSegment(int story);
     // A group of the document's root closes at closeBrace (skipped or not).
     void onRootGroupClose(const Group& group, const RtfToken& closeBrace);

@@ -2,6 +2,8 @@
 
 #include "office/docx/WordText.h"
 
+#include <algorithm>
+
 namespace varnel {
 
 RtfStoryBuilder::RtfStoryBuilder(std::vector<RtfStory>& stories)
@@ -48,6 +50,26 @@ void RtfStoryBuilder::breakSegment(int story)
         m_breakPending[story] = true;
 }
 
+RtfStoryBuilder::Position RtfStoryBuilder::position(int story) const
+{
+    const std::vector<RtfSegment>& segments = m_stories[story].segments;
+    const bool fresh = segments.empty() || m_breakPending[story];
+    if (fresh)
+        return {static_cast<int>(segments.size()), 0};
+    return {static_cast<int>(segments.size()) - 1, qsizetype(segments.back().chars.size())};
+}
+
+void RtfStoryBuilder::addField(int story, int segment, qsizetype character, qsizetype begin, qsizetype finish)
+{
+    std::vector<RtfSegment>& segments = m_stories[story].segments;
+    if (m_breakPending[story] || segments.size() != std::size_t(segment) + 1)
+        return;
+    RtfSegment& last = segments.back();
+    const qsizetype end = qsizetype(last.chars.size());
+    if (end > character)
+        last.fields.push_back({character, end, begin, finish});
+}
+
 void RtfStoryBuilder::enterTableLevel(int story, int level)
 {
     if (m_tableLevels[story] == level)
@@ -71,6 +93,12 @@ void RtfStoryBuilder::dropTrailingMark(int story)
     RtfSegment& last = segments.back();
     last.text.chop(1);
     last.chars.pop_back();
+    // A field whose result ended with the mark keeps the rest of its result.
+    const qsizetype size = last.text.size();
+    for (auto field = last.fields.begin(); field != last.fields.end();) {
+        field->end = std::min(field->end, size);
+        field = field->start < field->end ? field + 1 : last.fields.erase(field);
+    }
     if (last.text.isEmpty())
         segments.pop_back();
 }

@@ -29,6 +29,16 @@ public:
     void append(int story, QStringView text, RtfChar character, int tableLevel);
     // What follows in the story does not run on from what came before. Nothing for story -1.
     void breakSegment(int story);
+    // Where the next character of the story will go: its segment and its index there.
+    struct Position {
+        int segment = 0;
+        qsizetype character = 0;
+    };
+    Position position(int story) const;
+    // A \field group of the story, its bytes [begin, finish), whose result began at segment and character:
+    // kept on the segment when the result lies wholly in it (a break inside, such as a cell or a note,
+    // leaves the field to no segment).
+    void addField(int story, int segment, qsizetype character, qsizetype begin, qsizetype finish);
     // The story reaches a cell or row end of this table level.
     void enterTableLevel(int story, int level);
     // Ends every story: the last paragraph mark of each leaves its text.

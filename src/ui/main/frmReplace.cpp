@@ -1,4 +1,4 @@
-#include "ui/frmReplace.h"
+#include "ui/main/frmReplace.h"
 
 #include "ui/ModalDialog.h"
 #include "ui/Twips.h"

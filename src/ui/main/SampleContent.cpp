@@ -1,10 +1,10 @@
-#include "ui/SampleContent.h"
+#include "ui/main/SampleContent.h"
 
 #include "filelist/FileListRules.h"
-#include "ui/DefinitionPanel.h"
+#include "ui/main/DefinitionPanel.h"
 #include "ui/FileListPanel.h"
-#include "ui/OptionsPanel.h"
-#include "ui/frmMain.h"
+#include "ui/main/OptionsPanel.h"
+#include "ui/main/frmMain.h"
 
 #include <QLabel>
 #include <QLineEdit>

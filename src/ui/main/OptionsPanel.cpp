@@ -1,4 +1,4 @@
-#include "ui/OptionsPanel.h"
+#include "ui/main/OptionsPanel.h"
 
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"

@@ -7,10 +7,12 @@
 #include "core/DocumentEngine.h"
 #include "core/SettingsStore.h"
 #include "office/OfficeEngines.h"
+#include "ui/tools/ToolWindows.h"
 
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -45,6 +47,15 @@ public:
     const MainSettings& settings() const { return m_settings; }
     // The notice with "不再提示此问题"; one for the life of the window, only ever hidden.
     frmMsgbox& noticeWindow();
+    SettingsStore& store() { return m_store; }
+    const EngineRegistry& engines() const { return m_engines; }
+
+    // The text of a CmbFunc entry, as a tool window's caption shows it.
+    QString functionEntryText(int entry) const;
+    // A tool window closed: CmbFunc goes back to its first entry and this window shows again.
+    void returnFromTool();
+    // Where the tool windows come from (toolFactory by default); entries without a tool are disabled.
+    void setToolFactories(std::function<ToolFactory(int)> factories);
 
     void CmdDo_Click();
     void CmbFunc_Click(int index);
@@ -65,6 +76,7 @@ private:
     void runBusy(bool busy);
     void runFinished();
     void updateStartButton();
+    void enableToolEntries();
 
     SettingsStore& m_store;
     const EngineRegistry& m_engines;
@@ -90,6 +102,7 @@ private:
     RunController* m_run = nullptr;
     frmMsgbox* m_msgbox = nullptr;
     bool m_runBusy = false;
+    std::function<ToolFactory(int)> m_toolFactories = toolFactory;
     // Widths in twips of the frames that follow the window's width, kept as the last valid values.
     int m_frame1Width = 12435;
 };

@@ -1,19 +1,21 @@
-#include "ui/frmMain.h"
+#include "ui/main/frmMain.h"
 
 #include "core/ProcessLog.h"
+#include "definitions/DictionaryLoader.h"
 #include "filelist/FileListRules.h"
 #include "office/OfficeEngines.h"
 #include "ui/AppInfo.h"
 #include "ui/ClickableLabel.h"
-#include "ui/DefinitionPanel.h"
+#include "ui/main/DefinitionPanel.h"
 #include "ui/Desktop.h"
 #include "ui/FileListPanel.h"
 #include "ui/MessageBox.h"
-#include "ui/OptionsPanel.h"
-#include "ui/RunController.h"
+#include "ui/main/OptionsPanel.h"
+#include "ui/main/RunController.h"
 #include "ui/Twips.h"
 #include "ui/WindowUserInterface.h"
 #include "ui/frmMsgbox.h"
+#include "ui/tools/ToolWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -81,10 +83,7 @@ void frmMain::buildControls()
     funcLabel->setBuddy(m_cmbFunc);
     m_cmbFunc->addItems({QStringLiteral(" 文档内容替换"), QStringLiteral(" Word、Txt文档全角/半角替换"),
                          QStringLiteral(" Word文档带格式替换"), QStringLiteral(" Excel工作簿限范围替换")});
-    // The three tools are not part of this build yet.
-    if (auto* model = qobject_cast<QStandardItemModel*>(m_cmbFunc->model()))
-        for (int i = 1; i < 4; ++i)
-            model->item(i)->setEnabled(false);
+    enableToolEntries();
     placeTwips(m_cmbFunc, 840, 30, 3735, 300);
     connect(m_cmbFunc, &QComboBox::activated, this, &frmMain::CmbFunc_Click);
 
@@ -120,7 +119,7 @@ void frmMain::buildControls()
     connect(help, &ClickableLabel::clicked, this, &frmMain::picHelpLink_Click);
 
     m_fileList = new FileListPanel(m_frame1, m_lblInput, m_lblProcessing, m_settings, m_caps, this);
-    m_definitions = new DefinitionPanel(m_frame2, m_settings, m_caps, this);
+    m_definitions = new DefinitionPanel(m_frame2, m_settings, this);
     m_options = new OptionsPanel(m_frame5, this);
 
     // Created after the panels, so that the tab order runs from the lists through the options to them.
@@ -135,7 +134,15 @@ void frmMain::buildControls()
 
     m_ui = std::make_unique<WindowUserInterface>(this, m_lblProcessing,
                                                  [this](UserInterface::Fixer fixer) { openFixer(fixer); });
+    m_ui->setSkippableNoticeWindow([this](const QString& text) { noticeWindow().showMessage(text); });
     m_run = new RunController(m_engines, *m_ui, m_options->shared(), this);
+    // The workbook is read on the run's thread; its count reaches the label on the window's, before any
+    // message the reading shows (which waits in the same queue).
+    m_run->setDictionaryLoader([this](const QString& path, UserInterface& ui) {
+        return LoadDictionaryWorkbook(path, ui, [this](int count) {
+            QMetaObject::invokeMethod(m_definitions, [this, count] { m_definitions->showDefinitionCount(count); });
+        });
+    });
     connect(m_run, &RunController::busyChanged, this, &frmMain::runBusy);
     connect(m_run, &RunController::finished, this, &frmMain::runFinished);
     connect(m_run, &RunController::fileFinished, this, [this](const FileReport& report) {
@@ -185,7 +192,8 @@ void frmMain::showCapabilities()
     // The Office 97-2003 formats go through LibreOffice; say so where they cannot be handled.
     if (m_caps.hasWord && !legacyFormatsAvailable())
         m_lblBaseMsg[0]->setToolTip(QStringLiteral("本机没有安装LibreOffice，.doc文档无法处理（.docx和.rtf文档不受影响）"));
-    m_definitions->optExcel()->setEnabled(m_caps.hasExcel && !m_runBusy);
+    // Dictionary workbooks are read natively, whichever engines this build has.
+    m_definitions->optExcel()->setEnabled(!m_runBusy);
 }
 
 frmMsgbox& frmMain::noticeWindow()
@@ -224,7 +232,7 @@ void frmMain::runBusy(bool busy)
 {
     m_runBusy = busy;
     m_definitions->optTradition()->setEnabled(!busy);
-    m_definitions->optExcel()->setEnabled(!busy && m_caps.hasExcel);
+    m_definitions->optExcel()->setEnabled(!busy);
     if (busy) {
         m_options->txtLog()->setEnabled(false);
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -248,12 +256,44 @@ void frmMain::updateStartButton()
 
 void frmMain::CmbFunc_Click(int index)
 {
+    if (index <= 0)
+        return;
+    const ToolFactory make = m_toolFactories(index);
     if ((index == 1 || index == 2) && !m_caps.hasWord)
         MessageBox::notice(this, QStringLiteral("没有检测到本机安装Microsoft Word软件，本功能无法使用！"));
     else if (index == 3 && !m_caps.hasExcel)
         MessageBox::notice(this, QStringLiteral("没有检测到本机安装Microsoft Excel软件，本功能无法使用！"));
-    // No tool window is part of this build: the switch stays on this window.
+    else if (make) {
+        ToolWindow* tool = make(*this);
+        tool->show();
+        hide();
+        return;
+    }
     m_cmbFunc->setCurrentIndex(0);
+}
+
+QString frmMain::functionEntryText(int entry) const
+{
+    return m_cmbFunc->itemText(entry);
+}
+
+void frmMain::returnFromTool()
+{
+    m_cmbFunc->setCurrentIndex(0);
+    show();
+}
+
+void frmMain::setToolFactories(std::function<ToolFactory(int)> factories)
+{
+    m_toolFactories = std::move(factories);
+    enableToolEntries();
+}
+
+void frmMain::enableToolEntries()
+{
+    if (auto* model = qobject_cast<QStandardItemModel*>(m_cmbFunc->model()))
+        for (int i = 1; i < m_cmbFunc->count(); ++i)
+            model->item(i)->setEnabled(m_toolFactories(i) != nullptr);
 }
 
 QString frmMain::helpPagePath()

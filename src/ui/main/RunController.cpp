@@ -1,6 +1,6 @@
-#include "ui/RunController.h"
+#include "ui/main/RunController.h"
 
-#include "ui/OptionsPanel.h"
+#include "ui/main/OptionsPanel.h"
 
 #include <QThread>
 

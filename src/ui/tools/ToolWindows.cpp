@@ -1,0 +1,22 @@
+#include "ui/tools/ToolWindows.h"
+
+namespace varnel::ui {
+
+ToolFactory toolFactory(int entry)
+{
+    switch (entry) {
+    case 1:
+        return nullptr; // the full-width/half-width converter
+
+    case 2:
+        return nullptr; // formatted replacement in Word documents
+
+    case 3:
+        return nullptr; // replacement in Excel workbooks limited by scope
+
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace varnel::ui
