@@ -38,7 +38,9 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
 {
     if (matcher.findsFields()) {
         *textValid = false;
-        return WordFieldReplacer(m_names).replaceAll(story.container(), replacement);
+        // A field replaced by text is not recorded as a change here: in a document that tracks its changes,
+        // the fields stay as they are rather than change untracked.
+        return m_revision ? 0 : WordFieldReplacer(m_names).replaceAll(story.container(), replacement);
     }
     WordEditor editor(m_names);
     int count = 0;
@@ -54,7 +56,9 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
                 continue;
             const qsizetype end = match->start + match->length;
             if (m_revision) {
-                WordRevisionEditor(m_names, *m_revision).replace(*segment, match->start, end, text);
+                WordRevisionEditor revisions(m_names, *m_revision);
+                revisions.replace(*segment, match->start, end, text);
+                recordFieldDeletions(revisions, *segment, match->start, end);
                 valid = false;
             } else {
                 valid = editor.replace(*segment, match->start, end, text) && valid;
@@ -91,6 +95,18 @@ void WordStoryReplacer::followFields(WordSegment& segment, qsizetype start, qsiz
         span->start = moved(span->start);
         span->end = moved(span->end);
         ++span;
+    }
+}
+
+void WordStoryReplacer::recordFieldDeletions(WordRevisionEditor& revisions, const WordSegment& segment,
+                                             qsizetype start, qsizetype end) const
+{
+    // As followFields, recorded: an occurrence that began before a field and took all its result took the
+    // field. The segment is not brought up to date (a recorded replacement leaves it out of date anyway).
+    const WordFieldReplacer fields(m_names);
+    for (const WordFieldSpan& span : segment.fields) {
+        if (start < span.start && span.end <= end && fields.removable(span.first, span.last))
+            revisions.deleteField(span.first, span.last);
     }
 }
 

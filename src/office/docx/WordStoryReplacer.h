@@ -15,6 +15,8 @@
 
 namespace varnel::office {
 
+class WordRevisionEditor;
+
 class WordStoryReplacer
 {
 public:
@@ -41,6 +43,10 @@ private:
     // After [start, end) of segment was replaced by length code units: removes the fields the
     // occurrence took whole and moves the others' positions along.
     void followFields(WordSegment& segment, qsizetype start, qsizetype end, qsizetype length) const;
+    // After [start, end) of segment was replaced as a recorded change: records the deletion of the fields
+    // the occurrence took whole.
+    void recordFieldDeletions(WordRevisionEditor& revisions, const WordSegment& segment, qsizetype start,
+                              qsizetype end) const;
 
     const WordNames& m_names;
     WordRevision* m_revision = nullptr;
