@@ -635,3 +635,19 @@ TEST_F(DocxEngine, ReplacesInTheCustomXmlNodeADataBoundControlShows)
     }
     EXPECT_TRUE(original.contains(u"<name>旧公司名有限公司</name>"_s)) << original.toStdString();
 }
+
+TEST_F(DocxEngine, LeavesDataBoundControlsAloneWhenChangesAreTracked)
+{
+    // The bound node would hold the new text while the control records the change: rejecting it would
+    // bring back text the data no longer has. The occurrences in such controls stay as they are.
+    const QString item = u"customXml/item2.xml"_s;
+    const QString path = withSettings(u"11_data_binding.docx"_s, "<w:trackRevisions/>");
+    const QString original = partXml(path, item);
+    const EngineResult result = run(path, {u"旧公司名"_s, u"旧地址"_s}, {u"新公司名"_s, u"新地址"_s});
+    EXPECT_TRUE(result.changed) << "the placeholder of a control without a value is text like any other";
+    EXPECT_EQ(partXml(path, item), original);
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_string(partXml(path).toStdString().c_str()));
+    EXPECT_TRUE(document.select_nodes("//w:sdt[w:sdtPr/w:dataBinding and not(w:sdtPr/w:showingPlcHdr)]//w:del").empty());
+    EXPECT_FALSE(document.select_nodes("//w:sdt[w:sdtPr/w:showingPlcHdr]//w:del").empty());
+}

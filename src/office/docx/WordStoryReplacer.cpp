@@ -56,6 +56,8 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
                 continue;
             const qsizetype end = match->start + match->length;
             if (m_revision) {
+                if (touchesBoundControl(*segment, match->start, end))
+                    continue;
                 WordRevisionEditor revisions(m_names, *m_revision);
                 revisions.replace(*segment, match->start, end, text);
                 recordFieldDeletions(revisions, *segment, match->start, end);
@@ -96,6 +98,18 @@ void WordStoryReplacer::followFields(WordSegment& segment, qsizetype start, qsiz
         span->end = moved(span->end);
         ++span;
     }
+}
+
+bool WordStoryReplacer::touchesBoundControl(const WordSegment& segment, qsizetype start, qsizetype end) const
+{
+    for (size_t k = segment.pieceAt(start); k < segment.pieces.size() && segment.pieces[k].start < end; ++k) {
+        for (pugi::xml_node node = segment.pieces[k].node; node; node = node.parent()) {
+            const pugi::xml_node props = m_names.is(node, "sdt") ? m_names.child(node, "sdtPr") : pugi::xml_node();
+            if (m_names.child(props, "dataBinding") && !m_names.child(props, "showingPlcHdr"))
+                return true;
+        }
+    }
+    return false;
 }
 
 void WordStoryReplacer::recordFieldDeletions(WordRevisionEditor& revisions, const WordSegment& segment,
