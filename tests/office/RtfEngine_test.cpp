@@ -600,6 +600,20 @@ TEST_F(RtfEngine, DamagedDocumentsAreRefusedOrChangeInTheReplacedTextOnly)
     expectDamagedCopiesChangeOnlyInReplacedText(u"02_gbk_wordpad.rtf"_s, u"中文"_s, u"汉语"_s);
 }
 
+TEST_F(RtfEngine, LibreOfficeShowsNoFieldAfterAcceptingARecordedReplacementOfItsWholeResult)
+{
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const QString path = fileWith("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\revisions\\pard Written by "
+                                  "{\\field{\\*\\fldinst AUTHOR}{\\fldrslt Xavier}} today\\par}");
+    const QString original = varnel::test::fodtText(varnel::test::fodtByLibreOffice(path), true);
+    ASSERT_EQ(original, u"Written by Xavier today|"_s);
+    ASSERT_TRUE(run(path, {u"by Xavier"_s}, {u"by Yves"_s}).changed);
+    const QByteArray fodt = varnel::test::fodtByLibreOffice(path);
+    EXPECT_EQ(varnel::test::fodtText(fodt, true), u"Written by Yves today|"_s);
+    EXPECT_EQ(varnel::test::fodtText(fodt, false), original);
+}
+
 TEST_F(RtfEngine, LibreOfficeShowsTheReplacementsOfADocumentThatTracksChangesAsTrackedChanges)
 {
     if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
