@@ -43,6 +43,14 @@ QString textByLibreOffice(const QString& soffice, const QString& path, const QSt
     return text;
 }
 
+// A copy, named name in dir, of the fixture that records its changes.
+QString trackingCopy(const QTemporaryDir& dir, const QString& name)
+{
+    const QString path = dir.filePath(name);
+    varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/docx/10_track_changes.docx"_s)));
+    return path;
+}
+
 } // namespace
 
 TEST(DocxLibreOffice, OpensSavedDocumentsWithTheirReplacements)
@@ -92,8 +100,7 @@ TEST(DocxLibreOffice, ShowsReplacementsInADocumentThatRecordsChangesAsTrackedCha
     if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"10_track_changes.docx"_s);
-    varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/docx/10_track_changes.docx"_s)));
+    const QString path = trackingCopy(dir, u"10_track_changes.docx"_s);
     const QString original = varnel::test::fodtText(varnel::test::fodtByLibreOffice(path), true);
     ASSERT_EQ(original, u"旧公司名 records its changes: old words stay visible.|Second old paragraph.|Cell old text|"
                         u"Last old paragraph.|"_s);
@@ -118,8 +125,7 @@ TEST(DocxLibreOffice, AcceptingARecordedReplacementOfAWholeFieldResultLeavesNoFi
     if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"field.docx"_s);
-    varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/docx/10_track_changes.docx"_s)));
+    const QString path = trackingCopy(dir, u"field.docx"_s);
     {
         // A paragraph with an AUTHOR field, first in the body of the fixture that records its changes.
         QString error;
