@@ -625,6 +625,8 @@ TEST_F(DocxEngine, ReplacesInTheCustomXmlNodeADataBoundControlShows)
          QString(original).replace(u"旧公司名"_s, u"新公司名"_s).replace(u"旧地址"_s, u"新地址\t"_s)},
         {{u"有限公司"_s}, {u"^l(有限)"_s}, QString(original).replace(u"有限公司<"_s, u"\n(有限)<"_s)},
         {{u"公司："_s, u"输入旧公司名"_s}, {u"Company: "_s, u"输入"_s}, original},
+        // Split by a paragraph mark, the control keeps its binding in the part after the mark.
+        {{u"公司名"_s}, {u"公司名^p"_s}, QString(original).replace(u"旧公司名有限公司<"_s, u"有限公司<"_s)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.finds.join(u' ').toStdString());

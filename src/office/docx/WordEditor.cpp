@@ -364,7 +364,7 @@ pugi::xml_node WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node 
     // ids where they must stay unique. A simple field is not copied.
     pugi::xml_node cur = marker;
     while (cur.parent() != target) {
-        const pugi::xml_node parent = cur.parent();
+        pugi::xml_node parent = cur.parent();
         if (m_names.is(parent, "fldSimple")) {
             leaveSimpleField(parent, cur);
             continue;
@@ -372,13 +372,19 @@ pugi::xml_node WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node 
         pugi::xml_node right = parent.parent().insert_child_after(parent.name(), parent);
         for (const pugi::xml_attribute& attr : parent.attributes())
             right.append_attribute(attr.name()) = attr.value();
-        for (pugi::xml_node child = parent.first_child(); child != cur; child = child.next_sibling()) {
+        // The part after takes the property elements themselves (what remembers a control's binding
+        // keeps following it) and the part before copies of them.
+        pugi::xml_node next;
+        for (pugi::xml_node child = parent.first_child(); child != cur; child = next) {
+            next = child.next_sibling();
             const char* name = m_names.local(child);
             const bool properties = name && (!std::strcmp(name, "rPr") || !std::strcmp(name, "sdtPr")
                                              || !std::strcmp(name, "sdtEndPr") || !std::strcmp(name, "smartTagPr")
                                              || !std::strcmp(name, "customXmlPr"));
-            if (properties)
-                right.append_copy(child);
+            if (properties) {
+                parent.insert_copy_before(child, child);
+                right.append_move(child);
+            }
         }
         moveFrom(cur, right);
         renumberCopy(parent);
