@@ -359,9 +359,9 @@ pugi::xml_node WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node 
     if (ownProps)
         rest.append_move(ownProps);
 
-    // Every element between the paragraph and the marker is cut in two: a copy of it (with its
-    // properties) takes the marker and what follows, and the original, keeping what precedes, takes fresh
-    // ids where they must stay unique. A simple field is not copied.
+    // Every element between the paragraph and the marker is cut in two: a new element after it, with its
+    // attributes and property elements, takes the marker and what follows, and the original, keeping what
+    // precedes, takes fresh ids where they must stay unique. A simple field is not cut.
     pugi::xml_node cur = marker;
     while (cur.parent() != target) {
         pugi::xml_node parent = cur.parent();
