@@ -11,6 +11,8 @@
 //   L  one large document (40,000 paragraphs, about a million words, 10,000 paragraphs for comparison) in
 //      which the ten definitions occur a few hundred times, written and replaced in processes of their own:
 //      seconds (elapsed and CPU) and the peak resident memory, to show both grow with the document's size.
+//   S  one paragraph of 20,000 runs (5,000 for comparison), each ending in "#", split by replacing "#" with
+//      "^p", in processes of their own as L: inserting paragraph marks must not cost the paragraph's length.
 // It prints files/s of A and P, LibreOffice's seconds per file (with and without the starts) and the ratios
 // of A's throughput to LibreOffice's. B is skipped when soffice is not installed or --engine-only is given.
 
@@ -44,6 +46,7 @@ namespace {
 constexpr int kFiles = 200;
 constexpr int kParagraphs = 60;
 constexpr int kLargeParagraphs = 40000;
+constexpr int kSplits = 20000;
 
 const QStringList kFinds = {u"alpha"_s, u"value"_s, u"Delta"_s, u"hello"_s, u"world"_s,
                             u"北京"_s,  u"数据"_s,  u"替换"_s,  u"文件"_s,  u"测试"_s};
@@ -108,6 +111,13 @@ QString paragraph(QRandomGenerator& random, const Density& density)
     return xml + u"</w:p>"_s;
 }
 
+QByteArray documentXml(const QString& body)
+{
+    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<w:document "_s + QLatin1StringView(kMain)
+            + u"><w:body>"_s + body + u"</w:body></w:document>"_s)
+        .toUtf8();
+}
+
 QByteArray documentXml(int paragraphs, const Density& density)
 {
     QRandomGenerator random(42);
@@ -131,9 +141,16 @@ QByteArray documentXml(int paragraphs, const Density& density)
     body += u"<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rId1\"/><w:footerReference w:type=\"default\" "
             "r:id=\"rId2\"/><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1440\" w:right=\"1800\" "
             "w:bottom=\"1440\" w:left=\"1800\" w:header=\"851\" w:footer=\"992\" w:gutter=\"0\"/></w:sectPr>"_s;
-    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<w:document "_s + QLatin1StringView(kMain)
-            + u"><w:body>"_s + body + u"</w:body></w:document>"_s)
-        .toUtf8();
+    return documentXml(body);
+}
+
+// Case S: one paragraph of `runs` runs of alternating formatting, each ending in "#".
+QByteArray longParagraphXml(int runs)
+{
+    QString body = u"<w:p><w:pPr><w:jc w:val=\"both\"/></w:pPr>"_s;
+    for (int i = 0; i < runs; ++i)
+        body += run(u"word %1 #"_s.arg(i), i % 2 ? u"<w:b/>"_s : QString());
+    return documentXml(body + u"</w:p><w:sectPr/>"_s);
 }
 
 QByteArray headerFooter(const char* root, const QString& text)
@@ -143,7 +160,7 @@ QByteArray headerFooter(const char* root, const QString& text)
         .toUtf8();
 }
 
-bool writeDocx(const QString& path, int paragraphs = kParagraphs, const Density& density = {})
+bool writeDocx(const QString& path, const QByteArray& document)
 {
     const QList<std::pair<const char*, QByteArray>> parts = {
         {"[Content_Types].xml",
@@ -168,7 +185,7 @@ bool writeDocx(const QString& path, int paragraphs = kParagraphs, const Density&
          "Target=\"header1.xml\"/><Relationship Id=\"rId2\" "
          "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer\" "
          "Target=\"footer1.xml\"/></Relationships>"},
-        {"word/document.xml", documentXml(paragraphs, density)},
+        {"word/document.xml", document},
         {"word/header1.xml", headerFooter("hdr", u"hello 北京 header"_s)},
         {"word/footer1.xml", headerFooter("ftr", u"world 测试 footer"_s)},
     };
@@ -247,11 +264,11 @@ Usage usage()
 
 // Replaces the ten definitions in one file and prints the replacements, the seconds (elapsed and CPU) and
 // the peak memory of the process. Case L runs it in a process of its own, so the peak is the engine's.
-int replaceOne(const QString& path)
+int replaceOne(const QString& path, const QStringList& finds = kFinds, const QStringList& replaces = kReplaces)
 {
     ReplaceOptions options;
     office::DocxEngine engine;
-    EngineRequest request(kFinds, kReplaces, options);
+    EngineRequest request(finds, replaces, options);
     const double cpuBefore = usage().cpuSeconds;
     QElapsedTimer timer;
     timer.start();
@@ -297,6 +314,17 @@ bool largeDocument(const QTemporaryDir& dir, int paragraphs)
     return true;
 }
 
+// Case S: one paragraph of `runs` runs split at the end of each; false on failure.
+bool splitDocument(const QTemporaryDir& dir, int runs)
+{
+    const QString path = dir.filePath(u"split%1.docx"_s.arg(runs));
+    QByteArray figures;
+    if (!runSelf({u"--write-split"_s, path, QString::number(runs)}) || !runSelf({u"--split"_s, path}, &figures))
+        return false;
+    std::printf("one paragraph of %d runs split by ^p: %s", runs, figures.constData());
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -305,21 +333,27 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     // --engine-only: time the engine alone (for profiling); --dir PATH: make the corpus under PATH;
     // --write-large FILE N, --replace FILE: case L's child processes (write a document of N paragraphs;
-    // replace the ten definitions in FILE and print the figures).
+    // replace the ten definitions in FILE and print the figures); --write-split FILE N, --split FILE: the same
+    // for case S.
     const QStringList args = app.arguments();
     if (args.size() == 3 && args.at(1) == u"--replace"_s)
         return replaceOne(args.at(2));
+    if (args.size() == 3 && args.at(1) == u"--split"_s)
+        return replaceOne(args.at(2), {u"#"_s}, {u"^p"_s});
+    if (args.size() == 4 && args.at(1) == u"--write-split"_s)
+        return writeDocx(args.at(2), longParagraphXml(args.at(3).toInt())) ? 0 : 1;
     // One word in 2,000 is a find text, none split: about 500 occurrences in 40,000 paragraphs.
     if (args.size() == 4 && args.at(1) == u"--write-large"_s)
-        return writeDocx(args.at(2), args.at(3).toInt(), Density{2000, 0}) ? 0 : 1;
+        return writeDocx(args.at(2), documentXml(args.at(3).toInt(), Density{2000, 0})) ? 0 : 1;
     const bool engineOnly = args.contains(u"--engine-only"_s);
     const qsizetype dirArg = args.indexOf(u"--dir"_s);
     const QString base = dirArg > 0 && dirArg + 1 < args.size() ? args.at(dirArg + 1) : QDir::tempPath();
     QTemporaryDir dir(base + u"/docx_bench-XXXXXX"_s);
-    if (!dir.isValid() || !largeDocument(dir, kLargeParagraphs) || !largeDocument(dir, kLargeParagraphs / 4))
+    if (!dir.isValid() || !largeDocument(dir, kLargeParagraphs) || !largeDocument(dir, kLargeParagraphs / 4)
+        || !splitDocument(dir, kSplits) || !splitDocument(dir, kSplits / 4))
         return 1;
     const QString templatePath = dir.filePath(u"template.docx"_s);
-    if (!dir.isValid() || !writeDocx(templatePath)) {
+    if (!dir.isValid() || !writeDocx(templatePath, documentXml(kParagraphs, {}))) {
         std::fprintf(stderr, "cannot write the corpus\n");
         return 1;
     }

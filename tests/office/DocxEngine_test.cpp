@@ -625,6 +625,8 @@ TEST_F(DocxEngine, ReplacesInTheCustomXmlNodeADataBoundControlShows)
          QString(original).replace(u"旧公司名"_s, u"新公司名"_s).replace(u"旧地址"_s, u"新地址\t"_s)},
         {{u"有限公司"_s}, {u"^l(有限)"_s}, QString(original).replace(u"有限公司<"_s, u"\n(有限)<"_s)},
         {{u"公司："_s, u"输入旧公司名"_s}, {u"Company: "_s, u"输入"_s}, original},
+        // Split by a paragraph mark, the control keeps its binding in the part after the mark.
+        {{u"公司名"_s}, {u"公司名^p"_s}, QString(original).replace(u"旧公司名有限公司<"_s, u"有限公司<"_s)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.finds.join(u' ').toStdString());
@@ -634,4 +636,20 @@ TEST_F(DocxEngine, ReplacesInTheCustomXmlNodeADataBoundControlShows)
         EXPECT_EQ(partXml(path, item), c.data);
     }
     EXPECT_TRUE(original.contains(u"<name>旧公司名有限公司</name>"_s)) << original.toStdString();
+}
+
+TEST_F(DocxEngine, LeavesDataBoundControlsAloneWhenChangesAreTracked)
+{
+    // The bound node would hold the new text while the control records the change: rejecting it would
+    // bring back text the data no longer has. The occurrences in such controls stay as they are.
+    const QString item = u"customXml/item2.xml"_s;
+    const QString path = withSettings(u"11_data_binding.docx"_s, "<w:trackRevisions/>");
+    const QString original = partXml(path, item);
+    const EngineResult result = run(path, {u"旧公司名"_s, u"旧地址"_s}, {u"新公司名"_s, u"新地址"_s});
+    EXPECT_TRUE(result.changed) << "the placeholder of a control without a value is text like any other";
+    EXPECT_EQ(partXml(path, item), original);
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_string(partXml(path).toStdString().c_str()));
+    EXPECT_TRUE(document.select_nodes("//w:sdt[w:sdtPr/w:dataBinding and not(w:sdtPr/w:showingPlcHdr)]//w:del").empty());
+    EXPECT_FALSE(document.select_nodes("//w:sdt[w:sdtPr/w:showingPlcHdr]//w:del").empty());
 }

@@ -2,6 +2,7 @@
 // plain text, which must show the replacements. Skipped where LibreOffice is not installed.
 
 #include "office/docx/DocxEngine.h"
+#include "office/package/OoxmlPackage.h"
 
 #include "support/TestFiles.h"
 #include "support/TrackedChanges.h"
@@ -40,6 +41,14 @@ QString textByLibreOffice(const QString& soffice, const QString& path, const QSt
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;
+}
+
+// A copy, named name in dir, of the fixture that records its changes.
+QString trackingCopy(const QTemporaryDir& dir, const QString& name)
+{
+    const QString path = dir.filePath(name);
+    varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/docx/10_track_changes.docx"_s)));
+    return path;
 }
 
 } // namespace
@@ -91,8 +100,7 @@ TEST(DocxLibreOffice, ShowsReplacementsInADocumentThatRecordsChangesAsTrackedCha
     if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"10_track_changes.docx"_s);
-    varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/docx/10_track_changes.docx"_s)));
+    const QString path = trackingCopy(dir, u"10_track_changes.docx"_s);
     const QString original = varnel::test::fodtText(varnel::test::fodtByLibreOffice(path), true);
     ASSERT_EQ(original, u"旧公司名 records its changes: old words stay visible.|Second old paragraph.|Cell old text|"
                         u"Last old paragraph.|"_s);
@@ -110,4 +118,44 @@ TEST(DocxLibreOffice, ShowsReplacementsInADocumentThatRecordsChangesAsTrackedCha
     EXPECT_EQ(varnel::test::fodtText(fodt, false), original);
     EXPECT_GE(authors.size(), 8);
     EXPECT_EQ(authors.count(u"Varnel"_s), authors.size());
+}
+
+TEST(DocxLibreOffice, AcceptingARecordedReplacementOfAWholeFieldResultLeavesNoField)
+{
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    QTemporaryDir dir;
+    const QString path = trackingCopy(dir, u"field.docx"_s);
+    {
+        // A paragraph with an AUTHOR field, first in the body of the fixture that records its changes.
+        QString error;
+        const auto package = varnel::office::OoxmlPackage::open(path, &error);
+        ASSERT_TRUE(package) << error.toStdString();
+        pugi::xml_document* document = package->xml(package->mainDocumentPart(), &error);
+        ASSERT_TRUE(document) << error.toStdString();
+        pugi::xml_document fragment;
+        ASSERT_TRUE(fragment.load_string(
+            "<w:p xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:r><w:t "
+            "xml:space=\"preserve\">Written by </w:t></w:r><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r>"
+            "<w:instrText xml:space=\"preserve\"> AUTHOR </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/>"
+            "</w:r><w:r><w:t>Xavier</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r><w:r><w:t xml:space=\"preserve\">"
+            " today</w:t></w:r></w:p>"));
+        pugi::xml_node body = document->document_element().first_child();
+        pugi::xml_node p = body.prepend_copy(fragment.first_child());
+        p.remove_attribute("xmlns:w");
+        package->markChanged(package->mainDocumentPart());
+        ASSERT_TRUE(package->save(&error)) << error.toStdString();
+    }
+    const QString original = varnel::test::fodtText(varnel::test::fodtByLibreOffice(path), true);
+    ASSERT_TRUE(original.startsWith(u"Written by Xavier today|"_s)) << original.toStdString();
+
+    const varnel::ReplaceOptions options;
+    const QStringList finds = {u"by Xavier"_s};
+    const QStringList replaces = {u"by Yves"_s};
+    EngineRequest request(finds, replaces, options);
+    ASSERT_TRUE(varnel::office::DocxEngine().replace(path, request).changed);
+    const QByteArray fodt = varnel::test::fodtByLibreOffice(path);
+    EXPECT_TRUE(varnel::test::fodtText(fodt, true).startsWith(u"Written by Yves today|"_s))
+        << varnel::test::fodtText(fodt, true).toStdString();
+    EXPECT_EQ(varnel::test::fodtText(fodt, false), original);
 }

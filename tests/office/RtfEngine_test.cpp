@@ -404,6 +404,10 @@ TEST_F(RtfEngine, NeverRemovesTheMarkBeforeATableOrTheLastMarkOfAStory)
                              "\\pard\\intbl c1\\cell c2\\cell\\row \\pard after\\par last\\par}";
     const QByteArray stories = "{\\rtf1\\ansi{\\header \\pard Head one\\par}{\\footer \\pard Foot\\par}"
                                "\\pard Body{\\super\\chftn{\\*\\footnote \\pard\\chftn Note one\\par}}\\par}";
+    // Fields whose results end with those marks: taking the rest of the result does not take the field.
+    const QByteArray fieldTable = "{\\rtf1\\ansi\\pard by {\\field{\\*\\fldinst AUTHOR}{\\fldrslt Ann\\par}}"
+                                  "\\trowd\\cellx2000\\pard\\intbl c1\\cell\\row \\pard after\\par}";
+    const QByteArray fieldLast = "{\\rtf1\\ansi\\pard by {\\field{\\*\\fldinst AUTHOR}{\\fldrslt Ann\\par}}}";
     struct Case {
         QByteArray rtf;
         QString find;
@@ -416,6 +420,8 @@ TEST_F(RtfEngine, NeverRemovesTheMarkBeforeATableOrTheLastMarkOfAStory)
         {stories, u"^p"_s, stories},
         {stories, u"e^p"_s, stories},
         {stories, u"one^p"_s, stories},
+        {fieldTable, u" Ann"_s, QByteArray(fieldTable).replace("by {", "by{").replace("Ann", "")},
+        {fieldLast, u" Ann"_s, QByteArray(fieldLast).replace("by {", "by{").replace("Ann", "")},
     };
     options.setValue(Option::HeaderFooter, 1);
     for (const Case& c : cases) {
@@ -456,6 +462,12 @@ TEST_F(RtfEngine, RecordsReplacementsAsTrackedChangesWhenTheDocumentTracksThem)
         {"{\\rtf1\\enforceprot1\\protlevel0 a\\par b\\par}", u"a^pb"_s, u"\u4E2D"_s,
          "{\\rtf1{\\*\\revtbl {Unknown;}{Varnel;}}\\enforceprot1\\protlevel0 "
          "{\\deleted\\revauthdel1\\revdttmdelD a\\par b}{\\revised\\revauth1\\revdttmD \\u20013?}\\par}"},
+        // The field whose whole result an occurrence took is deleted with it, code and all.
+        {"{\\rtf1{\\*\\revtbl {Unknown;}{Varnel;}}\\revisions by {\\field{\\*\\fldinst AUTHOR}{\\fldrslt Ann}} beta\\par}",
+         u"by Ann"_s, u"Omega"_s,
+         "{\\rtf1{\\*\\revtbl {Unknown;}{Varnel;}}\\revisions {\\deleted\\revauthdel1\\revdttmdelD by }"
+         "{\\revised\\revauth1\\revdttmD Omega}{\\deleted\\revauthdel1\\revdttmdelD "
+         "{\\field{\\*\\fldinst AUTHOR}{\\fldrslt Ann}}} beta\\par}"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rtf.toStdString());
@@ -586,6 +598,20 @@ TEST_F(RtfEngine, DamagedDocumentsAreRefusedOrChangeInTheReplacedTextOnly)
 {
     expectDamagedCopiesChangeOnlyInReplacedText(u"01_stories.rtf"_s, u"Alpha"_s, u"Omega"_s);
     expectDamagedCopiesChangeOnlyInReplacedText(u"02_gbk_wordpad.rtf"_s, u"中文"_s, u"汉语"_s);
+}
+
+TEST_F(RtfEngine, LibreOfficeShowsNoFieldAfterAcceptingARecordedReplacementOfItsWholeResult)
+{
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const QString path = fileWith("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\revisions\\pard Written by "
+                                  "{\\field{\\*\\fldinst AUTHOR}{\\fldrslt Xavier}} today\\par}");
+    const QString original = varnel::test::fodtText(varnel::test::fodtByLibreOffice(path), true);
+    ASSERT_EQ(original, u"Written by Xavier today|"_s);
+    ASSERT_TRUE(run(path, {u"by Xavier"_s}, {u"by Yves"_s}).changed);
+    const QByteArray fodt = varnel::test::fodtByLibreOffice(path);
+    EXPECT_EQ(varnel::test::fodtText(fodt, true), u"Written by Yves today|"_s);
+    EXPECT_EQ(varnel::test::fodtText(fodt, false), original);
 }
 
 TEST_F(RtfEngine, LibreOfficeShowsTheReplacementsOfADocumentThatTracksChangesAsTrackedChanges)

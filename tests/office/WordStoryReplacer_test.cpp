@@ -1,6 +1,7 @@
 #include "office/docx/WordMatcher.h"
 #include "office/docx/WordNames.h"
 #include "office/docx/WordReplacement.h"
+#include "office/docx/WordRevision.h"
 #include "office/docx/WordStoryReplacer.h"
 #include "office/docx/WordStoryText.h"
 
@@ -15,6 +16,7 @@ using varnel::office::WordFindOptions;
 using varnel::office::WordMatcher;
 using varnel::office::WordNames;
 using varnel::office::WordReplacement;
+using varnel::office::WordRevision;
 using varnel::office::WordSegment;
 using varnel::office::WordStoryReplacer;
 using varnel::office::WordStoryText;
@@ -37,14 +39,18 @@ public:
         m_names = std::make_unique<WordNames>(m_doc.document_element());
     }
 
-    int replace(const QString& find, const QString& replace, WordFindOptions options = {})
+    // Replace All; recorded as tracked changes when revision is given.
+    int replace(const QString& find, const QString& replace, WordFindOptions options = {},
+                WordRevision* revision = nullptr)
     {
         WordMatcher matcher;
         WordReplacement replacement;
         QString error;
         EXPECT_TRUE(matcher.compile(find, options, &error)) << error.toStdString();
         EXPECT_TRUE(replacement.compile(replace, options.wildcards, &error)) << error.toStdString();
-        return WordStoryReplacer(*m_names).replaceAll(body(), matcher, replacement);
+        WordStoryReplacer replacer(*m_names);
+        replacer.setRevision(revision);
+        return replacer.replaceAll(body(), matcher, replacement);
     }
 
     pugi::xml_node body() const { return m_doc.document_element().child("w:body"); }
@@ -411,6 +417,49 @@ TEST(WordStoryReplacer, ParagraphMarkSplittingAControlOrAFieldKeepsIdsUniqueAndE
              + p("<w:ins w:id=\"3\" w:author=\"a\">" + r("2b") + "</w:ins>")},
     };
     expectReplacements(cases);
+}
+
+TEST(WordStoryReplacer, RecordedReplacementsKeepFieldsControlsAndHiddenSpaceSound)
+{
+    const std::string control = "<w:sdt><w:sdtPr><w:id w:val=\"7\"/><w:text/></w:sdtPr><w:sdtContent>";
+    struct Case {
+        const char* what;
+        std::string before;
+        QString find, replace;
+        int count;
+        std::vector<std::pair<const char*, size_t>> counts; // elements (XPath) and how many there must be
+    };
+    const Case cases[] = {
+        // The deleted text is the text Word shows: white space the w:t hides is none of it.
+        {"hidden white space", p("<w:r><w:t>  ab c</w:t></w:r>"), u"ab"_s, u"x"_s, 1,
+         {{"//w:delText[text()='ab']", 1}, {"//w:t[text()=' c']", 1}}},
+        // The field whose whole result the occurrence took goes too, as a deletion: its code and marks.
+        {"a whole field result", p(rs("a ") + field("TITLE", "X") + rs(" b")), u" X"_s, u"Y"_s, 1,
+         {{"//w:fldChar[not(ancestor::w:del)]", 0}, {"//w:instrText", 0}, {"//w:del//w:delInstrText", 1},
+          {"//w:ins//w:t[text()='Y']", 1}}},
+        {"part of a field result", p(rs("a ") + field("TITLE", "XZ")), u" X"_s, u"Y"_s, 1,
+         {{"//w:fldChar[not(ancestor::w:del)]", 3}, {"//w:instrText", 1}}},
+        // A field cannot be recorded as replaced by text here: it is left as it is.
+        {"the field code", p(r("a") + field("PAGE", "1")), u"^d"_s, u"#"_s, 0,
+         {{"//w:fldChar", 3}, {"//w:ins", 0}, {"//w:del", 0}}},
+        {"a simple field for the field code", p(simpleField("AUTHOR", "Ann")), u"^d"_s, u""_s, 0,
+         {{"//w:fldSimple", 1}, {"//w:del", 0}}},
+        // A paragraph mark splitting a control or a simple field: ids stay unique, the field exists once.
+        {"a content control", p(control + r("axb") + "</w:sdtContent></w:sdt>"), u"x"_s, u"1^p2"_s, 1,
+         {{"//w:sdt", 2}, {"//w:sdtPr/w:id[@w:val='7']", 1}}},
+        {"a simple field", p(simpleField(" AUTHOR ", "axb")), u"x"_s, u"1^p2"_s, 1,
+         {{"//w:fldSimple", 1}, {"//w:p", 2}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Body body(c.before);
+        WordRevision revision(100);
+        EXPECT_EQ(body.replace(c.find, c.replace, {}, &revision), c.count);
+        pugi::xml_document result;
+        ASSERT_TRUE(result.load_string(("<w:body xmlns:w=\"w\">" + body.xml() + "</w:body>").c_str()));
+        for (const auto& [xpath, expected] : c.counts)
+            EXPECT_EQ(result.select_nodes(xpath).size(), expected) << xpath << " in " << body.xml();
+    }
 }
 
 TEST(WordStoryReplacer, ReplacingEveryParagraphMarkJoinsAllButTheLastOfTheStory)

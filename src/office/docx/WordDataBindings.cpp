@@ -121,11 +121,11 @@ void WordDataBindings::collect(const WordNames& names, pugi::xml_node root)
             continue;
         Binding b;
         b.names = &names;
-        b.content = names.child(sdt, "sdtContent");
+        b.properties = properties;
         b.xpath = QString::fromUtf8(names.attribute(binding, "xpath"));
         b.prefixMappings = QString::fromUtf8(names.attribute(binding, "prefixMappings"));
         b.storeItemId = QString::fromUtf8(names.attribute(binding, "storeItemID"));
-        b.text = controlText(names, b.content);
+        b.text = controlText(names, names.child(sdt, "sdtContent"));
         m_bindings.push_back(std::move(b));
     }
 }
@@ -134,7 +134,7 @@ void WordDataBindings::update(OoxmlPackage& package) const
 {
     static const QRegularExpression mapping(QStringLiteral("xmlns:([\\w.-]+)\\s*=\\s*['\"]([^'\"]*)['\"]"));
     for (const Binding& b : m_bindings) {
-        const QString text = controlText(*b.names, b.content);
+        const QString text = controlText(*b.names, b.names->child(b.properties.parent(), "sdtContent"));
         if (text == b.text)
             continue;
         const QString part = itemPart(package, b.storeItemId);

@@ -34,7 +34,9 @@ public:
 private:
     struct Binding {
         const WordNames* names = nullptr;
-        pugi::xml_node content; // w:sdtContent
+        // The control's w:sdtPr: a paragraph mark splitting the control leaves it (and the binding) with
+        // the part after the mark, whose w:sdtContent is then the one to read.
+        pugi::xml_node properties;
         QString xpath;
         QString prefixMappings;
         QString storeItemId;

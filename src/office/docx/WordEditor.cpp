@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <utility>
 
 namespace varnel::office {
 
@@ -130,8 +132,9 @@ bool WordEditor::replace(const WordSegment& segment, qsizetype start, qsizetype 
         }
     }
     const pugi::xml_node templateParagraph = joined.empty() ? target : joined.front();
+    pugi::xml_node rest = target;
     for (const pugi::xml_node& marker : m_markers)
-        splitParagraph(target, marker, templateParagraph);
+        rest = splitParagraph(rest, marker, templateParagraph);
     for (const pugi::xml_node& p : joined)
         p.parent().remove_child(p);
 
@@ -326,31 +329,51 @@ void WordEditor::insertNodes(pugi::xml_node run, pugi::xml_node before, const QS
     flush();
 }
 
-void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pugi::xml_node templateParagraph)
+pugi::xml_node WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker,
+                                         pugi::xml_node templateParagraph)
 {
-    pugi::xml_node paragraph = target.parent().insert_child_before(target.name(), target);
+    // The paragraph keeps what precedes the marker and a new paragraph after it takes the rest, so that a
+    // split costs what follows the marker: a Replace All works from the last occurrence to the first, and
+    // what follows has already been split off. The paragraph's identity goes with the rest, whose mark is
+    // the paragraph's own: its attributes (the unique w14:paraId among them) and its properties (with any
+    // section break, which belongs to the last paragraph of a section). The part before becomes a paragraph
+    // like the template: its attributes but for the unique ids, its properties but for the section break.
+    pugi::xml_node rest = target.parent().insert_child_after(target.name(), target);
+    for (const pugi::xml_attribute& attr : target.attributes())
+        rest.append_attribute(attr.name()) = attr.value();
+    std::vector<std::pair<std::string, std::string>> attributes;
     for (const pugi::xml_attribute& attr : templateParagraph.attributes()) {
         if (!endsWith(attr.name(), ":paraId") && !endsWith(attr.name(), ":textId"))
-            paragraph.append_attribute(attr.name()) = attr.value();
+            attributes.emplace_back(attr.name(), attr.value());
     }
+    while (target.first_attribute())
+        target.remove_attribute(target.first_attribute());
+    for (const auto& [name, value] : attributes)
+        target.append_attribute(name.c_str()) = value.c_str();
+    const pugi::xml_node ownProps = paragraphProperties(m_names, target);
     if (const pugi::xml_node props = paragraphProperties(m_names, templateParagraph)) {
-        pugi::xml_node copy = paragraph.append_copy(props);
+        pugi::xml_node copy = target.prepend_copy(props);
         if (const pugi::xml_node section = m_names.child(copy, "sectPr"))
             copy.remove_child(section);
     }
+    if (ownProps)
+        rest.append_move(ownProps);
 
-    // Every element between the paragraph and the marker is cut in two: a copy of it (with its
-    // properties, and fresh ids) takes what precedes the marker. A simple field is not copied.
+    // Every element between the paragraph and the marker is cut in two: a new element after it, with its
+    // attributes and property elements, takes the marker and what follows, and the original, keeping what
+    // precedes, takes fresh ids where they must stay unique. A simple field is not cut.
     pugi::xml_node cur = marker;
     while (cur.parent() != target) {
-        const pugi::xml_node parent = cur.parent();
+        pugi::xml_node parent = cur.parent();
         if (m_names.is(parent, "fldSimple")) {
             leaveSimpleField(parent, cur);
             continue;
         }
-        pugi::xml_node left = parent.parent().insert_child_before(parent.name(), parent);
+        pugi::xml_node right = parent.parent().insert_child_after(parent.name(), parent);
         for (const pugi::xml_attribute& attr : parent.attributes())
-            left.append_attribute(attr.name()) = attr.value();
+            right.append_attribute(attr.name()) = attr.value();
+        // The part after takes the property elements themselves (what remembers a control's binding
+        // keeps following it) and the part before copies of them.
         pugi::xml_node next;
         for (pugi::xml_node child = parent.first_child(); child != cur; child = next) {
             next = child.next_sibling();
@@ -358,22 +381,29 @@ void WordEditor::splitParagraph(pugi::xml_node target, pugi::xml_node marker, pu
             const bool properties = name && (!std::strcmp(name, "rPr") || !std::strcmp(name, "sdtPr")
                                              || !std::strcmp(name, "sdtEndPr") || !std::strcmp(name, "smartTagPr")
                                              || !std::strcmp(name, "customXmlPr"));
-            if (properties)
-                left.append_copy(child);
-            else
-                left.append_move(child);
+            if (properties) {
+                parent.insert_copy_before(child, child);
+                right.append_move(child);
+            }
         }
-        renumberCopy(left);
-        m_touched.insert(left.internal_object());
-        cur = parent;
+        moveFrom(cur, right);
+        renumberCopy(parent);
+        m_touched.insert(parent.internal_object());
+        m_touched.insert(right.internal_object());
+        cur = right;
     }
-    pugi::xml_node next;
-    for (pugi::xml_node child = target.first_child(); child != cur; child = next) {
-        next = child.next_sibling();
-        if (!m_names.is(child, "pPr"))
-            paragraph.append_move(child);
-    }
+    moveFrom(cur, rest);
     marker.parent().remove_child(marker);
+    return rest;
+}
+
+void WordEditor::moveFrom(pugi::xml_node from, pugi::xml_node to)
+{
+    pugi::xml_node next;
+    for (pugi::xml_node child = from; child; child = next) {
+        next = child.next_sibling();
+        to.append_move(child);
+    }
 }
 
 void WordEditor::leaveSimpleField(pugi::xml_node field, pugi::xml_node from)
@@ -392,16 +422,7 @@ void WordEditor::renumberCopy(pugi::xml_node copy)
 {
     if (!m_ids)
         m_ids.emplace(m_names, copy);
-    if (pugi::xml_attribute id = copy.attribute(m_names.qualified("id").c_str()))
-        id.set_value(m_ids->next());
-    if (!m_names.is(copy, "sdt"))
-        return;
-    pugi::xml_node props = m_names.child(copy, "sdtPr");
-    if (pugi::xml_node id = m_names.child(props, "id"))
-        id.attribute(m_names.qualified("val").c_str()).set_value(m_ids->next());
-    // The binding stays with the original control: bound twice, the copy would show the bound value too.
-    if (pugi::xml_node binding = m_names.child(props, "dataBinding"))
-        props.remove_child(binding);
+    m_ids->renumber(copy);
 }
 
 void WordEditor::removeEmpty(pugi::xml_node parent)

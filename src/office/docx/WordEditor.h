@@ -49,6 +49,9 @@ public:
     // Sets the text Word reads from a w:t (WordStoryText::textOf), with xml:space="preserve" when the text
     // needs it; white space the element hid before is gone.
     static void setText(pugi::xml_node t, const QString& text);
+    // Moves from and the siblings after it out of a simple field, to follow it: a paragraph mark splitting
+    // a simple field leaves the field before it, once.
+    static void leaveSimpleField(pugi::xml_node field, pugi::xml_node from);
 
 private:
     void removeAtoms(const WordSegment& segment, qsizetype from, qsizetype to);
@@ -56,10 +59,12 @@ private:
     // Creates the elements of replacement in run, before `before` (appended when null).
     void insertNodes(pugi::xml_node run, pugi::xml_node before, const QString& replacement);
     pugi::xml_node newElement(pugi::xml_node parent, pugi::xml_node before, const char* localName);
-    void splitParagraph(pugi::xml_node target, pugi::xml_node marker, pugi::xml_node templateParagraph);
-    // Moves from and the siblings after it out of a simple field, to follow it.
-    void leaveSimpleField(pugi::xml_node field, pugi::xml_node from);
-    // Gives the copy of a split element fresh ids where the original's must stay unique.
+    // Splits target at marker and returns the new paragraph after it, which holds what followed the marker.
+    pugi::xml_node splitParagraph(pugi::xml_node target, pugi::xml_node marker, pugi::xml_node templateParagraph);
+    // Moves from and the siblings after it to the end of to.
+    static void moveFrom(pugi::xml_node from, pugi::xml_node to);
+    // Gives the part of a split element before the split fresh ids where the element's must stay unique;
+    // the part after keeps the element's own (and its data binding).
     void renumberCopy(pugi::xml_node copy);
     void touch(pugi::xml_node node);
     bool touched(pugi::xml_node node) const;

@@ -28,6 +28,8 @@ public:
 
     // Removes the field spanning the sibling nodes first to last, unless it must stay (see above).
     bool removeField(pugi::xml_node first, pugi::xml_node last) const;
+    // Whether the field spanning the sibling nodes first to last may go (see above).
+    bool removable(pugi::xml_node first, pugi::xml_node last) const { return removable({first, last}); }
 
 private:
     // A field as the sibling nodes it spans: a w:fldSimple, or the runs from a complex field's begin

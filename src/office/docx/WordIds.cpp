@@ -41,6 +41,19 @@ void WordIds::collect(pugi::xml_node root)
     root.traverse(walker);
 }
 
+void WordIds::renumber(pugi::xml_node part)
+{
+    if (pugi::xml_attribute id = part.attribute(m_names.qualified("id").c_str()))
+        id.set_value(next());
+    if (!m_names.is(part, "sdt"))
+        return;
+    pugi::xml_node props = m_names.child(part, "sdtPr");
+    if (pugi::xml_node id = m_names.child(props, "id"))
+        id.attribute(m_names.qualified("val").c_str()).set_value(next());
+    if (pugi::xml_node binding = m_names.child(props, "dataBinding"))
+        props.remove_child(binding);
+}
+
 long long WordIds::next()
 {
     while (m_used.count(m_next))

@@ -18,6 +18,10 @@ public:
 
     // An id no element of the part has, above the ones in use while they leave room in 32 bits.
     long long next();
+    // Gives one of the two parts of a split element fresh ids where the element's must stay unique (its
+    // w:id, a content control's w:id element); a content control part loses its data binding, which stays
+    // with the other part: bound twice, both would show the bound value.
+    void renumber(pugi::xml_node part);
 
 private:
     void collect(pugi::xml_node node);

@@ -116,7 +116,7 @@ pugi::xml_node WordRevisionEditor::deletePiece(const WordPiece& piece, qsizetype
     case WordAtom::Special:
         break;
     case WordAtom::Text: {
-        const QString text = QString::fromUtf8(piece.node.text().get());
+        const QString text = WordStoryText::textOf(piece.node);
         if (to < text.size())
             WordEditor::setText(piece.node.parent().insert_child_after(piece.node.name(), piece.node), text.mid(to));
         if (from > 0) {
@@ -243,21 +243,31 @@ void WordRevisionEditor::split(pugi::xml_node marker)
     markParagraph(first, "ins");
 
     // Every element between the paragraph and the marker is cut in two: a copy of it (with its properties)
-    // takes what precedes the marker; a copy of a change is a change of its own.
+    // takes what precedes the marker; a copy of a change is a change of its own, a copy of anything else
+    // gets fresh ids. A simple field is not copied (WordEditor::leaveSimpleField).
     pugi::xml_node cur = marker;
     while (cur.parent() != paragraph) {
         const pugi::xml_node parent = cur.parent();
+        if (m_names.is(parent, "fldSimple")) {
+            WordEditor::leaveSimpleField(parent, cur);
+            continue;
+        }
         pugi::xml_node left = parent.parent().insert_child_before(parent.name(), parent);
         for (const pugi::xml_attribute& attr : parent.attributes())
             left.append_attribute(attr.name()) = attr.value();
-        if (oneOf(m_names.local(parent), {"ins", "del"}))
-            stamp(left);
         for (pugi::xml_node child = parent.first_child(), next; child != cur; child = next) {
             next = child.next_sibling();
             if (isProperties(m_names.local(child)))
                 left.append_copy(child);
             else
                 left.append_move(child);
+        }
+        if (oneOf(m_names.local(parent), {"ins", "del"})) {
+            stamp(left);
+        } else {
+            if (!m_ids)
+                m_ids.emplace(m_names, left);
+            m_ids->renumber(left);
         }
         m_created.push_back(left);
         cur = parent;
@@ -268,6 +278,35 @@ void WordRevisionEditor::split(pugi::xml_node marker)
             first.append_move(child);
     }
     marker.parent().remove_child(marker);
+}
+
+bool WordRevisionEditor::deleteField(pugi::xml_node first, pugi::xml_node last)
+{
+    // Only runs, deletions and range marks can go into a w:del: a simple field, or a field holding a
+    // hyperlink, a control or an insertion, stays.
+    for (pugi::xml_node node = first;; node = node.next_sibling()) {
+        if (!node || !oneOf(m_names.local(node), {"r", "del", "bookmarkStart", "bookmarkEnd", "proofErr",
+                                                   "commentRangeStart", "commentRangeEnd", "permStart", "permEnd"}))
+            return false;
+        if (node == last)
+            break;
+    }
+    pugi::xml_node deletion = change(first.parent(), first, "del");
+    for (pugi::xml_node node = first, next; node; node = next) {
+        next = node == last ? pugi::xml_node() : node.next_sibling();
+        if (m_names.is(node, "del")) {
+            for (pugi::xml_node c = node.first_child(); c; c = node.first_child())
+                deletion.append_move(c);
+            node.parent().remove_child(node);
+            continue;
+        }
+        for (const pugi::xpath_node& code : node.select_nodes(".//*")) {
+            if (m_names.is(code.node(), "instrText"))
+                code.node().set_name(m_names.qualified("delInstrText").c_str());
+        }
+        deletion.append_move(node);
+    }
+    return true;
 }
 
 bool WordRevisionEditor::isEmpty(pugi::xml_node node) const

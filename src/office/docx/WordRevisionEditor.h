@@ -13,11 +13,13 @@
 // As with WordEditor, stretches of one story must be replaced from the last to the first; the segment no
 // longer describes the story afterwards.
 
+#include "office/docx/WordIds.h"
 #include "office/docx/WordRevision.h"
 #include "office/docx/WordStoryText.h"
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace varnel::office {
@@ -30,6 +32,11 @@ public:
     // Records the replacement of atoms [start, end) of segment (end > start) by replacement (wordtext code
     // units) as a deletion and an insertion.
     void replace(const WordSegment& segment, qsizetype start, qsizetype end, const QString& replacement);
+    // Records the deletion of the complex field spanning the sibling runs first to last, whose result a
+    // replacement deleted: its marks and its code (as w:delInstrText) join the deletion, so that accepting
+    // the change leaves no field to show its result again. False, changing nothing, when the field cannot
+    // be deleted so (a simple field; a field holding more than runs and range marks).
+    bool deleteField(pugi::xml_node first, pugi::xml_node last);
 
 private:
     // Moves the matched code units [from, to) of a piece into a w:del; the w:del, or null for a mark.
@@ -50,6 +57,7 @@ private:
     WordRevision& m_revision;
     std::vector<pugi::xml_node> m_markers;
     std::vector<pugi::xml_node> m_created; // inserted runs and changes, and the copies splitting made of them
+    std::optional<WordIds> m_ids;          // read when a split first needs a fresh id
 };
 
 } // namespace varnel::office

@@ -38,7 +38,9 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
 {
     if (matcher.findsFields()) {
         *textValid = false;
-        return WordFieldReplacer(m_names).replaceAll(story.container(), replacement);
+        // A field replaced by text is not recorded as a change here: in a document that tracks its changes,
+        // the fields stay as they are rather than change untracked.
+        return m_revision ? 0 : WordFieldReplacer(m_names).replaceAll(story.container(), replacement);
     }
     WordEditor editor(m_names);
     int count = 0;
@@ -54,7 +56,11 @@ int WordStoryReplacer::replaceAll(WordStoryText& story, const WordMatcher& match
                 continue;
             const qsizetype end = match->start + match->length;
             if (m_revision) {
-                WordRevisionEditor(m_names, *m_revision).replace(*segment, match->start, end, text);
+                if (touchesBoundControl(*segment, match->start, end))
+                    continue;
+                WordRevisionEditor revisions(m_names, *m_revision);
+                revisions.replace(*segment, match->start, end, text);
+                recordFieldDeletions(revisions, *segment, match->start, end);
                 valid = false;
             } else {
                 valid = editor.replace(*segment, match->start, end, text) && valid;
@@ -91,6 +97,30 @@ void WordStoryReplacer::followFields(WordSegment& segment, qsizetype start, qsiz
         span->start = moved(span->start);
         span->end = moved(span->end);
         ++span;
+    }
+}
+
+bool WordStoryReplacer::touchesBoundControl(const WordSegment& segment, qsizetype start, qsizetype end) const
+{
+    for (size_t k = segment.pieceAt(start); k < segment.pieces.size() && segment.pieces[k].start < end; ++k) {
+        for (pugi::xml_node node = segment.pieces[k].node; node; node = node.parent()) {
+            const pugi::xml_node props = m_names.is(node, "sdt") ? m_names.child(node, "sdtPr") : pugi::xml_node();
+            if (m_names.child(props, "dataBinding") && !m_names.child(props, "showingPlcHdr"))
+                return true;
+        }
+    }
+    return false;
+}
+
+void WordStoryReplacer::recordFieldDeletions(WordRevisionEditor& revisions, const WordSegment& segment,
+                                             qsizetype start, qsizetype end) const
+{
+    // As followFields, recorded: an occurrence that began before a field and took all its result took the
+    // field. The segment is not brought up to date (a recorded replacement leaves it out of date anyway).
+    const WordFieldReplacer fields(m_names);
+    for (const WordFieldSpan& span : segment.fields) {
+        if (start < span.start && span.end <= end && fields.removable(span.first, span.last))
+            revisions.deleteField(span.first, span.last);
     }
 }
 

@@ -15,6 +15,8 @@
 
 namespace varnel::office {
 
+class WordRevisionEditor;
+
 class WordStoryReplacer
 {
 public:
@@ -41,6 +43,14 @@ private:
     // After [start, end) of segment was replaced by length code units: removes the fields the
     // occurrence took whole and moves the others' positions along.
     void followFields(WordSegment& segment, qsizetype start, qsizetype end, qsizetype length) const;
+    // Whether [start, end) of segment has text in a content control bound to custom XML that holds its
+    // value. Such a control is not changed with its changes recorded: its bound node would take the new
+    // text while the control keeps the old as a deletion, and rejecting the change would part them.
+    bool touchesBoundControl(const WordSegment& segment, qsizetype start, qsizetype end) const;
+    // After [start, end) of segment was replaced as a recorded change: records the deletion of the fields
+    // the occurrence took whole.
+    void recordFieldDeletions(WordRevisionEditor& revisions, const WordSegment& segment, qsizetype start,
+                              qsizetype end) const;
 
     const WordNames& m_names;
     WordRevision* m_revision = nullptr;

@@ -136,8 +136,7 @@ void RtfEditor::replace(const RtfSegment& segment, qsizetype first, qsizetype co
 void RtfEditor::replaceTracked(const RtfSegment& segment, qsizetype first, qsizetype count, const QString& text,
                                int author, qint32 dateTime)
 {
-    const QByteArray deleted = "{\\deleted\\revauthdel" + QByteArray::number(author) + "\\revdttmdel"
-        + QByteArray::number(dateTime) + ' ';
+    const QByteArray deleted = deletedGroup(author, dateTime);
     bool inserted = text.isEmpty();
     const auto at = [&segment](qsizetype k) -> const RtfChar& { return segment.chars[static_cast<std::size_t>(k)]; };
     for (qsizetype k = first; k < first + count; ++k) {
@@ -162,6 +161,16 @@ void RtfEditor::replaceTracked(const RtfSegment& segment, qsizetype first, qsize
         m_edits.push_back(std::move(edit));
         k = last;
     }
+}
+
+void RtfEditor::removeTracked(qsizetype begin, qsizetype end, int author, qint32 dateTime)
+{
+    m_edits.push_back({begin, end, deletedGroup(author, dateTime), true, "}"});
+}
+
+QByteArray RtfEditor::deletedGroup(int author, qint32 dateTime)
+{
+    return "{\\deleted\\revauthdel" + QByteArray::number(author) + "\\revdttmdel" + QByteArray::number(dateTime) + ' ';
 }
 
 void RtfEditor::insert(qsizetype offset, QByteArray bytes)

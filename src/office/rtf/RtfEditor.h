@@ -35,6 +35,9 @@ public:
     void insert(qsizetype offset, QByteArray bytes);
     // Removes the bytes [begin, end), and with them every edit of a character inside.
     void remove(qsizetype begin, qsizetype end) { m_edits.push_back({begin, end, {}, false, {}}); }
+    // The same recorded as a tracked change: the bytes (a whole group, such as a field's) stay in a
+    // \deleted group, and every edit of a character inside is dropped.
+    void removeTracked(qsizetype begin, qsizetype end, int author, qint32 dateTime);
     bool isEmpty() const { return m_edits.empty(); }
 
     // The document's bytes with every edit applied.
@@ -44,6 +47,8 @@ public:
     static QByteArray encode(QStringView text, const RtfChar& context);
 
 private:
+    static QByteArray deletedGroup(int author, qint32 dateTime);
+
     // The bytes [begin, end) become `bytes`, or, with keep, stay between `bytes` and `after`.
     struct Edit {
         qsizetype begin = 0;

@@ -146,17 +146,23 @@ void RtfRun::replaceAll(const WordMatcher& matcher, const Rule& rule, Span (*spa
                 const QString text = replacement->expand(match, segment.text, matcher.adaptsCase());
                 if (QStringView(segment.text).sliced(match.start, match.length) == text)
                     continue;
-                if (tracked(story)) {
+                const bool recorded = tracked(story);
+                if (recorded) {
                     editor.replaceTracked(segment, match.start, match.length, text, author, m_revision.rtfDateTime());
                     trackedAny = true;
                 } else {
                     editor.replace(segment, match.start, match.length, text);
-                    // An occurrence that began before a field and took all its result takes the field, as
-                    // in Word, rather than leave one that shows its result again when next updated.
-                    for (const RtfFieldSpan& field : segment.fields) {
-                        if (match.start < field.start && field.end <= match.start + match.length)
-                            editor.remove(field.begin, field.finish);
-                    }
+                }
+                // An occurrence that began before a field and took all its result takes the field, as in
+                // Word, rather than leave one that shows its result again when next updated (or, recorded,
+                // when the change is accepted).
+                for (const RtfFieldSpan& field : segment.fields) {
+                    if (match.start >= field.start || field.end > match.start + match.length)
+                        continue;
+                    if (recorded)
+                        editor.removeTracked(field.begin, field.finish, author, m_revision.rtfDateTime());
+                    else
+                        editor.remove(field.begin, field.finish);
                 }
                 if (!story.mirror)
                     ++count;

@@ -93,12 +93,12 @@ void RtfStoryBuilder::dropTrailingMark(int story)
     RtfSegment& last = segments.back();
     last.text.chop(1);
     last.chars.pop_back();
-    // A field whose result ended with the mark keeps the rest of its result.
+    // A field whose result held the mark can no longer be taken whole: taking the field would take the
+    // mark, which must stay.
     const qsizetype size = last.text.size();
-    for (auto field = last.fields.begin(); field != last.fields.end();) {
-        field->end = std::min(field->end, size);
-        field = field->start < field->end ? field + 1 : last.fields.erase(field);
-    }
+    last.fields.erase(std::remove_if(last.fields.begin(), last.fields.end(),
+                                     [size](const RtfFieldSpan& field) { return field.end > size; }),
+                      last.fields.end());
     if (last.text.isEmpty())
         segments.pop_back();
 }
