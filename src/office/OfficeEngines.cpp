@@ -3,6 +3,7 @@
 #include "office/ContentRouter.h"
 #include "office/docx/DocxEngine.h"
 #include "office/legacy/LegacyEngine.h"
+#include "office/pptx/PptxEngine.h"
 #include "office/rtf/RtfEngine.h"
 
 namespace varnel {
@@ -28,6 +29,19 @@ void registerOfficeEngines(EngineRegistry& registry)
     word(QStringLiteral(".docx"), docx);
     word(QStringLiteral(".rtf"), rtf);
     word(QStringLiteral(".doc"), legacyDoc);
+
+    // PowerPoint, too, opens a presentation by what it holds.
+    const auto pptx = std::make_shared<office::PptxEngine>();
+    const auto legacyPpt = std::make_shared<office::LegacyEngine>(
+        pptx, QStringLiteral(".pptx"), QStringLiteral("pptx:Impress MS PowerPoint 2007 XML"), QStringLiteral("ppt:MS PowerPoint 97"));
+    for (const auto& [extension, native] : {std::pair{QStringLiteral(".pptx"), std::shared_ptr<DocumentEngine>(pptx)},
+                                            std::pair{QStringLiteral(".ppt"), std::shared_ptr<DocumentEngine>(legacyPpt)}}) {
+        auto router = std::make_shared<ContentRouter>(native, QStringLiteral("PowerPoint演示文稿"));
+        router->route(DocumentContent::PowerPointPackage, pptx);
+        router->route(DocumentContent::Package, pptx);
+        router->route(DocumentContent::PowerPointBinary, legacyPpt);
+        registry.add({extension}, router);
+    }
 }
 
 bool legacyFormatsAvailable()

@@ -186,3 +186,12 @@ TEST(ReplaceCommand, UnreadableOrEmptyDictionaryWorkbookStopsWithItsMessage)
     EXPECT_EQ(readFile(f.path("a.txt")), QByteArray("旧公司名"));
     EXPECT_TRUE(f.out.isEmpty());
 }
+
+TEST(ReplaceCommand, ReplacesInPresentations)
+{
+    CliFixture f;
+    writeFile(f.path("docs/deck.pptx"), readFile(varnel::test::dataPath(QStringLiteral("office/pptx/01_shapes.pptx"))));
+    EXPECT_EQ(f.run({"-f", "Cell", "-r", "单元", f.path("docs")}), cli::ExitOk) << f.err.toStdString();
+    EXPECT_EQ(f.out, QStringLiteral("替换完毕！\n共 1 个文件， 1 个（1个PPT）发生了内容替换。\n"));
+    EXPECT_TRUE(readFile(f.path("docs/deck.pptx")).startsWith("PK\x03\x04"));
+}
