@@ -31,7 +31,10 @@ public:
 
 private:
     bool on(Option option) const { return m_request.options.isOn(option); }
-    void renameSheet(size_t index, const QString& find, const QString& replace);
+    // Whether the sheet was renamed.
+    bool renameSheet(size_t index, const QString& find, const QString& replace);
+    // What the cells of a sheet leave to the workbook once they are done with.
+    void finishCells(const XlsxSheet& sheet, const XlsxSheetCells& cells);
 
     XlsxWorkbook& m_workbook;
     const EngineRequest& m_request;
@@ -75,9 +78,9 @@ void XlsxRun::sheet(size_t index)
             m_changed = m_cellsChanged = true;
             m_workbook.markChanged(sheet.part);
         }
-        if (on(Option::XlsSheetName)) {
-            renameSheet(index, find, replace);
-            // A rename may have rewritten this sheet's formulas.
+        if (on(Option::XlsSheetName) && renameSheet(index, find, replace)) {
+            // The rename may have rewritten this sheet's formulas: its cells are read again.
+            finishCells(sheet, *cells);
             cells = std::make_unique<XlsxSheetCells>(root, m_workbook.strings(), m_workbook.styles());
         }
         if (on(Option::XlsPageHeader)) {
@@ -87,11 +90,7 @@ void XlsxRun::sheet(size_t index)
             }
         }
     }
-    if (cells->formulasChanged() || m_cellsChanged)
-        m_workbook.requestFullCalculation();
-    m_workbook.removeFromCalculationChain(sheet, cells->formulasRemoved());
-    if (cells->tooLong() > 0)
-        m_error = QStringLiteral("替换后单元格内容将超过32767个字符，%1个单元格未替换").arg(cells->tooLong());
+    finishCells(sheet, *cells);
     if (headers) {
         for (int which = 0; which < XlsxHeaderFooter::Count; ++which) {
             if (headersWorking.value(which) == headersRead.value(which))
@@ -103,7 +102,16 @@ void XlsxRun::sheet(size_t index)
     }
 }
 
-void XlsxRun::renameSheet(size_t index, const QString& find, const QString& replace)
+void XlsxRun::finishCells(const XlsxSheet& sheet, const XlsxSheetCells& cells)
+{
+    if (cells.formulasChanged() || m_cellsChanged)
+        m_workbook.requestFullCalculation();
+    m_workbook.removeFromCalculationChain(sheet, cells.formulasRemoved());
+    if (cells.tooLong() > 0)
+        m_error = QStringLiteral("替换后单元格内容将超过32767个字符，%1个单元格未替换").arg(cells.tooLong());
+}
+
+bool XlsxRun::renameSheet(size_t index, const QString& find, const QString& replace)
 {
     XlsxSheet& sheet = m_workbook.sheets()[index];
     const QString oldName = sheet.name();
@@ -111,22 +119,23 @@ void XlsxRun::renameSheet(size_t index, const QString& find, const QString& repl
     // no place in a plain replacement.
     const QString newName = plainReplace(oldName, find, replace, CompareMode::Text);
     if (newName == oldName)
-        return;
+        return false;
     QStringList others = m_workbook.sheetNames();
     others.removeAt(qsizetype(index));
     const QString refusal = ExcelSheetName::refusal(newName, others);
     if (!refusal.isEmpty()) {
         m_error = refusal;
-        return;
+        return false;
     }
     QString error;
     if (!XlsxSheetReferences::rename(m_workbook, oldName, newName, &error)) {
         m_error = error;
-        return;
+        return false;
     }
     sheet.entry.attribute("name").set_value(newName.toUtf8().constData());
     m_workbook.markChanged(m_workbook.workbookPart());
     m_changed = true;
+    return true;
 }
 
 } // namespace

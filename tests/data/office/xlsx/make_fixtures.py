@@ -158,6 +158,19 @@ def main():
         "xl/vbaProject.bin": lambda t: vba,
     })
 
+    shutil.copy("02_cells.xlsx", "05_calc_chain.xlsx")
+    chain = ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
+             '<calcChain xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
+             '<c r="A3" i="1"/><c r="C2"/><c r="A11"/><c r="E1" a="1"/></calcChain>')
+    rewrite("05_calc_chain.xlsx", {
+        "[Content_Types].xml": lambda t: t.replace("</Types>", '<Override PartName="/xl/calcChain.xml" ContentType='
+            '"application/vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml"/></Types>'),
+        "xl/_rels/workbook.xml.rels": lambda t: t.replace(
+            "</Relationships>", '<Relationship Id="rIdChain" Type="http://schemas.openxmlformats.org/'
+            'officeDocument/2006/relationships/calcChain" Target="calcChain.xml"/></Relationships>'),
+        "xl/calcChain.xml": lambda t: chain,
+    })
+
     with open("04_encrypted.xlsx", "wb") as out:
         out.write(compound_file(["EncryptionInfo", "EncryptedPackage"]))
 
