@@ -34,7 +34,7 @@ private:
     // Whether the sheet was renamed.
     bool renameSheet(size_t index, const QString& find, const QString& replace);
     // What the cells of a sheet leave to the workbook once they are done with.
-    void finishCells(const XlsxSheet& sheet, const XlsxSheetCells& cells);
+    void finishCells(const XlsxSheet& sheet, XlsxSheetCells& cells, bool sheetChanged);
 
     XlsxWorkbook& m_workbook;
     const EngineRequest& m_request;
@@ -64,6 +64,7 @@ void XlsxRun::sheet(size_t index)
     QStringList headersWorking = headersRead;
 
     auto cells = std::make_unique<XlsxSheetCells>(root, m_workbook.strings(), m_workbook.styles());
+    bool cellsChanged = false;
     for (qsizetype i = 0; i < m_request.findTexts.size(); ++i) {
         const QString& find = m_request.findTexts.at(i);
         const QString replace = m_request.replaceTexts.value(i);
@@ -75,12 +76,12 @@ void XlsxRun::sheet(size_t index)
         const int count = cells->replace(ExcelMatcher(search, m_matchCase, m_wholeCell), replace);
         if (count > 0) {
             m_replacements += count;
-            m_changed = m_cellsChanged = true;
+            m_changed = m_cellsChanged = cellsChanged = true;
             m_workbook.markChanged(sheet.part);
         }
         if (on(Option::XlsSheetName) && renameSheet(index, find, replace)) {
             // The rename may have rewritten this sheet's formulas: its cells are read again.
-            finishCells(sheet, *cells);
+            finishCells(sheet, *cells, cellsChanged);
             cells = std::make_unique<XlsxSheetCells>(root, m_workbook.strings(), m_workbook.styles());
         }
         if (on(Option::XlsPageHeader)) {
@@ -90,7 +91,7 @@ void XlsxRun::sheet(size_t index)
             }
         }
     }
-    finishCells(sheet, *cells);
+    finishCells(sheet, *cells, cellsChanged);
     if (headers) {
         for (int which = 0; which < XlsxHeaderFooter::Count; ++which) {
             if (headersWorking.value(which) == headersRead.value(which))
@@ -102,8 +103,10 @@ void XlsxRun::sheet(size_t index)
     }
 }
 
-void XlsxRun::finishCells(const XlsxSheet& sheet, const XlsxSheetCells& cells)
+void XlsxRun::finishCells(const XlsxSheet& sheet, XlsxSheetCells& cells, bool sheetChanged)
 {
+    if (sheetChanged)
+        cells.dropCachedValues();
     if (cells.formulasChanged() || m_cellsChanged)
         m_workbook.requestFullCalculation();
     m_workbook.removeFromCalculationChain(sheet, cells.formulasRemoved());

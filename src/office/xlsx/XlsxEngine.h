@@ -12,9 +12,10 @@
 // ChkXlsPageHeader is ticked (plain replacement whatever the case; an empty text is never changed, and
 // one the definitions leave as it was is not written).
 //
-// A renamed sheet keeps every reference to it working (XlsxSheetReferences). A changed formula loses its
-// cached value and the workbook asks Excel to recalculate on opening; so does any changed cell, since
-// other formulas may depend on it. Bad input, an encrypted workbook and a failed save leave the file
+// A renamed sheet keeps every reference to it working (XlsxSheetReferences). When cells change, every
+// formula of their sheet loses its cached value (a program that does not recalculate on opening, such as
+// LibreOffice by default, then computes them) and the workbook asks Excel to recalculate everything on
+// opening (calcPr fullCalcOnLoad), for formulas on other sheets that depend on them. Bad input, an encrypted workbook and a failed save leave the file
 // byte-identical, with a log line.
 
 #include "core/DocumentEngine.h"

@@ -133,6 +133,16 @@ QString XlsxSheetCells::textAt(const QString& reference)
     return {};
 }
 
+void XlsxSheetCells::dropCachedValues()
+{
+    for (Cell& cell : m_cells) {
+        if (cell.kind != Kind::Formula || !XlsxXml::child(cell.node, "v"))
+            continue;
+        removeChildren(cell.node, {"v"});
+        cell.node.remove_attribute("t");
+    }
+}
+
 bool XlsxSheetCells::find(const ExcelMatcher& matcher)
 {
     for (Cell& cell : m_cells) {

@@ -10,7 +10,7 @@
 //
 // Only replaced cells change: a shared string another cell uses stays as it is (the replaced cell gets an
 // item of its own), and a shared formula is first written out into each of its cells when one of them is
-// replaced. A replaced formula loses its cached value, which Excel computes again on opening.
+// replaced. A replaced formula loses its cached value.
 
 #include "office/xlsx/ExcelCellEntry.h"
 #include "office/xlsx/ExcelMatcher.h"
@@ -41,6 +41,11 @@ public:
     const QStringList& formulasRemoved() const { return m_formulasRemoved; }
     // Cells left as they were because the replacement would make them too long.
     int tooLong() const { return m_tooLong; }
+
+    // Drops the cached value of every formula of the sheet, which a changed cell may have made stale:
+    // Excel recalculates them all on opening when asked to, but other programs only compute what has no
+    // value.
+    void dropCachedValues();
 
     // The text Find sees in the cell at a reference ("B3"); empty when there is no such searchable cell.
     QString textAt(const QString& reference);
