@@ -2,6 +2,8 @@
 
 #include "XlsxFixture.h"
 
+#include "office/package/OoxmlPackage.h"
+
 #include <QRegularExpression>
 
 using namespace Qt::Literals::StringLiterals;
@@ -219,4 +221,33 @@ TEST_F(XlsxEngineTest, BadInputIsLoggedAndLeftByteIdentical)
         EXPECT_TRUE(result.error.contains(c.error)) << result.error.toStdString();
         EXPECT_EQ(readFile(path), before);
     }
+}
+
+TEST_F(XlsxEngineTest, SharedStringOfATextCellAndAGeneralCellIsEnteredForEach)
+{
+    const QString path = copy(u"02_cells.xlsx"_s);
+    {
+        // G1 uses the item of A4 ("abc") and is formatted as Text (@, number format 49).
+        QString error;
+        const auto package = varnel::office::OoxmlPackage::open(path, &error);
+        ASSERT_TRUE(package) << error.toStdString();
+        pugi::xml_node cellXfs = package->xml(u"xl/styles.xml"_s, &error)->document_element().child("cellXfs");
+        const int textStyle = int(std::distance(cellXfs.children("xf").begin(), cellXfs.children("xf").end()));
+        cellXfs.append_child("xf").append_attribute("numFmtId") = 49;
+        pugi::xml_node row = package->xml(u"xl/worksheets/sheet1.xml"_s, &error)->document_element().child("sheetData").child("row");
+        pugi::xml_node g1 = row.append_child("c");
+        g1.append_attribute("r") = "G1";
+        g1.append_attribute("s") = textStyle;
+        g1.append_attribute("t") = "s";
+        g1.append_child("v").text().set(3);
+        package->markChanged(u"xl/styles.xml"_s);
+        package->markChanged(u"xl/worksheets/sheet1.xml"_s);
+        ASSERT_TRUE(package->save(&error)) << error.toStdString();
+    }
+    m_options.setValue(Option::WholeCell, 1);
+    ASSERT_TRUE(replace(path, {u"abc"_s}, {u"153"_s}).changed);
+    const QString sheet = part(path, u"xl/worksheets/sheet1.xml"_s);
+    EXPECT_TRUE(sheet.contains(u"<c r=\"A4\" s=\"0\"><v>153</v></c>"_s)) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QRegularExpression(u"<c r=\"G1\" s=\"\\d+\" t=\"s\">"_s))) << sheet.toStdString();
+    EXPECT_EQ(cell(path, 0, u"G1"_s), u"153"_s);
 }

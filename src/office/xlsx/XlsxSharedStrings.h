@@ -20,6 +20,7 @@ public:
     void load(pugi::xml_node root);
     bool available() const { return bool(m_root); }
 
+    qsizetype size() const { return qsizetype(m_nodes.size()); }
     // The item at index, or null when there is none.
     const XlsxStringItem* item(qsizetype index);
     // The index of an item with this content for a cell that now refers to it.

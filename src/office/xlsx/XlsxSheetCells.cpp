@@ -223,32 +223,42 @@ void XlsxSheetCells::write(Cell& cell, const ExcelCellEntry& entry, const XlsxSt
 }
 
 bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const QString& replacement,
-                                 QHash<qsizetype, Outcome>& outcomes)
+                                 Outcomes& outcomes)
 {
-    const bool asText = m_styles.keepsText(cell.node.attribute("s").as_int());
+    auto keepsText = [&] { return m_styles.keepsText(cell.node.attribute("s").as_int()); };
     if (cell.kind == Kind::SharedString) {
-        auto outcome = outcomes.find(cell.item);
-        if (outcome == outcomes.end()) {
-            Outcome result;
+        // Items added during this replacement have no slot: a cell is visited once per replacement.
+        const bool slot = size_t(cell.item) < outcomes.unmatched.size();
+        if (slot && outcomes.unmatched[size_t(cell.item)])
+            return false;
+        auto outcome = outcomes.matched.find(cell.item);
+        if (outcome == outcomes.matched.end()) {
             const XlsxStringItem* old = m_strings.item(cell.item);
             const QList<ExcelMatch> matches = matcher.matchesIn(old->text());
-            if (!matches.isEmpty()) {
-                result.item = *old;
-                result.item.replace(matches, replacement);
-                result.replaced = result.item.text() != old->text() || result.item.rich() != old->rich();
-                if (result.item.text().size() > kMaxCellLength) {
-                    result.replaced = false;
-                    ++m_tooLong;
-                }
-                result.entry = ExcelCellEntry::enter(result.item.text(), asText);
+            if (matches.isEmpty()) {
+                if (slot)
+                    outcomes.unmatched[size_t(cell.item)] = 1;
+                return false;
             }
-            outcome = outcomes.insert(cell.item, result);
+            Outcome result;
+            result.item = *old;
+            result.item.replace(matches, replacement);
+            result.replaced = result.item.text() != old->text() || result.item.rich() != old->rich();
+            if (result.item.text().size() > kMaxCellLength) {
+                result.replaced = false;
+                ++m_tooLong;
+            }
+            outcome = outcomes.matched.insert(cell.item, result);
         }
         if (!outcome->replaced)
             return false;
-        if (outcome->entry.kind == ExcelCellEntry::Kind::Text && outcome->index < 0)
+        const bool asText = keepsText();
+        std::optional<ExcelCellEntry>& entry = outcome->entries[asText ? 1 : 0];
+        if (!entry)
+            entry = ExcelCellEntry::enter(outcome->item.text(), asText);
+        if (entry->kind == ExcelCellEntry::Kind::Text && outcome->index < 0)
             outcome->index = m_strings.add(outcome->item);
-        write(cell, outcome->entry, outcome->item, outcome->index);
+        write(cell, *entry, outcome->item, outcome->index);
         return true;
     }
 
@@ -265,7 +275,7 @@ bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const 
         ++m_tooLong;
         return false;
     }
-    const ExcelCellEntry entry = ExcelCellEntry::enter(item.text(), asText);
+    const ExcelCellEntry entry = ExcelCellEntry::enter(item.text(), keepsText());
     qsizetype index = -1;
     // An inline string stays inline; other cells that become text join the shared strings.
     if (entry.kind == ExcelCellEntry::Kind::Text && cell.kind != Kind::Inline && m_strings.available())
@@ -276,7 +286,8 @@ bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const 
 
 int XlsxSheetCells::replace(const ExcelMatcher& matcher, const QString& replacement)
 {
-    QHash<qsizetype, Outcome> outcomes;
+    Outcomes outcomes;
+    outcomes.unmatched.resize(size_t(m_strings.size()));
     int changed = 0;
     for (Cell& cell : m_cells) {
         if (replaceCell(cell, matcher, replacement, outcomes))

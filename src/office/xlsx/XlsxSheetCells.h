@@ -20,6 +20,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace varnel::office {
@@ -74,8 +75,13 @@ private:
     struct Outcome {
         bool replaced = false;
         XlsxStringItem item;
-        ExcelCellEntry entry;
         qsizetype index = -1; // of the item in the table, once added
+        // The entry for a cell that keeps text as text ([1]) and for one that does not ([0]).
+        std::optional<ExcelCellEntry> entries[2];
+    };
+    struct Outcomes {
+        std::vector<char> unmatched; // by item: known to hold no match
+        QHash<qsizetype, Outcome> matched;
     };
 
     void collect(pugi::xml_node worksheet);
@@ -84,7 +90,7 @@ private:
     // Gives the cell its new content; item: the string for a Text entry.
     void write(Cell& cell, const ExcelCellEntry& entry, const XlsxStringItem& item, qsizetype sharedIndex);
     bool replaceCell(Cell& cell, const ExcelMatcher& matcher, const QString& replacement,
-                     QHash<qsizetype, Outcome>& outcomes);
+                     Outcomes& outcomes);
 
     XlsxSharedStrings& m_strings;
     XlsxStyles& m_styles;
