@@ -82,3 +82,14 @@ TEST(ExcelMatcher, SkipsEqualAndOverlongDefinitions)
     EXPECT_TRUE(ExcelMatcher::skipDefinition(u"y"_s, QString(256, u'x'), true));
     EXPECT_FALSE(ExcelMatcher::skipDefinition(QString(255, u'x'), QString(255, u'y'), true));
 }
+
+TEST(ExcelMatcher, TellsWhetherTextOfSomeCharactersCouldMatch)
+{
+    const QString digits = u"0123456789.-E"_s;
+    EXPECT_TRUE(ExcelMatcher(u"1.5"_s, true, false).couldMatchWithin(digits));
+    EXPECT_TRUE(ExcelMatcher(u"1?e"_s, false, false).couldMatchWithin(digits));
+    EXPECT_FALSE(ExcelMatcher(u"1?e"_s, true, false).couldMatchWithin(digits));
+    EXPECT_TRUE(ExcelMatcher(u"１２"_s, false, false).couldMatchWithin(digits));
+    EXPECT_FALSE(ExcelMatcher(u"12a"_s, false, false).couldMatchWithin(digits));
+    EXPECT_FALSE(ExcelMatcher(u""_s, false, false).couldMatchWithin(digits));
+}

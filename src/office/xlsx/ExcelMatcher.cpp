@@ -1,5 +1,7 @@
 #include "office/xlsx/ExcelMatcher.h"
 
+#include <algorithm>
+
 namespace varnel::office {
 
 namespace {
@@ -128,6 +130,19 @@ QString ExcelMatcher::replaced(QStringView text, const QString& replacement, int
     }
     result += text.mid(done);
     return result;
+}
+
+bool ExcelMatcher::couldMatchWithin(QStringView alphabet) const
+{
+    for (const Token& token : m_tokens) {
+        if (token.kind != Kind::Literal)
+            continue;
+        const bool found = std::any_of(alphabet.cbegin(), alphabet.cend(),
+                                       [&](QChar c) { return unitOf(c) == token.unit; });
+        if (!found)
+            return false;
+    }
+    return !m_tokens.empty();
 }
 
 QString ExcelMatcher::escapeFind(const QString& find)

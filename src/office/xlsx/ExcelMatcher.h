@@ -35,6 +35,10 @@ public:
     // The text with every match replaced by the literal replacement; *count receives the number of matches.
     QString replaced(QStringView text, const QString& replacement, int* count = nullptr) const;
 
+    // Whether some text made of these characters alone could hold a match: every literal character of the
+    // search text is one of them (under the comparison mode). Lets whole kinds of cells be passed over.
+    bool couldMatchWithin(QStringView alphabet) const;
+
     // The find text as a search text that matches it literally: every "~" doubled, then "~" put before
     // every "?" and then every "*".
     static QString escapeFind(const QString& find);

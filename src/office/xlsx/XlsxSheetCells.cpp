@@ -288,8 +288,12 @@ int XlsxSheetCells::replace(const ExcelMatcher& matcher, const QString& replacem
 {
     Outcomes outcomes;
     outcomes.unmatched.resize(size_t(m_strings.size()));
+    // The formula-bar text of a number (General, a percentage, a date or a time) is made of these alone.
+    const bool numbers = matcher.couldMatchWithin(u"0123456789.-+E/: %");
     int changed = 0;
     for (Cell& cell : m_cells) {
+        if (cell.kind == Kind::Number && !numbers)
+            continue;
         if (replaceCell(cell, matcher, replacement, outcomes))
             ++changed;
     }
