@@ -3,6 +3,7 @@
 #include "cli/CliUserInterface.h"
 #include "core/PathUtil.h"
 #include "definitions/DefinitionFile.h"
+#include "definitions/DictionaryLoader.h"
 #include "filelist/FolderScan.h"
 #include "office/OfficeEngines.h"
 
@@ -265,6 +266,7 @@ int ReplaceCommand::execute(const QStringList& args)
     EngineRegistry engines;
     registerOfficeEngines(engines);
     BatchRun run(engines, ui, [options = arguments->options] { return options; });
+    run.setDictionaryLoader([](const QString& path, UserInterface& runUi) { return LoadDictionaryWorkbook(path, runUi); });
     QObject::connect(&run, &BatchRun::fileFinished, [&](const FileReport& report) {
         printReport(report, arguments->json, arguments->dryRun);
     });

@@ -19,6 +19,9 @@ public:
 
     // A message box captioned with the application title (or `title` when given) and an OK button.
     virtual void notice(const QString& text, Icon icon = Icon::Information, const QString& title = {}) = 0;
+    // A notice with a "不再提示此问题" box: once the person ticks it, this and later calls show nothing
+    // until the program ends. Front ends without such a box show an ordinary notice.
+    virtual void skippableNotice(const QString& text) { notice(text); }
     // Which question is asked, so that a front end without a person (the command line) can answer it
     // from its flags.
     enum class Question { UnknownExtension, OverwriteOnRename, ViewLog, Other };

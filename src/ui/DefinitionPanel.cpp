@@ -2,6 +2,8 @@
 
 #include "core/PathUtil.h"
 #include "definitions/DefinitionFile.h"
+#include "definitions/DictionaryLoader.h"
+#include "office/OfficeEngines.h"
 #include "ui/DropTargets.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
@@ -33,11 +35,9 @@ const QString kDefinitionFilter = QStringLiteral("TAB符分隔替换定义文件
 
 } // namespace
 
-DefinitionPanel::DefinitionPanel(QWidget* frame, MainSettings& settings, const OfficeCapabilities& caps,
-                                 QWidget* dialogParent)
+DefinitionPanel::DefinitionPanel(QWidget* frame, MainSettings& settings, QWidget* dialogParent)
     : QObject(frame)
     , m_settings(settings)
-    , m_caps(caps)
     , m_dialogParent(dialogParent)
 {
     m_optTradition = new QRadioButton(QStringLiteral("界面录入替换定义"), frame);
@@ -263,13 +263,21 @@ void DefinitionPanel::importList()
         MessageBox::notice(m_dialogParent, error, MessageBox::Icon::Error);
 }
 
+// Workbooks of Excel 2007 and later are always read; Excel 97-2003 ones only through LibreOffice, so
+// without it the dialog does not offer them.
 void DefinitionPanel::Command2_Click()
 {
-    const QString filter = m_caps.excelNewFormats ? QStringLiteral("(*.xls;*.xlsx)|*.xls;*.xlsx")
-                                                  : QStringLiteral("(*.xls)|*.xls");
+    const QString filter = legacyFormatsAvailable() ? QStringLiteral("(*.xls;*.xlsx)|*.xls;*.xlsx")
+                                                    : QStringLiteral("(*.xlsx)|*.xlsx");
     const FileDialog::Choice choice = FileDialog::open(m_dialogParent, QStringLiteral("替换定义Excel文件："), {}, filter);
     if (!choice.file().trimmed().isEmpty())
         m_txtDictExcel->setText(choice.file());
+}
+
+void DefinitionPanel::showDefinitionCount(int count)
+{
+    m_lblRepCount->setText(dictionaryCountText(count));
+    m_lblRepCount->repaint();
 }
 
 void DefinitionPanel::txtDictExcel_OLEDragDrop(const QStringList& paths)

@@ -7,7 +7,6 @@
 #include "core/BatchRun.h"
 #include "core/SettingsStore.h"
 #include "definitions/DefinitionListModel.h"
-#include "office/OfficeEngines.h"
 
 #include <QObject>
 
@@ -30,8 +29,8 @@ class DefinitionPanel : public QObject
 {
     Q_OBJECT
 public:
-    // Builds the controls inside frame (Frame2). settings and caps belong to the window.
-    DefinitionPanel(QWidget* frame, MainSettings& settings, const OfficeCapabilities& caps, QWidget* dialogParent);
+    // Builds the controls inside frame (Frame2). settings belong to the window.
+    DefinitionPanel(QWidget* frame, MainSettings& settings, QWidget* dialogParent);
 
     DefinitionListModel& model() { return m_model; }
     DefinitionSource source() const;
@@ -46,6 +45,8 @@ public:
     void OptTradition_Click();
     void Command2_Click();
     void txtDictExcel_OLEDragDrop(const QStringList& paths);
+    // lbl_IRepCount after a dictionary workbook was read ("替换定义：n 条"); editing the path clears it.
+    void showDefinitionCount(int count);
     // Selects the workbook source (true) or the window's list, as a click on the option would.
     void selectSource(bool excel);
     // Width of Frame2 in twips: the list grows with it, its two columns share it.
@@ -62,7 +63,6 @@ private:
 
     DefinitionListModel m_model;
     MainSettings& m_settings;
-    const OfficeCapabilities& m_caps;
     QWidget* m_dialogParent;
     QRadioButton* m_optTradition;
     QRadioButton* m_optExcel;

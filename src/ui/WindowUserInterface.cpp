@@ -48,6 +48,16 @@ void WindowUserInterface::notice(const QString& text, Icon icon, const QString& 
     MessageBox::notice(m_parent, text, icon, title);
 }
 
+void WindowUserInterface::skippableNotice(const QString& text)
+{
+    if (!m_skippable) {
+        notice(text);
+        return;
+    }
+    NormalPointer pointer;
+    m_skippable(text);
+}
+
 UserInterface::Answer WindowUserInterface::ask(Question, const QString& text, Buttons buttons, Answer defaultAnswer)
 {
     NormalPointer pointer;
@@ -94,6 +104,11 @@ void ThreadedUserInterface::call(const std::function<void()>& fn)
 void ThreadedUserInterface::notice(const QString& text, Icon icon, const QString& title)
 {
     call([&] { m_target.notice(text, icon, title); });
+}
+
+void ThreadedUserInterface::skippableNotice(const QString& text)
+{
+    call([&] { m_target.skippableNotice(text); });
 }
 
 UserInterface::Answer ThreadedUserInterface::ask(Question question, const QString& text, Buttons buttons,

@@ -21,7 +21,12 @@ public:
 
     WindowUserInterface(QWidget* parent, QLabel* progressLabel, FixerFn openFixer);
 
+    // Shows a skippable notice (the window's frmMsgbox, which keeps "不再提示此问题" for the program's life);
+    // without one, skippable notices are ordinary notices.
+    void setSkippableNoticeWindow(std::function<void(const QString&)> show) { m_skippable = std::move(show); }
+
     void notice(const QString& text, Icon icon = Icon::Information, const QString& title = {}) override;
+    void skippableNotice(const QString& text) override;
     Answer ask(Question question, const QString& text, Buttons buttons, Answer defaultAnswer) override;
     void showSummary(const QString& text) override;
     void openFixer(Fixer fixer) override;
@@ -32,6 +37,7 @@ private:
     QWidget* m_parent;
     QLabel* m_progressLabel;
     FixerFn m_openFixer;
+    std::function<void(const QString&)> m_skippable;
 };
 
 // Forwards every call to a user interface that lives on the thread of `context`. From another thread the
@@ -43,6 +49,7 @@ public:
     ThreadedUserInterface(UserInterface& target, QObject* context);
 
     void notice(const QString& text, Icon icon = Icon::Information, const QString& title = {}) override;
+    void skippableNotice(const QString& text) override;
     Answer ask(Question question, const QString& text, Buttons buttons, Answer defaultAnswer) override;
     void showSummary(const QString& text) override;
     void openFixer(Fixer fixer) override;

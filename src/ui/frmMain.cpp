@@ -1,6 +1,7 @@
 #include "ui/frmMain.h"
 
 #include "core/ProcessLog.h"
+#include "definitions/DictionaryLoader.h"
 #include "filelist/FileListRules.h"
 #include "office/OfficeEngines.h"
 #include "ui/AppInfo.h"
@@ -120,7 +121,7 @@ void frmMain::buildControls()
     connect(help, &ClickableLabel::clicked, this, &frmMain::picHelpLink_Click);
 
     m_fileList = new FileListPanel(m_frame1, m_lblInput, m_lblProcessing, m_settings, m_caps, this);
-    m_definitions = new DefinitionPanel(m_frame2, m_settings, m_caps, this);
+    m_definitions = new DefinitionPanel(m_frame2, m_settings, this);
     m_options = new OptionsPanel(m_frame5, this);
 
     // Created after the panels, so that the tab order runs from the lists through the options to them.
@@ -135,7 +136,15 @@ void frmMain::buildControls()
 
     m_ui = std::make_unique<WindowUserInterface>(this, m_lblProcessing,
                                                  [this](UserInterface::Fixer fixer) { openFixer(fixer); });
+    m_ui->setSkippableNoticeWindow([this](const QString& text) { noticeWindow().showMessage(text); });
     m_run = new RunController(m_engines, *m_ui, m_options->shared(), this);
+    // The workbook is read on the run's thread; its count reaches the label on the window's, before any
+    // message the reading shows (which waits in the same queue).
+    m_run->setDictionaryLoader([this](const QString& path, UserInterface& ui) {
+        return LoadDictionaryWorkbook(path, ui, [this](int count) {
+            QMetaObject::invokeMethod(m_definitions, [this, count] { m_definitions->showDefinitionCount(count); });
+        });
+    });
     connect(m_run, &RunController::busyChanged, this, &frmMain::runBusy);
     connect(m_run, &RunController::finished, this, &frmMain::runFinished);
     connect(m_run, &RunController::fileFinished, this, [this](const FileReport& report) {
@@ -185,7 +194,8 @@ void frmMain::showCapabilities()
     // The Office 97-2003 formats go through LibreOffice; say so where they cannot be handled.
     if (m_caps.hasWord && !legacyFormatsAvailable())
         m_lblBaseMsg[0]->setToolTip(QStringLiteral("本机没有安装LibreOffice，.doc文档无法处理（.docx和.rtf文档不受影响）"));
-    m_definitions->optExcel()->setEnabled(m_caps.hasExcel && !m_runBusy);
+    // Dictionary workbooks are read natively, whichever engines this build has.
+    m_definitions->optExcel()->setEnabled(!m_runBusy);
 }
 
 frmMsgbox& frmMain::noticeWindow()
@@ -224,7 +234,7 @@ void frmMain::runBusy(bool busy)
 {
     m_runBusy = busy;
     m_definitions->optTradition()->setEnabled(!busy);
-    m_definitions->optExcel()->setEnabled(!busy && m_caps.hasExcel);
+    m_definitions->optExcel()->setEnabled(!busy);
     if (busy) {
         m_options->txtLog()->setEnabled(false);
         QApplication::setOverrideCursor(Qt::WaitCursor);

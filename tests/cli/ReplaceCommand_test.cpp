@@ -169,8 +169,8 @@ TEST(ReplaceCommand, ProcessLogOptionWritesTheCourseOfTheRun)
 TEST(ReplaceCommand, ReplacesInWorkbooksOfEveryExcelType)
 {
     CliFixture f;
-    const QByteArray xlsx = readFile(test::dataPath(QStringLiteral("office/xlsx/02_cells.xlsx")));
-    const QByteArray xlsm = readFile(test::dataPath(QStringLiteral("office/xlsx/03_macros.xlsm")));
+    const QByteArray xlsx = readFile(test::dataPath(QStringLiteral("office/xlsx/21_cells.xlsx")));
+    const QByteArray xlsm = readFile(test::dataPath(QStringLiteral("office/xlsx/22_macros.xlsm")));
     writeFile(f.path("book/a.xlsx"), xlsx);
     writeFile(f.path("book/b.xlsm"), xlsm);
     // A workbook package under the old binary name is edited as the package it is.
@@ -180,4 +180,25 @@ TEST(ReplaceCommand, ReplacesInWorkbooksOfEveryExcelType)
     EXPECT_NE(readFile(f.path("book/b.xlsm")), xlsm);
     EXPECT_NE(readFile(f.path("book/c.xls")), xlsx);
     EXPECT_EQ(f.out, QStringLiteral("替换完毕！\n共 3 个文件， 3 个（3个Excel文档）发生了内容替换。\n"));
+}
+
+TEST(ReplaceCommand, ReadsDefinitionsFromADictionaryWorkbook)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "旧公司名 and 12");
+    const QString workbook = varnel::test::dataPath(QStringLiteral("office/xlsx/10_dictionary.xlsx"));
+    EXPECT_EQ(f.run({"-x", workbook, f.path("a.txt")}), cli::ExitOk) << f.err.toStdString();
+    EXPECT_EQ(readFile(f.path("a.txt")), QByteArray("\xEF\xBB\xBF新公司名 and twelve"));
+    EXPECT_EQ(f.out, QStringLiteral("替换完毕！\n共 1 个文件， 1 个（1个文本文件）发生了内容替换。\n"));
+}
+
+TEST(ReplaceCommand, UnreadableOrEmptyDictionaryWorkbookStopsWithItsMessage)
+{
+    CliFixture f;
+    writeFile(f.path("a.txt"), "旧公司名");
+    writeFile(f.path("empty.xlsx"), "");
+    EXPECT_EQ(f.run({"-x", f.path("empty.xlsx"), f.path("a.txt")}), cli::ExitUsage);
+    EXPECT_TRUE(f.err.startsWith(QStringLiteral("无法读取替换定义Excel工作簿：“") + f.path("empty.xlsx"))) << f.err.toStdString();
+    EXPECT_EQ(readFile(f.path("a.txt")), QByteArray("旧公司名"));
+    EXPECT_TRUE(f.out.isEmpty());
 }

@@ -37,7 +37,7 @@ protected:
 
 TEST_F(XlsxEngineTest, NumbersAndFormulasAreReplacedAsTheFormulaBarShowsThem)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     const EngineResult result = replace(path, {u"2"_s}, {u"5"_s});
     ASSERT_TRUE(result.changed) << result.error.toStdString();
 
@@ -59,13 +59,13 @@ TEST_F(XlsxEngineTest, NumbersAndFormulasAreReplacedAsTheFormulaBarShowsThem)
     EXPECT_TRUE(sheet.contains(u"<f aca=\"false\" t=\"array\" ref=\"E1\">SUM(A5:A3*5)</f></c>"_s)) << sheet.toStdString();
     EXPECT_TRUE(sheet.contains(u"<f aca=\"false\">A5*5</f></c>"_s));
     EXPECT_TRUE(sheet.contains(u"<c r=\"C3\" s=\"0\"><f>A3*10</f></c>"_s)) << sheet.toStdString();
-    EXPECT_EQ(part(path, u"xl/worksheets/sheet2.xml"_s), part(dataPath(u"office/xlsx/02_cells.xlsx"_s), u"xl/worksheets/sheet2.xml"_s));
+    EXPECT_EQ(part(path, u"xl/worksheets/sheet2.xml"_s), part(dataPath(u"office/xlsx/21_cells.xlsx"_s), u"xl/worksheets/sheet2.xml"_s));
     EXPECT_TRUE(part(path, u"xl/workbook.xml"_s).contains(u"fullCalcOnLoad=\"1\""_s));
 }
 
 TEST_F(XlsxEngineTest, TextThatBecomesANumberIsEnteredAsOne)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     m_options.setValue(Option::WholeCell, 1);
     ASSERT_TRUE(replace(path, {u"abc"_s, u"Plain"_s}, {u"0125"_s, u"=A2+1"_s}).changed);
     EXPECT_EQ(cell(path, 0, u"A4"_s), u"125"_s);
@@ -79,7 +79,7 @@ TEST_F(XlsxEngineTest, TextThatBecomesANumberIsEnteredAsOne)
 
 TEST_F(XlsxEngineTest, WholeCellChangesOnlyCellsThatAreTheFindTextAndNeverASharedItemInPlace)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     m_options.setValue(Option::WholeCell, 1);
     ASSERT_TRUE(replace(path, {u"shared text"_s, u"b"_s}, {u"Common"_s, u"X"_s}).changed);
     EXPECT_EQ(cell(path, 0, u"A14"_s), u"Common"_s);
@@ -94,7 +94,7 @@ TEST_F(XlsxEngineTest, WholeCellChangesOnlyCellsThatAreTheFindTextAndNeverAShare
 
 TEST_F(XlsxEngineTest, SharedStringOnTwoSheetsChangesOnBoth)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     m_options.setValue(Option::WholeCell, 1);
     ASSERT_TRUE(replace(path, {u"Shared"_s}, {u"Common"_s}).changed);
     EXPECT_EQ(cell(path, 0, u"A9"_s), u"Common"_s);
@@ -119,7 +119,7 @@ TEST_F(XlsxEngineTest, WildcardsOnlyWhenTicked)
         {2, u"a~*c"_s, {u"abc"_s, u"X"_s, u"a~c"_s, u"abbbc"_s}},
     };
     for (const Case& c : cases) {
-        const QString path = copy(u"02_cells.xlsx"_s);
+        const QString path = copy(u"21_cells.xlsx"_s);
         m_options.setValue(Option::XlsWildcard, c.wildcards);
         ASSERT_TRUE(replace(path, {c.find}, {u"X"_s}).changed) << c.find.toStdString();
         QStringList texts;
@@ -131,7 +131,7 @@ TEST_F(XlsxEngineTest, WildcardsOnlyWhenTicked)
 
 TEST_F(XlsxEngineTest, RichTextIsMatchedAcrossRunsAndTakesTheFirstCharactersFormat)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     ASSERT_TRUE(replace(path, {u"公司"_s}, {u"企业"_s}).changed);
     EXPECT_EQ(cell(path, 0, u"A13"_s), u"旧企业名 keepB"_s);
     EXPECT_EQ(cell(path, 0, u"A1"_s), u"旧企业名 Hello"_s);
@@ -147,7 +147,7 @@ TEST_F(XlsxEngineTest, RichTextIsMatchedAcrossRunsAndTakesTheFirstCharactersForm
 
 TEST_F(XlsxEngineTest, EscapedCharactersAreMatchedDecodedAndWrittenEscaped)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     ASSERT_TRUE(replace(path, {u"Ay\rz"_s}, {u"B\r_x0041_"_s}).changed);
     EXPECT_EQ(cell(path, 0, u"A12"_s), u"xB\r_x0041_"_s);
     EXPECT_TRUE(part(path, u"xl/sharedStrings.xml"_s).contains(u">xB_x000D__x005F_x0041_<"_s));
@@ -157,7 +157,7 @@ TEST_F(XlsxEngineTest, EscapedCharactersAreMatchedDecodedAndWrittenEscaped)
 
 TEST_F(XlsxEngineTest, OnlyChangedPartsAreRewrittenAndMacrosKeepTheirBytes)
 {
-    const QString path = copy(u"03_macros.xlsm"_s);
+    const QString path = copy(u"22_macros.xlsm"_s);
     const QHash<QString, QByteArray> before = entries(path);
     ASSERT_TRUE(replace(path, {u"Plain"_s}, {u"Simple"_s}).changed);
     const QHash<QString, QByteArray> after = entries(path);
@@ -173,7 +173,7 @@ TEST_F(XlsxEngineTest, OnlyChangedPartsAreRewrittenAndMacrosKeepTheirBytes)
 
 TEST_F(XlsxEngineTest, WorkbookIsNotWrittenWhenNothingChanges)
 {
-    for (const QString& fixture : {u"01_openpyxl.xlsx"_s, u"02_cells.xlsx"_s}) {
+    for (const QString& fixture : {u"20_openpyxl.xlsx"_s, u"21_cells.xlsx"_s}) {
         const QString path = copy(fixture);
         const QByteArray before = readFile(path);
         // Nothing matches, a definition the skip rule drops, and a find text of 256 characters.
@@ -188,7 +188,7 @@ TEST_F(XlsxEngineTest, WorkbookIsNotWrittenWhenNothingChanges)
 
 TEST_F(XlsxEngineTest, InlineStringsOfOpenpyxlAreReplaced)
 {
-    const QString path = copy(u"01_openpyxl.xlsx"_s);
+    const QString path = copy(u"20_openpyxl.xlsx"_s);
     ASSERT_TRUE(replace(path, {u"旧公司名"_s, u"123"_s}, {u"新公司"_s, u"abc"_s}).changed);
     EXPECT_EQ(cell(path, 0, u"A1"_s), u"新公司 Hello"_s);
     EXPECT_EQ(cell(path, 0, u"A2"_s), u"abc"_s);
@@ -225,7 +225,7 @@ TEST_F(XlsxEngineTest, BadInputIsLoggedAndLeftByteIdentical)
 
 TEST_F(XlsxEngineTest, SharedStringOfATextCellAndAGeneralCellIsEnteredForEach)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     {
         // G1 uses the item of A4 ("abc") and is formatted as Text (@, number format 49).
         QString error;

@@ -73,7 +73,7 @@ TEST_F(XlsxLibreOfficeTest, OpensSavedWorkbooksWithTheirReplacementsAndRecalcula
           {u"Old Sheet"_s, {u"Shared,5"_s}}}},
     };
     for (const Case& c : cases) {
-        const QString path = copy(u"02_cells.xlsx"_s, c.name + u".xlsx"_s);
+        const QString path = copy(u"21_cells.xlsx"_s, c.name + u".xlsx"_s);
         m_options.setValue(Option::MatchCase, 0);
         m_options.setValue(Option::WholeCell, c.wholeCell ? 1 : 0);
         m_options.setValue(Option::XlsSheetName, 1);

@@ -42,7 +42,7 @@ TEST_F(XlsxRoutingTest, ExcelFormatsAreRegisteredAndReported)
 TEST_F(XlsxRoutingTest, WorkbooksAreEditedWhateverTheirExcelName)
 {
     for (const QString& name : {u"a.xlsx"_s, u"b.xlsm"_s, u"c.xls"_s}) {
-        const QString path = copy(u"02_cells.xlsx"_s, name);
+        const QString path = copy(u"21_cells.xlsx"_s, name);
         const EngineResult result = replaceRegistered(path, {u"Plain"_s}, {u"Simple"_s});
         EXPECT_TRUE(result.changed) << name.toStdString() << ": " << result.error.toStdString();
         EXPECT_EQ(cell(path, 0, u"B1"_s), u"Simple"_s) << name.toStdString();
@@ -75,7 +75,7 @@ TEST_F(XlsxRoutingTest, Excel97WorkbookGoesThroughLibreOfficeAndStaysOne)
 {
     if (!varnel::legacyFormatsAvailable())
         GTEST_SKIP() << "LibreOffice is not installed";
-    const QString path = copy(u"06_legacy.xls"_s);
+    const QString path = copy(u"24_legacy.xls"_s);
     const EngineResult result = replaceRegistered(path, {u"Plain"_s}, {u"Simple"_s});
     ASSERT_TRUE(result.changed) << result.error.toStdString();
     EXPECT_TRUE(readFile(path).startsWith("\xD0\xCF\x11\xE0"));

@@ -39,7 +39,7 @@ TEST_F(XlsxSheetNamesTest, RenamedSheetKeepsEveryReferenceToIt)
         {u"Old Sheet"_s, u"it's"_s, u"it's"_s, u"'it''s'"_s},
     };
     for (const Case& c : cases) {
-        const QString path = copy(u"02_cells.xlsx"_s);
+        const QString path = copy(u"21_cells.xlsx"_s);
         const EngineResult result = replace(path, {c.find}, {c.replace});
         ASSERT_TRUE(result.changed) << result.error.toStdString();
         EXPECT_TRUE(result.error.isEmpty()) << result.error.toStdString();
@@ -72,7 +72,7 @@ TEST_F(XlsxSheetNamesTest, NameExcelWouldRefuseIsKeptAndLogged)
         {u"Old Sheet"_s, u""_s, u"不能为空"_s},
     };
     for (const Case& c : cases) {
-        const QString path = copy(u"02_cells.xlsx"_s);
+        const QString path = copy(u"21_cells.xlsx"_s);
         const QByteArray before = readFile(path);
         const EngineResult result = replace(path, {c.find}, {c.replace});
         EXPECT_FALSE(result.changed) << c.replace.toStdString();
@@ -83,7 +83,7 @@ TEST_F(XlsxSheetNamesTest, NameExcelWouldRefuseIsKeptAndLogged)
 
 TEST_F(XlsxSheetNamesTest, NamesAreLeftAloneWhenTheOptionIsClear)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     m_options.setValue(Option::XlsSheetName, 0);
     EXPECT_FALSE(replace(path, {u"Old"_s}, {u"New"_s}).changed);
     EXPECT_EQ(sheetNames(path), QStringList({u"数据"_s, u"Old Sheet"_s}));
@@ -91,7 +91,7 @@ TEST_F(XlsxSheetNamesTest, NamesAreLeftAloneWhenTheOptionIsClear)
 
 TEST_F(XlsxSheetNamesTest, ChangingOnlyTheCaseOfANameIsNoDuplicate)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     m_options.setValue(Option::MatchCase, 1);
     ASSERT_TRUE(replace(path, {u"Sheet"_s}, {u"SHEET"_s}).changed);
     EXPECT_EQ(sheetNames(path), QStringList({u"数据"_s, u"Old SHEET"_s}));
@@ -100,7 +100,7 @@ TEST_F(XlsxSheetNamesTest, ChangingOnlyTheCaseOfANameIsNoDuplicate)
 TEST_F(XlsxSheetNamesTest, HeadersAndFootersArePlainTextWhenTicked)
 {
     for (const int ticked : {0, 1, 2}) {
-        const QString path = copy(u"02_cells.xlsx"_s);
+        const QString path = copy(u"21_cells.xlsx"_s);
         m_options.setValue(Option::XlsPageHeader, ticked);
         const EngineResult result = replace(path, {u"旧公司名"_s, u"&p"_s}, {u"新公司"_s, u"&N"_s});
         EXPECT_EQ(result.changed, ticked != 0);
@@ -118,7 +118,7 @@ TEST_F(XlsxSheetNamesTest, HeadersAndFootersArePlainTextWhenTicked)
 
 TEST_F(XlsxSheetNamesTest, CellPastTheLengthLimitIsNotReplacedAndLogged)
 {
-    const QString path = copy(u"02_cells.xlsx"_s);
+    const QString path = copy(u"21_cells.xlsx"_s);
     {
         QString error;
         const auto package = varnel::office::OoxmlPackage::open(path, &error);
@@ -143,7 +143,7 @@ TEST_F(XlsxSheetNamesTest, CellPastTheLengthLimitIsNotReplacedAndLogged)
 
 TEST_F(XlsxSheetNamesTest, FormulaReplacedByAValueLeavesTheCalculationChain)
 {
-    const QString path = copy(u"05_calc_chain.xlsx"_s);
+    const QString path = copy(u"23_calc_chain.xlsx"_s);
     ASSERT_TRUE(replace(path, {u"=A2*2"_s}, {u"5"_s}).changed);
     EXPECT_EQ(cell(path, 0, u"A3"_s), u"5"_s);
     const QString chain = part(path, u"xl/calcChain.xml"_s);

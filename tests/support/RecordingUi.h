@@ -26,6 +26,7 @@ public:
         questions.append({question, text, buttons, defaultAnswer});
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
+    void skippableNotice(const QString& text) override { skippableNotices.append(text); }
     void showSummary(const QString& text) override { summaries.append(text); }
     void openFixer(Fixer fixer) override { fixers.append(fixer); }
     void progress(const QString& status) override { progressTexts.append(status); }
@@ -35,6 +36,7 @@ public:
     QList<Answer> answers;
 
     QStringList notices;
+    QStringList skippableNotices;
     QList<Asked> questions;
     QStringList summaries;
     QList<Fixer> fixers;

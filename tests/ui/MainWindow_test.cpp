@@ -91,7 +91,6 @@ TEST_F(MainWindow, TypesWithoutAnEngineShowRedUnsupportedLabels)
     EXPECT_EQ(control<QLabel>("lblBaseMsg(0)")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(control<QLabel>("lblBaseMsg(1)")->toolTip(), QStringLiteral("建议安装微软Office软件"));
     EXPECT_EQ(control<QLabel>("lblBaseMsg(2)")->toolTip(), QStringLiteral("建议安装PowerPoint软件"));
-    EXPECT_FALSE(control<QRadioButton>("OptExcel")->isEnabled());
 }
 
 TEST_F(MainWindow, RegisteredEngineTurnsItsLabelGreen)

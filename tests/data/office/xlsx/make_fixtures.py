@@ -1,181 +1,168 @@
 #!/usr/bin/python3
-"""Makes the workbooks of this folder (Debian 12: python3-openpyxl 3.0.9, LibreOffice 7.4).
+"""Makes the workbook fixtures of this folder (run with Debian's python3-openpyxl: /usr/bin/python3 make_fixtures.py).
 
-openpyxl writes the base workbook (01, every string inline, as openpyxl writes them). LibreOffice saves it
-again (02, with shared strings), and what neither writes (rich text with escapes, _xHHHH_ escapes, a shared
-and an array formula, an inline string beside shared ones) is patched into that with zipfile. 03 adds a
-macro project to 02, 06 is 02 saved by LibreOffice as Excel 97-2003. Run it in this folder:
-/usr/bin/python3 make_fixtures.py
+02_openpyxl.xlsx, 10_dictionary.xlsx and 11_dictionary_below_row1.xlsx are written by openpyxl;
+03_edge_cases.xlsx is written part by part with zipfile, for what no writer at hand produces (shared
+formulas, _xHHHH_ escapes, phonetic runs, prefixed namespaces, cells without addresses, t="d", a dialog
+sheet). 04_encrypted.xlsx is the outside of a password-protected workbook as Office stores it: an OLE
+compound file with the streams EncryptionInfo and EncryptedPackage (their contents are not needed to
+tell it apart). 01_libreoffice.xlsx comes from LibreOffice: soffice --headless --convert-to xlsx 01_libreoffice.fods.
 """
-import os
-import re
-import shutil
+import datetime
 import struct
-import subprocess
-import tempfile
 import zipfile
 
 from openpyxl import Workbook
 from openpyxl.chart import BarChart, Reference
-from openpyxl.formatting.rule import FormulaRule
-from openpyxl.styles import Font
-from openpyxl.workbook.defined_name import DefinedName
-from openpyxl.worksheet.datavalidation import DataValidation
+from openpyxl.utils.datetime import CALENDAR_MAC_1904
 
 
-def base(path):
+def openpyxl_workbook():
     wb = Workbook()
     data = wb.active
     data.title = "数据"
-    other = wb.create_sheet("Old Sheet")
-    rows = [
-        "旧公司名 Hello",        # A1 shared string
-        123,                     # A2 number
-        "=A2*2",                 # A3 formula
-        "abc",                   # A4
-        "a*c",                   # A5
-        "a~c",                   # A6
-        "abbbc",                 # A7
-        0.125,                   # A8 percentage
-        "Shared",                # A9 also on the other sheet
-        "ＡＢＣ",                # A10 full width
-        "=SUM(A2,'Old Sheet'!B1)",  # A11 refers to the other sheet
-        "ESCAPED",               # A12 patched: escapes
-        "RICH",                  # A13 patched: rich text
-        "Shared text",           # A14 also on the other sheet
-    ]
-    for i, value in enumerate(rows, start=1):
-        data.cell(row=i, column=1, value=value)
-    data["A8"].number_format = "0.0%"
-    for row in (2, 3, 4):
-        data.cell(row=row, column=3, value="=A%d*10" % row)  # patched: one shared formula
-    data["D1"] = "INLINE"                                    # patched: inline string
-    data["E1"] = "=SUM(A2:A3*2)"                             # patched: array formula
-    data["B1"] = "Plain"
-    data["B1"].font = Font(bold=True)
-    data.oddHeader.center.text = "旧公司名 报表"
-    data.oddFooter.left.text = "第&P页 旧公司名"
+    data["A1"] = "文本"
+    data["B1"] = 1234.5
+    data["B1"].number_format = "#,##0.00"
+    data["C1"] = 0.125
+    data["C1"].number_format = "0.0%"
+    data["A2"] = True
+    data["B2"] = False
+    data["C2"] = "#N/A"
+    data["C2"].data_type = "e"
+    data["A3"] = datetime.datetime(2023, 3, 15)
+    data["A3"].number_format = "yyyy/m/d"
+    data["B3"] = "=B1*2"
+    data["A5"] = 12
+    data["A5"].number_format = '"¥"#,##0.00'
+    data.oddHeader.left.text = "左页眉"
+    data.oddHeader.center.text = "中 && 页眉"
+    data.oddHeader.right.text = "右页眉"
+    data.oddFooter.center.text = "第 &P 页"
 
-    validation = DataValidation(type="list", formula1="'Old Sheet'!$A$1:$A$3")
-    validation.add("F1")
-    data.add_data_validation(validation)
-    data.conditional_formatting.add("A2", FormulaRule(formula=["'Old Sheet'!$B$1>0"], font=Font(italic=True)))
-    wb.defined_names.append(DefinedName("Rates", attr_text="'Old Sheet'!$B$1:$B$3"))
-
-    other["A1"] = "Shared"
-    other["A2"] = "Shared text here"
-    for row, value in ((1, 5), (2, 6), (3, 7)):
-        other.cell(row=row, column=2, value=value)
+    chart_sheet = wb.create_chartsheet("图表")
     chart = BarChart()
-    chart.add_data(Reference(other, min_col=2, min_row=1, max_row=3))
-    data.add_chart(chart, "H2")
-    wb.save(path)
+    chart.add_data(Reference(data, min_col=2, min_row=1, max_row=1))
+    chart_sheet.add_chart(chart)
+
+    hidden = wb.create_sheet("隐藏")
+    hidden["A1"] = "hidden"
+    hidden.sheet_state = "hidden"
+
+    active = wb.create_sheet("定义")
+    active["A1"] = "旧"
+    active["B1"] = "新"
+    wb.active = 3  # counts the chart sheet
+    wb.epoch = CALENDAR_MAC_1904
+    wb.save("02_openpyxl.xlsx")
 
 
-def rewrite(path, edits):
-    """Applies edits (part name -> function of its text) to the package at path."""
-    with zipfile.ZipFile(path) as z:
-        items = [(info, z.read(info.filename)) for info in z.infolist()]
-    with zipfile.ZipFile(path + ".tmp", "w", zipfile.ZIP_DEFLATED) as out:
-        for info, data in items:
-            if info.filename in edits:
-                data = edits[info.filename](data.decode("utf-8")).encode("utf-8")
-            out.writestr(info.filename, data)
-        for name, func in edits.items():
-            if name not in [i.filename for i, _ in items]:
-                out.writestr(name, func(None))
-    os.replace(path + ".tmp", path)
+def dictionary_workbooks():
+    wb = Workbook()
+    notes = wb.active
+    notes.title = "说明"
+    notes["A1"] = "不是这一页"
+    notes["B1"] = "wrong sheet"
+    words = wb.create_sheet("词典")
+    rows = [
+        ("旧公司名", "新公司名"),
+        (12, "十二"),
+        (" 12 ", "twelve"),
+        (" ab ", "AB"),
+        (None, "没有查找内容的行被跳过"),
+        ("删除我", None),
+        (1.5, True),
+        (datetime.datetime(2023, 3, 15), "日期"),
+    ]
+    for r, (a, b) in enumerate(rows, start=1):
+        words.cell(r, 1, a)
+        words.cell(r, 2, b)
+    words["A2"].number_format = '"¥"#,##0.00'
+    words["A7"].number_format = "0.00"
+    words["A8"].number_format = "yyyy/m/d"
+    wb.active = 1
+    wb.save("10_dictionary.xlsx")
+
+    below = Workbook()
+    sheet = below.active
+    sheet.title = "词典"
+    for r in range(3, 7):
+        sheet.cell(r, 1, f"旧{r}")
+        sheet.cell(r, 2, f"新{r}")
+    below.save("11_dictionary_below_row1.xlsx")
 
 
-def patch_strings(text):
-    text = text.replace('<si><t xml:space="preserve">ESCAPED</t></si>', "<si><t>x_x0041_y_x000D_z</t></si>")
-    rich = ("<si><r><rPr><b/></rPr><t>旧公</t></r><r><rPr><i/></rPr><t>司名</t></r>"
-            "<r><rPr><u/></rPr><t xml:space=\"preserve\"> keep_x0042_</t></r></si>")
-    text = text.replace('<si><t xml:space="preserve">RICH</t></si>', rich)
-    # D1 leaves the table for an inline string.
-    return text.replace('count="14"', 'count="13"')
+CONTENT_TYPES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/><Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/><Override PartName="/xl/dialogsheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.dialogsheet+xml"/><Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/><Override PartName="/xl/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/></Types>"""
+
+PACKAGE_RELS = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>"""
+
+R = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+WORKBOOK = f"""<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<x:workbook xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="{R}"><x:workbookPr date1904="true"/><x:bookViews><x:workbookView activeTab="1"/></x:bookViews><x:sheets><x:sheet name="对话框" sheetId="2" r:id="rId2"/><x:sheet name="a_x005F_x0041_b" sheetId="1" r:id="rId1"/></x:sheets></x:workbook>"""
+
+WORKBOOK_RELS = f"""<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="{R}/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type="{R}/dialogsheet" Target="/xl/dialogsheets/sheet1.xml"/><Relationship Id="rId3" Type="{R}/sharedStrings" Target="sharedStrings.xml"/><Relationship Id="rId4" Type="{R}/styles" Target="styles.xml"/></Relationships>"""
+
+SHARED_STRINGS = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<x:sst xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="3" uniqueCount="3"><x:si><x:t>plain_x000D_line</x:t></x:si><x:si><x:r><x:rPr><x:b/></x:rPr><x:t>旧公</x:t></x:r><x:r><x:t xml:space="preserve">司名 </x:t></x:r><x:rPh sb="0" eb="1"><x:t>きゅう</x:t></x:rPh><x:phoneticPr fontId="1"/></x:si><x:si><x:t>_x005F_x0041_ stays</x:t></x:si></x:sst>"""
+
+STYLES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<x:styleSheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><x:numFmts count="1"><x:numFmt numFmtId="170" formatCode="0.000"/></x:numFmts><x:cellXfs count="3"><x:xf numFmtId="0"/><x:xf numFmtId="170"/><x:xf numFmtId="14"/></x:cellXfs></x:styleSheet>"""
+
+SHEET = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><x:dimension ref="A1:D9"/><x:sheetData>
+<x:row r="1"><x:c r="A1" t="s"><x:v>0</x:v></x:c><x:c r="B1" t="s"><x:v>1</x:v></x:c><x:c r="C1" t="s"><x:v>2</x:v></x:c></x:row>
+<x:row r="2"><x:c r="A2"><x:v>1</x:v></x:c><x:c r="B2"><x:f t="shared" ref="B2:D4" si="0">A2*2+$A$1+SUM(A:A)</x:f><x:v>2</x:v></x:c><x:c r="C2"><x:f t="shared" si="0"/><x:v>4</x:v></x:c></x:row>
+<x:row r="4"><x:c r="D4"><x:f t="shared" si="0"/><x:v>0</x:v></x:c></x:row>
+<x:row><x:c t="inlineStr"><x:is><x:t>无地址_x0009_制表</x:t></x:is></x:c><x:c s="1"><x:v>2.5</x:v></x:c><x:c t="d" s="2"><x:v>2023-03-15T00:00:00</x:v></x:c></x:row>
+<x:row r="7"><x:c r="A7" t="str"><x:f>"x"&amp;A2</x:f><x:v>x1</x:v></x:c><x:c r="B7"><x:f t="shared" si="9"/><x:v>1</x:v></x:c></x:row>
+<x:row r="9" s="1" customFormat="1"><x:c r="A9" s="1"/></x:row>
+</x:sheetData><x:headerFooter><x:oddHeader>&amp;L左_x005F_x0041_&amp;C中&amp;R右</x:oddHeader><x:oddFooter>只有中间</x:oddFooter></x:headerFooter></x:worksheet>"""
+
+DIALOG = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<dialogsheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData/></dialogsheet>"""
 
 
-def patch_sheet(text):
-    text = re.sub(r'<c r="C2"([^>]*)><f aca="false">A2\*10</f>',
-                  r'<c r="C2"\1><f aca="false" t="shared" ref="C2:C4" si="0">A2*10</f>', text)
-    text = re.sub(r'<c r="C3"([^>]*)><f aca="false">A3\*10</f>', r'<c r="C3"\1><f t="shared" si="0"/>', text)
-    text = re.sub(r'<c r="C4"([^>]*)><f aca="false">A4\*10</f>', r'<c r="C4"\1><f t="shared" si="0"/>', text)
-    text = re.sub(r'<c r="E1"([^>]*)><f aca="false">', r'<c r="E1"\1><f aca="false" t="array" ref="E1">', text)
-    text = re.sub(r'<c r="D1"[^>]*>.*?</c>',
-                  '<c r="D1" t="inlineStr"><is><t>inline 旧公司名</t></is></c>', text)
-    return text
+def edge_cases():
+    with zipfile.ZipFile("03_edge_cases.xlsx", "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr("[Content_Types].xml", CONTENT_TYPES)
+        z.writestr("_rels/.rels", PACKAGE_RELS)
+        z.writestr("xl/workbook.xml", WORKBOOK)
+        z.writestr("xl/_rels/workbook.xml.rels", WORKBOOK_RELS)
+        z.writestr("xl/sharedStrings.xml", SHARED_STRINGS)
+        z.writestr("xl/styles.xml", STYLES)
+        z.writestr("xl/worksheets/sheet1.xml", SHEET)
+        z.writestr("xl/dialogsheets/sheet1.xml", DIALOG)
 
 
-def compound_file(streams):
-    """An OLE compound file holding empty streams of these names: what an encrypted package looks like
-    from outside (the streams EncryptionInfo and EncryptedPackage)."""
-    f = bytearray(512 * 3)
-    f[0:8] = b"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"
-    struct.pack_into("<HHHHH", f, 0x18, 0x3E, 3, 0xFFFE, 9, 6)
-    struct.pack_into("<I", f, 0x2C, 1)
-    struct.pack_into("<I", f, 0x30, 1)
-    struct.pack_into("<I", f, 0x38, 4096)
-    struct.pack_into("<I", f, 0x3C, 0xFFFFFFFE)
-    struct.pack_into("<I", f, 0x44, 0xFFFFFFFE)
-    f[0x4C:0x4C + 109 * 4] = b"\xFF" * (109 * 4)
-    struct.pack_into("<I", f, 0x4C, 0)
-    f[512:1024] = b"\xFF" * 512
-    struct.pack_into("<II", f, 512, 0xFFFFFFFD, 0xFFFFFFFE)
-    for i, name in enumerate(["Root Entry"] + streams):
-        entry = 1024 + 128 * i
+def encrypted():
+    """A compound file of three 512-byte sectors: header, FAT (sector 0), directory (sector 1)."""
+    header = bytearray(512)
+    header[0:8] = bytes.fromhex("D0CF11E0A1B11AE1")
+    struct.pack_into("<HHHHH", header, 0x18, 0x3E, 3, 0xFFFE, 9, 6)
+    struct.pack_into("<I", header, 0x2C, 1)  # FAT sectors
+    struct.pack_into("<I", header, 0x30, 1)  # first directory sector
+    struct.pack_into("<I", header, 0x38, 4096)
+    struct.pack_into("<I", header, 0x3C, 0xFFFFFFFE)
+    struct.pack_into("<I", header, 0x44, 0xFFFFFFFE)
+    header[0x4C:0x4C + 109 * 4] = b"\xff" * (109 * 4)
+    struct.pack_into("<I", header, 0x4C, 0)  # the FAT is sector 0
+    fat = bytearray(b"\xff" * 512)
+    struct.pack_into("<II", fat, 0, 0xFFFFFFFD, 0xFFFFFFFE)
+    directory = bytearray(512)
+    for i, name in enumerate(["Root Entry", "EncryptionInfo", "EncryptedPackage"]):
         encoded = name.encode("utf-16-le")
-        f[entry:entry + len(encoded)] = encoded
-        struct.pack_into("<H", f, entry + 0x40, len(encoded) + 2)
-        f[entry + 0x42] = 5 if i == 0 else 2
-    return bytes(f)
-
-
-def soffice(source, filter_name, target):
-    with tempfile.TemporaryDirectory() as work:
-        subprocess.run(["soffice", "--headless", "--norestore", "-env:UserInstallation=file://" + work + "/p",
-                        "--convert-to", filter_name, "--outdir", work, source], check=True,
-                       stdout=subprocess.DEVNULL)
-        produced = [n for n in os.listdir(work) if n != "p"][0]
-        shutil.move(os.path.join(work, produced), target)
-
-
-def main():
-    base("01_openpyxl.xlsx")
-    soffice(os.path.abspath("01_openpyxl.xlsx"), "xlsx:Calc MS Excel 2007 XML", "02_cells.xlsx")
-    rewrite("02_cells.xlsx", {"xl/sharedStrings.xml": patch_strings, "xl/worksheets/sheet1.xml": patch_sheet})
-
-    shutil.copy("02_cells.xlsx", "03_macros.xlsm")
-    vba = b"VBA\x00fake project bytes that must survive\x00" * 4
-    rewrite("03_macros.xlsm", {
-        "[Content_Types].xml": lambda t: t.replace(
-            "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml",
-            "application/vnd.ms-excel.sheet.macroEnabled.main+xml").replace(
-            "</Types>", '<Default Extension="bin" ContentType="application/vnd.ms-office.vbaProject"/></Types>'),
-        "xl/_rels/workbook.xml.rels": lambda t: t.replace(
-            "</Relationships>", '<Relationship Id="rIdVba" Type="http://schemas.microsoft.com/office/2006/'
-            'relationships/vbaProject" Target="vbaProject.bin"/></Relationships>'),
-        "xl/vbaProject.bin": lambda t: vba,
-    })
-
-    shutil.copy("02_cells.xlsx", "05_calc_chain.xlsx")
-    chain = ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
-             '<calcChain xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
-             '<c r="A3" i="1"/><c r="C2"/><c r="A11"/><c r="E1" a="1"/></calcChain>')
-    rewrite("05_calc_chain.xlsx", {
-        "[Content_Types].xml": lambda t: t.replace("</Types>", '<Override PartName="/xl/calcChain.xml" ContentType='
-            '"application/vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml"/></Types>'),
-        "xl/_rels/workbook.xml.rels": lambda t: t.replace(
-            "</Relationships>", '<Relationship Id="rIdChain" Type="http://schemas.openxmlformats.org/'
-            'officeDocument/2006/relationships/calcChain" Target="calcChain.xml"/></Relationships>'),
-        "xl/calcChain.xml": lambda t: chain,
-    })
-
-    with open("04_encrypted.xlsx", "wb") as out:
-        out.write(compound_file(["EncryptionInfo", "EncryptedPackage"]))
-
-    soffice(os.path.abspath("02_cells.xlsx"), "xls:MS Excel 97", "06_legacy.xls")
+        directory[128 * i:128 * i + len(encoded)] = encoded
+        struct.pack_into("<H", directory, 128 * i + 0x40, len(encoded) + 2)
+        directory[128 * i + 0x42] = 5 if i == 0 else 2
+    with open("04_encrypted.xlsx", "wb") as f:
+        f.write(header + fat + directory)
 
 
 if __name__ == "__main__":
-    main()
+    openpyxl_workbook()
+    dictionary_workbooks()
+    edge_cases()
+    encrypted()
