@@ -1,12 +1,12 @@
-#include "office/xlsx/ExcelFormulaText.h"
 #include "office/xlsx/ExcelSheetName.h"
+#include "office/xlsx/FormulaOffset.h"
 
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
-using varnel::office::ExcelFormulaText;
+using varnel::office::FormulaOffset;
 using varnel::office::ExcelSheetName;
 
 TEST(ExcelSheetName, RefusesWhatExcelRefuses)
@@ -51,11 +51,11 @@ TEST(ExcelSheetName, RenamesReferencesInFormulas)
               u"'My data'!A1+'My data'!B1+Data2!C1"_s);
 }
 
-TEST(ExcelFormulaText, MovesRelativeReferencesOfASharedFormula)
+TEST(FormulaOffset, MovesRelativeReferencesOfASharedFormulaForTheEngine)
 {
-    EXPECT_EQ(ExcelFormulaText::shifted(u"A2*10+$B$1+$C3+D$4"_s, 2, 1), u"B4*10+$B$1+$C5+E$4"_s);
-    EXPECT_EQ(ExcelFormulaText::shifted(u"SUM(A:A,1:1,Sheet2!B2)"_s, 1, 1), u"SUM(B:B,2:2,Sheet2!C3)"_s);
-    EXPECT_EQ(ExcelFormulaText::shifted(u"\"A1\"&LOG10(A1)&Table1[A1]"_s, 1, 0), u"\"A1\"&LOG10(A2)&Table1[A1]"_s);
-    EXPECT_EQ(ExcelFormulaText::shifted(u"A1*1.5E3"_s, 1, 0), u"A2*1.5E3"_s);
-    EXPECT_EQ(ExcelFormulaText::shifted(u"XFD1"_s, 0, 1), u"#REF!"_s);
+    EXPECT_EQ(FormulaOffset::shift(u"A2*10+$B$1+$C3+D$4"_s, 2, 1), u"B4*10+$B$1+$C5+E$4"_s);
+    EXPECT_EQ(FormulaOffset::shift(u"SUM(A:A,1:1,Sheet2!B2)"_s, 1, 1), u"SUM(B:B,2:2,Sheet2!C3)"_s);
+    EXPECT_EQ(FormulaOffset::shift(u"\"A1\"&LOG10(A1)&Table1[A1]"_s, 1, 0), u"\"A1\"&LOG10(A2)&Table1[A1]"_s);
+    EXPECT_EQ(FormulaOffset::shift(u"A1*1.5E3"_s, 1, 0), u"A2*1.5E3"_s);
+    EXPECT_EQ(FormulaOffset::shift(u"XFD1"_s, 0, 1), u"#REF!"_s);
 }

@@ -3,9 +3,7 @@
 // constants ("a""b"), quoted sheet names ('My sheet'!A1), bracketed parts (external workbooks [1],
 // structured references Table1[Col]) are told apart from names and references.
 //
-// Used for the sheet names before "!" (renaming a sheet) and for relative references (a shared formula
-// stored once for a range of cells reads, in each cell, with its relative rows and columns moved by the
-// cell's distance from the first one).
+// Used for the sheet names before "!" when a sheet is renamed.
 
 #include <QList>
 #include <QString>
@@ -24,13 +22,6 @@ public:
     // The sheet names written before "!" in the formula, left to right; names of another workbook
     // ([1]Sheet1!A1, '[1]Sheet1'!A1) are left out.
     static QList<SheetPrefix> sheetPrefixes(const QString& formula);
-
-    // The formula with every relative reference (A1, $A1, A$1, column ranges A:B, row ranges 1:2) moved by
-    // rows and columns; a reference moved off the sheet becomes #REF!.
-    static QString shifted(const QString& formula, int rows, int columns);
-
-    // Row and column (1-based) of a cell reference such as "B3"; false when it is none.
-    static bool parseCell(const QString& reference, int* row, int* column);
 };
 
 } // namespace varnel::office

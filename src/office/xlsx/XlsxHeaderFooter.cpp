@@ -1,5 +1,6 @@
 #include "office/xlsx/XlsxHeaderFooter.h"
 
+#include "office/xlsx/SheetHeaderFooter.h"
 #include "office/xlsx/XlsxXml.h"
 
 namespace varnel::office {
@@ -46,36 +47,13 @@ void XlsxHeaderFooter::setText(int which, const QString& text)
 
 QStringList XlsxHeaderFooter::sections(const QString& stored)
 {
-    QStringList parts{QString(), QString(), QString()};
-    int current = 1;
-    for (qsizetype i = 0; i < stored.size(); ++i) {
-        if (stored.at(i) == u'&' && i + 1 < stored.size()) {
-            const QChar code = stored.at(i + 1);
-            const int section = code == u'L' ? 0 : code == u'C' ? 1 : code == u'R' ? 2 : -1;
-            if (section >= 0) {
-                current = section;
-                ++i;
-                continue;
-            }
-            // Any other code, "&&" included, stays with its section.
-            parts[current] += stored.mid(i, 2);
-            ++i;
-            continue;
-        }
-        parts[current] += stored.at(i);
-    }
-    return parts;
+    const std::array<QString, 3> parts = SheetHeaderFooter::split(stored);
+    return {parts[0], parts[1], parts[2]};
 }
 
 QString XlsxHeaderFooter::joined(const QStringList& sections)
 {
-    QString stored;
-    const char16_t codes[] = {u'L', u'C', u'R'};
-    for (int i = 0; i < 3; ++i) {
-        if (!sections.value(i).isEmpty())
-            stored += u'&' + QChar(codes[i]) + sections.value(i);
-    }
-    return stored;
+    return SheetHeaderFooter::join({sections.value(0), sections.value(1), sections.value(2)});
 }
 
 } // namespace varnel::office

@@ -1,6 +1,7 @@
 #include "office/xlsx/XlsxSheetCells.h"
 
-#include "office/xlsx/ExcelFormulaText.h"
+#include "office/xlsx/CellReference.h"
+#include "office/xlsx/FormulaOffset.h"
 #include "office/xlsx/XlsxXml.h"
 
 #include <cstring>
@@ -54,10 +55,9 @@ void XlsxSheetCells::collect(pugi::xml_node worksheet)
         for (pugi::xml_node c : XlsxXml::children(rowNode, "c")) {
             Cell cell;
             cell.node = c;
-            int cellRow = row;
-            if (!ExcelFormulaText::parseCell(QString::fromUtf8(c.attribute("r").value()), &cellRow, &column))
-                ++column;
-            cell.row = cellRow;
+            const CellReference reference = CellReference::parse(QString::fromUtf8(c.attribute("r").value()));
+            column = reference.isValid() ? reference.column : column + 1;
+            cell.row = reference.isValid() ? reference.row : row;
             cell.column = column;
             const pugi::xml_node f = XlsxXml::child(c, "f");
             const char* type = c.attribute("t").value();
@@ -106,7 +106,7 @@ QString XlsxSheetCells::textOf(Cell& cell)
     if (cell.kind == Kind::Formula) {
         const auto group = m_sharedFormulas.constFind(cell.shared);
         if (cell.shared >= 0 && group != m_sharedFormulas.constEnd())
-            cell.text = u'=' + ExcelFormulaText::shifted(group->text, cell.row - group->row, cell.column - group->column);
+            cell.text = u'=' + FormulaOffset::shift(group->text, cell.row - group->row, cell.column - group->column);
         else
             cell.text = u'=' + QString::fromUtf8(XlsxXml::child(cell.node, "f").text().get());
     } else {
@@ -122,12 +122,11 @@ QString XlsxSheetCells::textOf(Cell& cell)
 
 QString XlsxSheetCells::textAt(const QString& reference)
 {
-    int row = 0;
-    int column = 0;
-    if (!ExcelFormulaText::parseCell(reference, &row, &column))
+    const CellReference wanted = CellReference::parse(reference);
+    if (!wanted.isValid())
         return {};
     for (Cell& cell : m_cells) {
-        if (cell.row == row && cell.column == column)
+        if (cell.row == wanted.row && cell.column == wanted.column)
             return textOf(cell);
     }
     return {};

@@ -1,36 +1,11 @@
 #include "office/xlsx/XlsxStringItem.h"
 
+#include "office/xlsx/ExcelXString.h"
 #include "office/xlsx/XlsxXml.h"
 
 namespace varnel::office {
 
 namespace {
-
-int hexValue(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
-}
-
-// The value of an escape _xHHHH_ at i, or -1.
-int escapeAt(QStringView text, qsizetype i)
-{
-    if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x' || text[i + 6] != u'_')
-        return -1;
-    int value = 0;
-    for (qsizetype k = i + 2; k < i + 6; ++k) {
-        const int digit = hexValue(text[k]);
-        if (digit < 0)
-            return -1;
-        value = value * 16 + digit;
-    }
-    return value;
-}
 
 void writeText(pugi::xml_node parent, const std::string& prefix, const QString& text)
 {
@@ -129,36 +104,12 @@ void XlsxStringItem::write(pugi::xml_node target, const std::string& prefix) con
 
 QString XlsxStringItem::decode(const char* text)
 {
-    QString decoded = QString::fromUtf8(text);
-    if (!decoded.contains(u"_x"))
-        return decoded;
-    QString result;
-    result.reserve(decoded.size());
-    for (qsizetype i = 0; i < decoded.size(); ++i) {
-        const int value = escapeAt(decoded, i);
-        if (value >= 0) {
-            result += QChar(char16_t(value));
-            i += 6;
-        } else {
-            result += decoded[i];
-        }
-    }
-    return result;
+    return ExcelXString::decode(QString::fromUtf8(text));
 }
 
 std::string XlsxStringItem::encode(const QString& text)
 {
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const bool control = c < 0x20 && c != u'\t' && c != u'\n';
-        if (control || c == 0xFFFE || c == 0xFFFF || (c == u'_' && escapeAt(text, i) >= 0))
-            result += QStringLiteral("_x%1_").arg(QString::number(int(c), 16).toUpper().rightJustified(4, u'0'));
-        else
-            result += text[i];
-    }
-    return result.toStdString();
+    return ExcelXString::encode(text).toStdString();
 }
 
 } // namespace varnel::office

@@ -1,30 +1,25 @@
 #include "office/xlsx/XlsxStyles.h"
 
-#include "office/xlsx/XlsxXml.h"
-
-#include <cstring>
+#include "office/package/OoxmlPackage.h"
+#include "office/xlsx/SpreadsheetXml.h"
 
 namespace varnel::office {
 
-void XlsxStyles::load(pugi::xml_node styles, bool date1904)
+bool XlsxStyles::load(OoxmlPackage& package, const QString& partName, bool date1904, QString* error)
 {
     m_date1904 = date1904;
     m_general = ExcelNumberFormat(QStringLiteral("General"), date1904);
-    for (pugi::xml_node numFmt : XlsxXml::children(XlsxXml::child(styles, "numFmts"), "numFmt")) {
-        m_customCodes.insert(numFmt.attribute("numFmtId").as_int(-1),
-                             QString::fromUtf8(numFmt.attribute("formatCode").value()));
-    }
-    for (pugi::xml_node xf : XlsxXml::children(XlsxXml::child(styles, "cellXfs"), "xf")) {
-        const char* quote = xf.attribute("quotePrefix").value();
-        m_cellFormats.push_back({xf.attribute("numFmtId").as_int(0), !std::strcmp(quote, "1") || !std::strcmp(quote, "true")});
-    }
-    m_formats.resize(m_cellFormats.size());
-}
-
-const XlsxStyles::CellFormat& XlsxStyles::cellFormat(int s) const
-{
-    static const CellFormat general;
-    return s >= 0 && size_t(s) < m_cellFormats.size() ? m_cellFormats[size_t(s)] : general;
+    if (!m_styles.load(package, partName, error))
+        return false;
+    // Parsed (and checked) by the styles' own load.
+    const pugi::xml_document* document = partName.isEmpty() || !package.hasPart(partName) ? nullptr
+                                                                                            : package.xml(partName, error);
+    const pugi::xml_node cellXfs = document ? SpreadsheetXml::child(SpreadsheetXml::child(*document, "styleSheet"), "cellXfs")
+                                            : pugi::xml_node();
+    for (pugi::xml_node xf = SpreadsheetXml::child(cellXfs, "xf"); xf; xf = SpreadsheetXml::next(xf, "xf"))
+        m_quotePrefix.push_back(SpreadsheetXml::flag(xf, "quotePrefix") ? 1 : 0);
+    m_formats.resize(m_quotePrefix.size());
+    return true;
 }
 
 const ExcelNumberFormat& XlsxStyles::format(int s)
@@ -32,20 +27,16 @@ const ExcelNumberFormat& XlsxStyles::format(int s)
     if (s < 0 || size_t(s) >= m_formats.size())
         return m_general;
     std::optional<ExcelNumberFormat>& format = m_formats[size_t(s)];
-    if (!format) {
-        const int id = cellFormat(s).numFmtId;
-        const QString code = m_customCodes.contains(id) ? m_customCodes.value(id) : ExcelNumberFormat::builtInCode(id);
-        format.emplace(code.isEmpty() ? QStringLiteral("General") : code, m_date1904);
-    }
+    if (!format)
+        format.emplace(m_styles.formatCode(s), m_date1904);
     return *format;
 }
 
-bool XlsxStyles::keepsText(int s)
+bool XlsxStyles::keepsText(int s) const
 {
-    const CellFormat& cell = cellFormat(s);
-    if (cell.quotePrefix || cell.numFmtId == 49)
+    if (s >= 0 && size_t(s) < m_quotePrefix.size() && m_quotePrefix[size_t(s)])
         return true;
-    return m_customCodes.value(cell.numFmtId) == u"@";
+    return m_styles.formatCode(s) == u"@";
 }
 
 } // namespace varnel::office

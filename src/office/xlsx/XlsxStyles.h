@@ -1,13 +1,10 @@
 #pragma once
 // What Find and Replace need of a workbook's styles: the number format of each cell format (cellXfs),
 // for the formula-bar text of numbers, and whether a cell keeps typed text as text (the Text format @, or
-// an apostrophe prefix).
+// an apostrophe prefix, quotePrefix).
 
 #include "office/xlsx/ExcelNumberFormat.h"
-
-#include <pugixml.hpp>
-
-#include <QHash>
+#include "office/xlsx/WorkbookStyles.h"
 
 #include <optional>
 #include <vector>
@@ -17,22 +14,16 @@ namespace varnel::office {
 class XlsxStyles
 {
 public:
-    // styles: the root of the styles part, or null when the workbook has none.
-    void load(pugi::xml_node styles, bool date1904);
+    // Reads the styles part (none: every cell General); false with *error when it cannot be read.
+    bool load(OoxmlPackage& package, const QString& partName, bool date1904, QString* error);
 
     // The number format of cell format s (out of range: General).
     const ExcelNumberFormat& format(int s);
-    bool keepsText(int s);
+    bool keepsText(int s) const;
 
 private:
-    struct CellFormat {
-        int numFmtId = 0;
-        bool quotePrefix = false;
-    };
-    const CellFormat& cellFormat(int s) const;
-
-    std::vector<CellFormat> m_cellFormats;
-    QHash<int, QString> m_customCodes;
+    WorkbookStyles m_styles;
+    std::vector<char> m_quotePrefix; // by cell format
     std::vector<std::optional<ExcelNumberFormat>> m_formats;
     ExcelNumberFormat m_general;
     bool m_date1904 = false;

@@ -82,10 +82,9 @@ bool XlsxWorkbook::load(QString* error)
         m_sheets.push_back(sheet);
     }
 
-    pugi::xml_node stylesRoot;
-    if (!stylesPart.isEmpty() && !(stylesRoot = root(stylesPart, error)))
+    if (!m_styles.load(*m_package, stylesPart, isTrue(XlsxXml::child(m_workbookRoot, "workbookPr").attribute("date1904")),
+                       error))
         return false;
-    m_styles.load(stylesRoot, isTrue(XlsxXml::child(m_workbookRoot, "workbookPr").attribute("date1904")));
     pugi::xml_node stringsRoot;
     if (!m_sharedStringsPart.isEmpty() && !(stringsRoot = root(m_sharedStringsPart, error)))
         return false;

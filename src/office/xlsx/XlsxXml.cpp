@@ -1,12 +1,12 @@
 #include "office/xlsx/XlsxXml.h"
 
+#include "office/xlsx/SpreadsheetXml.h"
+
 namespace varnel::office {
 
 const char* XlsxXml::localName(pugi::xml_node node)
 {
-    const char* name = node.name();
-    const char* colon = std::strrchr(name, ':');
-    return colon ? colon + 1 : name;
+    return SpreadsheetXml::localName(node.name());
 }
 
 bool XlsxXml::is(pugi::xml_node node, const char* name)
@@ -16,11 +16,7 @@ bool XlsxXml::is(pugi::xml_node node, const char* name)
 
 pugi::xml_node XlsxXml::child(pugi::xml_node parent, const char* name)
 {
-    for (pugi::xml_node c : parent.children()) {
-        if (is(c, name))
-            return c;
-    }
-    return {};
+    return SpreadsheetXml::child(parent, name);
 }
 
 std::vector<pugi::xml_node> XlsxXml::children(pugi::xml_node parent, const char* name)
