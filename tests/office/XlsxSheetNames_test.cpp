@@ -150,3 +150,15 @@ TEST_F(XlsxSheetNamesTest, FormulaReplacedByAValueLeavesTheCalculationChain)
     EXPECT_FALSE(chain.contains(u"\"A3\""_s)) << chain.toStdString();
     EXPECT_TRUE(chain.contains(u"<c r=\"C2\" i=\"1\"/>"_s)) << chain.toStdString();
 }
+
+TEST_F(XlsxSheetNamesTest, EscapedSheetNameIsReplacedAsItReads)
+{
+    // The sheet's stored name a_x005F_x0041_b reads a_x0041_b.
+    const QString path = copy(u"03_edge_cases.xlsx"_s);
+    ASSERT_TRUE(replace(path, {u"_x0041_"_s}, {u"-"_s}).changed);
+    EXPECT_EQ(sheetNames(path).value(1), u"a-b"_s);
+    const QString again = copy(u"03_edge_cases.xlsx"_s, u"again.xlsx"_s);
+    ASSERT_TRUE(replace(again, {u"b"_s}, {u"_x0042_"_s}).changed);
+    EXPECT_EQ(sheetNames(again).value(1), u"a_x0041__x0042_"_s);
+    EXPECT_TRUE(part(again, u"xl/workbook.xml"_s).contains(u"name=\"a_x005F_x0041__x005F_x0042_\""_s));
+}

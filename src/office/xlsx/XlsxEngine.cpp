@@ -135,7 +135,7 @@ bool XlsxRun::renameSheet(size_t index, const QString& find, const QString& repl
         m_error = error;
         return false;
     }
-    sheet.entry.attribute("name").set_value(newName.toUtf8().constData());
+    sheet.setName(newName);
     m_workbook.markChanged(m_workbook.workbookPart());
     m_changed = true;
     return true;

@@ -1,5 +1,6 @@
 #include "office/xlsx/XlsxWorkbook.h"
 
+#include "office/xlsx/ExcelXString.h"
 #include "office/xlsx/XlsxXml.h"
 
 #include <cstring>
@@ -19,6 +20,16 @@ bool isTrue(pugi::xml_attribute attribute)
 }
 
 } // namespace
+
+QString XlsxSheet::name() const
+{
+    return ExcelXString::decode(QString::fromUtf8(entry.attribute("name").value()));
+}
+
+void XlsxSheet::setName(const QString& name)
+{
+    entry.attribute("name").set_value(ExcelXString::encode(name).toUtf8().constData());
+}
 
 std::unique_ptr<XlsxWorkbook> XlsxWorkbook::open(const QString& path, QString* error)
 {

@@ -18,7 +18,9 @@ struct XlsxSheet {
     pugi::xml_node entry;   // the <sheet> element of the workbook part, which holds the name
     QString part;           // the sheet's part; empty when the relationship leads nowhere
     bool worksheet = false; // a worksheet (not a chart, dialog or macro sheet)
-    QString name() const { return QString::fromUtf8(entry.attribute("name").value()); }
+    // The name as it reads (its _xHHHH_ escapes decoded), and as it is set.
+    QString name() const;
+    void setName(const QString& name);
 };
 
 class XlsxWorkbook
