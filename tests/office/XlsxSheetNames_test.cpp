@@ -162,3 +162,33 @@ TEST_F(XlsxSheetNamesTest, EscapedSheetNameIsReplacedAsItReads)
     EXPECT_EQ(sheetNames(again).value(1), u"a_x0041__x0042_"_s);
     EXPECT_TRUE(part(again, u"xl/workbook.xml"_s).contains(u"name=\"a_x005F_x0041__x005F_x0042_\""_s));
 }
+
+TEST_F(XlsxSheetNamesTest, ProtectionKeepsLockedCellsAndSheetNames)
+{
+    const QString path = copy(u"21_cells.xlsx"_s);
+    {
+        // Sheet 1 protected, its B1 formatted as unlocked; the workbook's structure locked.
+        QString error;
+        const auto package = varnel::office::OoxmlPackage::open(path, &error);
+        ASSERT_TRUE(package) << error.toStdString();
+        pugi::xml_node cellXfs = package->xml(u"xl/styles.xml"_s, &error)->document_element().child("cellXfs");
+        const int unlocked = int(std::distance(cellXfs.children("xf").begin(), cellXfs.children("xf").end()));
+        cellXfs.append_child("xf").append_child("protection").append_attribute("locked") = 0;
+        pugi::xml_node sheet = package->xml(u"xl/worksheets/sheet1.xml"_s, &error)->document_element();
+        sheet.insert_child_after("sheetProtection", sheet.child("sheetData")).append_attribute("sheet") = 1;
+        sheet.child("sheetData").child("row").find_child_by_attribute("c", "r", "B1").attribute("s") = unlocked;
+        pugi::xml_node workbook = package->xml(u"xl/workbook.xml"_s, &error)->document_element();
+        workbook.child("workbookProtection").append_attribute("lockStructure") = 1;
+        for (const QString& part : {u"xl/styles.xml"_s, u"xl/worksheets/sheet1.xml"_s, u"xl/workbook.xml"_s})
+            package->markChanged(part);
+        ASSERT_TRUE(package->save(&error)) << error.toStdString();
+    }
+    m_options.setValue(Option::WholeCell, 0);
+    const EngineResult result = replace(path, {u"abc"_s, u"Plain"_s, u"here"_s, u"Old"_s}, {u"x"_s, u"Simple"_s, u"there"_s, u"New"_s});
+    ASSERT_TRUE(result.changed);
+    EXPECT_EQ(cell(path, 0, u"A4"_s), u"abc"_s);
+    EXPECT_EQ(cell(path, 0, u"B1"_s), u"Simple"_s);
+    EXPECT_EQ(cell(path, 1, u"A2"_s), u"Shared text there"_s);
+    EXPECT_EQ(sheetNames(path), QStringList({u"数据"_s, u"Old Sheet"_s}));
+    EXPECT_TRUE(result.error.contains(u"受保护"_s)) << result.error.toStdString();
+}

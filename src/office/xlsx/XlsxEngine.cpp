@@ -112,6 +112,8 @@ void XlsxRun::finishCells(const XlsxSheet& sheet, XlsxSheetCells& cells, bool sh
     m_workbook.removeFromCalculationChain(sheet, cells.formulasRemoved());
     if (cells.tooLong() > 0)
         m_error = QStringLiteral("替换后单元格内容将超过32767个字符，%1个单元格未替换").arg(cells.tooLong());
+    if (cells.locked() > 0)
+        m_error = QStringLiteral("工作表“%1”受保护，%2个锁定的单元格未替换").arg(sheet.name()).arg(cells.locked());
 }
 
 bool XlsxRun::renameSheet(size_t index, const QString& find, const QString& replace)
@@ -123,6 +125,10 @@ bool XlsxRun::renameSheet(size_t index, const QString& find, const QString& repl
     const QString newName = plainReplace(oldName, find, replace, CompareMode::Text);
     if (newName == oldName)
         return false;
+    if (m_workbook.structureLocked()) {
+        m_error = QStringLiteral("工作簿的结构受保护，工作表“%1”不能改名").arg(oldName);
+        return false;
+    }
     QStringList others = m_workbook.sheetNames();
     others.removeAt(qsizetype(index));
     const QString refusal = ExcelSheetName::refusal(newName, others);

@@ -2,6 +2,7 @@
 
 #include "office/xlsx/CellReference.h"
 #include "office/xlsx/FormulaOffset.h"
+#include "office/xlsx/SpreadsheetXml.h"
 #include "office/xlsx/XlsxXml.h"
 
 #include <cstring>
@@ -46,8 +47,17 @@ XlsxSheetCells::XlsxSheetCells(pugi::xml_node worksheet, XlsxSharedStrings& stri
     collect(worksheet);
 }
 
+bool XlsxSheetCells::refusedByProtection(const Cell& cell)
+{
+    if (!m_protected || !m_styles.locked(cell.node.attribute("s").as_int()))
+        return false;
+    ++m_locked;
+    return true;
+}
+
 void XlsxSheetCells::collect(pugi::xml_node worksheet)
 {
+    m_protected = SpreadsheetXml::flag(XlsxXml::child(worksheet, "sheetProtection"), "sheet");
     int row = 0;
     for (pugi::xml_node rowNode : XlsxXml::children(XlsxXml::child(worksheet, "sheetData"), "row")) {
         row = rowNode.attribute("r") ? rowNode.attribute("r").as_int() : row + 1;
@@ -249,7 +259,7 @@ bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const 
             }
             outcome = outcomes.matched.insert(cell.item, result);
         }
-        if (!outcome->replaced)
+        if (!outcome->replaced || refusedByProtection(cell))
             return false;
         const bool asText = keepsText();
         std::optional<ExcelCellEntry>& entry = outcome->entries[asText ? 1 : 0];
@@ -274,6 +284,8 @@ bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const 
         ++m_tooLong;
         return false;
     }
+    if (refusedByProtection(cell))
+        return false;
     const ExcelCellEntry entry = ExcelCellEntry::enter(item.text(), keepsText());
     qsizetype index = -1;
     // An inline string stays inline; other cells that become text join the shared strings.

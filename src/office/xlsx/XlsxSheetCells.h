@@ -6,7 +6,8 @@
 // formula as "=" and its text (a cell of a shared formula reads the formula moved to its own position).
 // Error values and empty cells are not searched. A replaced cell is entered again as typed text
 // (ExcelCellEntry): "1a3" becomes text, "153" the number 153, "=A1" a formula, each keeping the cell's
-// style. A replacement that would take a cell past 32,767 characters is not made.
+// style. A replacement that would take a cell past 32,767 characters is not made, nor one in a locked cell
+// of a protected sheet.
 //
 // Only replaced cells change: a shared string another cell uses stays as it is (the replaced cell gets an
 // item of its own), and a shared formula is first written out into each of its cells when one of them is
@@ -42,6 +43,8 @@ public:
     const QStringList& formulasRemoved() const { return m_formulasRemoved; }
     // Cells left as they were because the replacement would make them too long.
     int tooLong() const { return m_tooLong; }
+    // Cells left as they were because the sheet is protected and they are locked, as Excel refuses them.
+    int locked() const { return m_locked; }
 
     // Drops the cached value of every formula of the sheet, which a changed cell may have made stale:
     // Excel recalculates them all on opening when asked to, but other programs only compute what has no
@@ -85,6 +88,8 @@ private:
     };
 
     void collect(pugi::xml_node worksheet);
+    // The sheet's protection keeps the cell as it is (counted).
+    bool refusedByProtection(const Cell& cell);
     QString textOf(Cell& cell);
     void unshare(int shared);
     // Gives the cell its new content; item: the string for a Text entry.
@@ -99,6 +104,9 @@ private:
     QStringList m_formulasRemoved;
     bool m_formulasChanged = false;
     int m_tooLong = 0;
+    int m_locked = 0;
+    bool m_protected = false; // sheetProtection sheet="1"
+
 };
 
 } // namespace varnel::office

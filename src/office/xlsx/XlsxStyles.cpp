@@ -16,8 +16,10 @@ bool XlsxStyles::load(OoxmlPackage& package, const QString& partName, bool date1
                                                                                             : package.xml(partName, error);
     const pugi::xml_node cellXfs = document ? SpreadsheetXml::child(SpreadsheetXml::child(*document, "styleSheet"), "cellXfs")
                                             : pugi::xml_node();
-    for (pugi::xml_node xf = SpreadsheetXml::child(cellXfs, "xf"); xf; xf = SpreadsheetXml::next(xf, "xf"))
+    for (pugi::xml_node xf = SpreadsheetXml::child(cellXfs, "xf"); xf; xf = SpreadsheetXml::next(xf, "xf")) {
         m_quotePrefix.push_back(SpreadsheetXml::flag(xf, "quotePrefix") ? 1 : 0);
+        m_unlocked.push_back(SpreadsheetXml::flag(SpreadsheetXml::child(xf, "protection"), "locked", true) ? 0 : 1);
+    }
     m_formats.resize(m_quotePrefix.size());
     return true;
 }
@@ -30,6 +32,11 @@ const ExcelNumberFormat& XlsxStyles::format(int s)
     if (!format)
         format.emplace(m_styles.formatCode(s), m_date1904);
     return *format;
+}
+
+bool XlsxStyles::locked(int s) const
+{
+    return s < 0 || size_t(s) >= m_unlocked.size() || !m_unlocked[size_t(s)];
 }
 
 bool XlsxStyles::keepsText(int s) const

@@ -1,7 +1,7 @@
 #pragma once
 // What Find and Replace need of a workbook's styles: the number format of each cell format (cellXfs),
 // for the formula-bar text of numbers, and whether a cell keeps typed text as text (the Text format @, or
-// an apostrophe prefix, quotePrefix).
+// an apostrophe prefix, quotePrefix), and which cells a protected sheet locks.
 
 #include "office/xlsx/ExcelNumberFormat.h"
 #include "office/xlsx/WorkbookStyles.h"
@@ -20,10 +20,14 @@ public:
     // The number format of cell format s (out of range: General).
     const ExcelNumberFormat& format(int s);
     bool keepsText(int s) const;
+    // Whether a cell of format s is locked when its sheet is protected (the default; protection locked="0"
+    // unlocks it).
+    bool locked(int s) const;
 
 private:
     WorkbookStyles m_styles;
     std::vector<char> m_quotePrefix; // by cell format
+    std::vector<char> m_unlocked;    // by cell format
     std::vector<std::optional<ExcelNumberFormat>> m_formats;
     ExcelNumberFormat m_general;
     bool m_date1904 = false;

@@ -111,6 +111,11 @@ QStringList XlsxWorkbook::sheetNames() const
     return names;
 }
 
+bool XlsxWorkbook::structureLocked() const
+{
+    return isTrue(XlsxXml::child(m_workbookRoot, "workbookProtection").attribute("lockStructure"));
+}
+
 void XlsxWorkbook::requestFullCalculation()
 {
     pugi::xml_node calcPr = XlsxXml::ensureChild(

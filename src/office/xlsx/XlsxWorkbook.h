@@ -35,6 +35,8 @@ public:
     pugi::xml_node workbookRoot() const { return m_workbookRoot; }
     std::vector<XlsxSheet>& sheets() { return m_sheets; }
     QStringList sheetNames() const;
+    // The workbook's structure is protected (workbookProtection lockStructure): sheets keep their names.
+    bool structureLocked() const;
     XlsxSharedStrings& strings() { return m_strings; }
     XlsxStyles& styles() { return m_styles; }
 
