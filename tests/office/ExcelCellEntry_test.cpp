@@ -27,6 +27,14 @@ TEST(ExcelCellEntry, EntersTypedTextAsExcelDoes)
         {u"FALSE"_s, Kind::Boolean, 0, {}},
         {u"=A1*2"_s, Kind::Formula, 0, u"A1*2"_s},
         {u"="_s, Kind::Text, 0, u"="_s},
+        {u"2024/3/15"_s, Kind::Number, 45366, {}},
+        {u"2024-3-15 12:00"_s, Kind::Number, 45366.5, {}},
+        {u"1900/1/1"_s, Kind::Number, 1, {}},
+        {u"1900/3/1"_s, Kind::Number, 61, {}},
+        {u"6:00:00"_s, Kind::Number, 0.25, {}},
+        {u"2024/2/30"_s, Kind::Text, 0, u"2024/2/30"_s},
+        {u"2024/3-15"_s, Kind::Text, 0, u"2024/3-15"_s},
+        {u"25:00"_s, Kind::Text, 0, u"25:00"_s},
         {u"1a3"_s, Kind::Text, 0, u"1a3"_s},
         {u"1,23"_s, Kind::Text, 0, u"1,23"_s},
         {u"."_s, Kind::Text, 0, u"."_s},
@@ -39,6 +47,12 @@ TEST(ExcelCellEntry, EntersTypedTextAsExcelDoes)
         EXPECT_DOUBLE_EQ(entry.number, c.number) << c.typed.toStdString();
         EXPECT_EQ(entry.text, c.text) << c.typed.toStdString();
     }
+}
+
+TEST(ExcelCellEntry, DatesCountFromTheWorkbooksEpoch)
+{
+    EXPECT_DOUBLE_EQ(ExcelCellEntry::enter(u"1904/1/2"_s, false, true).number, 1);
+    EXPECT_DOUBLE_EQ(ExcelCellEntry::enter(u"2024/3/15"_s, false, true).number, 45366 - 1462);
 }
 
 TEST(ExcelCellEntry, TextFormattedCellKeepsNumbersAndFormulasAsText)

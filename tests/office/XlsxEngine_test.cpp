@@ -251,3 +251,15 @@ TEST_F(XlsxEngineTest, SharedStringOfATextCellAndAGeneralCellIsEnteredForEach)
     EXPECT_TRUE(sheet.contains(QRegularExpression(u"<c r=\"G1\" s=\"\\d+\" t=\"s\">"_s))) << sheet.toStdString();
     EXPECT_EQ(cell(path, 0, u"G1"_s), u"153"_s);
 }
+
+TEST_F(XlsxEngineTest, DateStaysADateAndALogicalValueALogicalValue)
+{
+    // C2 is 2023/3/15 (45000) in a date format, A3 the logical TRUE.
+    const QString path = copy(u"01_libreoffice.xlsx"_s);
+    m_options.setValue(Option::WholeCell, 0);
+    ASSERT_TRUE(replace(path, {u"2023/3"_s, u"TRUE"_s}, {u"2024/4"_s, u"false"_s}).changed);
+    EXPECT_EQ(cell(path, 0, u"C2"_s), u"2024/4/15"_s);
+    const QString sheet = part(path, u"xl/worksheets/sheet1.xml"_s);
+    EXPECT_TRUE(sheet.contains(u"<c r=\"C2\" s=\"5\"><v>45397</v></c>"_s)) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(u"<c r=\"A3\" s=\"6\" t=\"b\"><v>0</v></c>"_s)) << sheet.toStdString();
+}

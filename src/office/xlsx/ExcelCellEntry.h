@@ -16,8 +16,9 @@ struct ExcelCellEntry {
     double number = 0;  // Number; Boolean as 1 or 0
     QString text;       // Text: the text; Formula: the formula without its "="
 
-    // The entry of typed text; asText: the cell keeps text as text (Text format or apostrophe prefix).
-    static ExcelCellEntry enter(const QString& typed, bool asText = false);
+    // The entry of typed text; asText: the cell keeps text as text (Text format or apostrophe prefix);
+    // date1904: the workbook counts days from 1904-01-01.
+    static ExcelCellEntry enter(const QString& typed, bool asText = false, bool date1904 = false);
     // A number as a cell's value is written: the shortest form that reads back as the same double.
     static QString numberText(double value);
 };

@@ -264,7 +264,7 @@ bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const 
         const bool asText = keepsText();
         std::optional<ExcelCellEntry>& entry = outcome->entries[asText ? 1 : 0];
         if (!entry)
-            entry = ExcelCellEntry::enter(outcome->item.text(), asText);
+            entry = ExcelCellEntry::enter(outcome->item.text(), asText, m_styles.date1904());
         if (entry->kind == ExcelCellEntry::Kind::Text && outcome->index < 0)
             outcome->index = m_strings.add(outcome->item);
         write(cell, *entry, outcome->item, outcome->index);
@@ -286,7 +286,7 @@ bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const 
     }
     if (refusedByProtection(cell))
         return false;
-    const ExcelCellEntry entry = ExcelCellEntry::enter(item.text(), keepsText());
+    const ExcelCellEntry entry = ExcelCellEntry::enter(item.text(), keepsText(), m_styles.date1904());
     qsizetype index = -1;
     // An inline string stays inline; other cells that become text join the shared strings.
     if (entry.kind == ExcelCellEntry::Kind::Text && cell.kind != Kind::Inline && m_strings.available())

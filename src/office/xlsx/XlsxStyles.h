@@ -20,6 +20,7 @@ public:
     // The number format of cell format s (out of range: General).
     const ExcelNumberFormat& format(int s);
     bool keepsText(int s) const;
+    bool date1904() const { return m_date1904; }
     // Whether a cell of format s is locked when its sheet is protected (the default; protection locked="0"
     // unlocks it).
     bool locked(int s) const;
