@@ -2,8 +2,6 @@
 
 #include "XlsxFixture.h"
 
-#include "office/package/OoxmlPackage.h"
-
 #include <QRegularExpression>
 
 using namespace Qt::Literals::StringLiterals;
@@ -226,24 +224,17 @@ TEST_F(XlsxEngineTest, BadInputIsLoggedAndLeftByteIdentical)
 TEST_F(XlsxEngineTest, SharedStringOfATextCellAndAGeneralCellIsEnteredForEach)
 {
     const QString path = copy(u"21_cells.xlsx"_s);
-    {
-        // G1 uses the item of A4 ("abc") and is formatted as Text (@, number format 49).
-        QString error;
-        const auto package = varnel::office::OoxmlPackage::open(path, &error);
-        ASSERT_TRUE(package) << error.toStdString();
-        pugi::xml_node cellXfs = package->xml(u"xl/styles.xml"_s, &error)->document_element().child("cellXfs");
+    // G1 uses the item of A4 ("abc") and is formatted as Text (@, number format 49).
+    edit(path, {u"xl/styles.xml"_s, u"xl/worksheets/sheet1.xml"_s}, [](const std::vector<pugi::xml_node>& roots) {
+        pugi::xml_node cellXfs = roots[0].child("cellXfs");
         const int textStyle = int(std::distance(cellXfs.children("xf").begin(), cellXfs.children("xf").end()));
         cellXfs.append_child("xf").append_attribute("numFmtId") = 49;
-        pugi::xml_node row = package->xml(u"xl/worksheets/sheet1.xml"_s, &error)->document_element().child("sheetData").child("row");
-        pugi::xml_node g1 = row.append_child("c");
+        pugi::xml_node g1 = roots[1].child("sheetData").child("row").append_child("c");
         g1.append_attribute("r") = "G1";
         g1.append_attribute("s") = textStyle;
         g1.append_attribute("t") = "s";
         g1.append_child("v").text().set(3);
-        package->markChanged(u"xl/styles.xml"_s);
-        package->markChanged(u"xl/worksheets/sheet1.xml"_s);
-        ASSERT_TRUE(package->save(&error)) << error.toStdString();
-    }
+    });
     m_options.setValue(Option::WholeCell, 1);
     ASSERT_TRUE(replace(path, {u"abc"_s}, {u"153"_s}).changed);
     const QString sheet = part(path, u"xl/worksheets/sheet1.xml"_s);

@@ -2,6 +2,7 @@
 // Workbooks of tests/data/office/xlsx copied to a temporary folder, replaced in, and read back: the text
 // Excel's Find would see in a cell, and the raw bytes of a part.
 
+#include "office/package/OoxmlPackage.h"
 #include "office/package/ZipArchive.h"
 #include "office/xlsx/XlsxEngine.h"
 #include "office/xlsx/XlsxSheetCells.h"
@@ -12,6 +13,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 namespace varnel::test {
 
@@ -43,6 +47,24 @@ protected:
         const pugi::xml_node root = workbook->root(workbook->sheets().at(size_t(sheet)).part, &error);
         office::XlsxSheetCells cells(root, workbook->strings(), workbook->styles());
         return cells.textAt(reference);
+    }
+
+    // Changes parts of the workbook (their roots, in order) and saves it: a case no fixture holds.
+    static void edit(const QString& path, const QStringList& parts,
+                     const std::function<void(const std::vector<pugi::xml_node>&)>& change)
+    {
+        QString error;
+        const auto package = office::OoxmlPackage::open(path, &error);
+        ASSERT_TRUE(package) << error.toStdString();
+        std::vector<pugi::xml_node> roots;
+        for (const QString& name : parts) {
+            pugi::xml_document* document = package->xml(name, &error);
+            ASSERT_TRUE(document) << error.toStdString();
+            roots.push_back(document->document_element());
+            package->markChanged(name);
+        }
+        change(roots);
+        ASSERT_TRUE(package->save(&error)) << error.toStdString();
     }
 
     static QStringList sheetNames(const QString& path)

@@ -2,8 +2,6 @@
 
 #include "XlsxFixture.h"
 
-#include "office/package/OoxmlPackage.h"
-
 using namespace Qt::Literals::StringLiterals;
 using varnel::EngineResult;
 using varnel::Option;
@@ -119,19 +117,14 @@ TEST_F(XlsxSheetNamesTest, HeadersAndFootersArePlainTextWhenTicked)
 TEST_F(XlsxSheetNamesTest, CellPastTheLengthLimitIsNotReplacedAndLogged)
 {
     const QString path = copy(u"21_cells.xlsx"_s);
-    {
-        QString error;
-        const auto package = varnel::office::OoxmlPackage::open(path, &error);
-        ASSERT_TRUE(package) << error.toStdString();
-        pugi::xml_node sst = package->xml(u"xl/sharedStrings.xml"_s, &error)->document_element();
+    edit(path, {u"xl/sharedStrings.xml"_s}, [](const std::vector<pugi::xml_node>& roots) {
         const QString text = QString(32765, u'x') + u"abc"_s;
-        sst.find_child([](pugi::xml_node si) { return std::string(si.child("t").text().get()) == "abc"; })
+        roots[0]
+            .find_child([](pugi::xml_node si) { return std::string(si.child("t").text().get()) == "abc"; })
             .child("t")
             .text()
             .set(text.toUtf8().constData());
-        package->markChanged(u"xl/sharedStrings.xml"_s);
-        ASSERT_TRUE(package->save(&error)) << error.toStdString();
-    }
+    });
     const QByteArray before = readFile(path);
     m_options.setValue(Option::WholeCell, 0);
     const EngineResult result = replace(path, {u"abc"_s, u"bbb"_s}, {u"abcd"_s, u"B"_s});
@@ -166,23 +159,17 @@ TEST_F(XlsxSheetNamesTest, EscapedSheetNameIsReplacedAsItReads)
 TEST_F(XlsxSheetNamesTest, ProtectionKeepsLockedCellsAndSheetNames)
 {
     const QString path = copy(u"21_cells.xlsx"_s);
-    {
-        // Sheet 1 protected, its B1 formatted as unlocked; the workbook's structure locked.
-        QString error;
-        const auto package = varnel::office::OoxmlPackage::open(path, &error);
-        ASSERT_TRUE(package) << error.toStdString();
-        pugi::xml_node cellXfs = package->xml(u"xl/styles.xml"_s, &error)->document_element().child("cellXfs");
-        const int unlocked = int(std::distance(cellXfs.children("xf").begin(), cellXfs.children("xf").end()));
-        cellXfs.append_child("xf").append_child("protection").append_attribute("locked") = 0;
-        pugi::xml_node sheet = package->xml(u"xl/worksheets/sheet1.xml"_s, &error)->document_element();
-        sheet.insert_child_after("sheetProtection", sheet.child("sheetData")).append_attribute("sheet") = 1;
-        sheet.child("sheetData").child("row").find_child_by_attribute("c", "r", "B1").attribute("s") = unlocked;
-        pugi::xml_node workbook = package->xml(u"xl/workbook.xml"_s, &error)->document_element();
-        workbook.child("workbookProtection").append_attribute("lockStructure") = 1;
-        for (const QString& part : {u"xl/styles.xml"_s, u"xl/worksheets/sheet1.xml"_s, u"xl/workbook.xml"_s})
-            package->markChanged(part);
-        ASSERT_TRUE(package->save(&error)) << error.toStdString();
-    }
+    // Sheet 1 protected, its B1 formatted as unlocked; the workbook's structure locked.
+    edit(path, {u"xl/styles.xml"_s, u"xl/worksheets/sheet1.xml"_s, u"xl/workbook.xml"_s},
+         [](const std::vector<pugi::xml_node>& roots) {
+             pugi::xml_node cellXfs = roots[0].child("cellXfs");
+             const int unlocked = int(std::distance(cellXfs.children("xf").begin(), cellXfs.children("xf").end()));
+             cellXfs.append_child("xf").append_child("protection").append_attribute("locked") = 0;
+             pugi::xml_node sheet = roots[1];
+             sheet.insert_child_after("sheetProtection", sheet.child("sheetData")).append_attribute("sheet") = 1;
+             sheet.child("sheetData").child("row").find_child_by_attribute("c", "r", "B1").attribute("s") = unlocked;
+             roots[2].child("workbookProtection").append_attribute("lockStructure") = 1;
+         });
     m_options.setValue(Option::WholeCell, 0);
     const EngineResult result = replace(path, {u"abc"_s, u"Plain"_s, u"here"_s, u"Old"_s}, {u"x"_s, u"Simple"_s, u"there"_s, u"New"_s});
     ASSERT_TRUE(result.changed);
