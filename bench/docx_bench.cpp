@@ -16,9 +16,9 @@
 // It prints files/s of A and P, LibreOffice's seconds per file (with and without the starts) and the ratios
 // of A's throughput to LibreOffice's. B is skipped when soffice is not installed or --engine-only is given.
 
+#include "BenchSupport.h"
+
 #include "core/AllocatorTuning.h"
-#include "core/DocumentEngine.h"
-#include "core/ReplaceOptions.h"
 #include "office/docx/DocxEngine.h"
 #include "office/package/OoxmlPackage.h"
 
@@ -31,8 +31,6 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
-
-#include <zip.h>
 
 #include <cstdio>
 
@@ -189,22 +187,10 @@ bool writeDocx(const QString& path, const QByteArray& document)
         {"word/header1.xml", headerFooter("hdr", u"hello 北京 header"_s)},
         {"word/footer1.xml", headerFooter("ftr", u"world 测试 footer"_s)},
     };
-    int errorCode = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &errorCode);
-    if (!archive)
-        return false;
-    for (const auto& [name, data] : parts) {
-        // The source frees its copy of the data when the archive is closed.
-        void* copy = malloc(size_t(data.size()));
-        memcpy(copy, data.constData(), size_t(data.size()));
-        zip_source_t* source = zip_source_buffer(archive, copy, zip_uint64_t(data.size()), 1);
-        if (!source || zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8) < 0) {
-            zip_source_free(source);
-            zip_discard(archive);
-            return false;
-        }
-    }
-    return zip_close(archive) == 0;
+    QList<std::pair<QByteArray, QByteArray>> named;
+    for (const auto& [name, data] : parts)
+        named.append({QByteArray(name), data});
+    return bench::writeZip(path, named);
 }
 
 // Seconds LibreOffice takes to convert files to `format` in one start, or -1 on failure. The converted
@@ -345,18 +331,17 @@ int main(int argc, char** argv)
     // One word in 2,000 is a find text, none split: about 500 occurrences in 40,000 paragraphs.
     if (args.size() == 4 && args.at(1) == u"--write-large"_s)
         return writeDocx(args.at(2), documentXml(args.at(3).toInt(), Density{2000, 0})) ? 0 : 1;
-    const bool engineOnly = args.contains(u"--engine-only"_s);
-    const qsizetype dirArg = args.indexOf(u"--dir"_s);
-    const QString base = dirArg > 0 && dirArg + 1 < args.size() ? args.at(dirArg + 1) : QDir::tempPath();
-    QTemporaryDir dir(base + u"/docx_bench-XXXXXX"_s);
-    if (!dir.isValid() || !largeDocument(dir, kLargeParagraphs) || !largeDocument(dir, kLargeParagraphs / 4)
+    const std::optional<bench::Corpus> corpus = bench::makeCorpus(
+        args, u"docx_bench"_s, u"template.docx"_s,
+        [](const QString& path) { return writeDocx(path, documentXml(kParagraphs, {})); });
+    if (!corpus)
+        return 1;
+    const bool engineOnly = corpus->engineOnly;
+    const QTemporaryDir& dir = *corpus->dir;
+    const QString& templatePath = corpus->templatePath;
+    if (!largeDocument(dir, kLargeParagraphs) || !largeDocument(dir, kLargeParagraphs / 4)
         || !splitDocument(dir, kSplits) || !splitDocument(dir, kSplits / 4))
         return 1;
-    const QString templatePath = dir.filePath(u"template.docx"_s);
-    if (!dir.isValid() || !writeDocx(templatePath, documentXml(kParagraphs, {}))) {
-        std::fprintf(stderr, "cannot write the corpus\n");
-        return 1;
-    }
     QStringList files;
     for (int i = 0; i < kFiles; ++i) {
         const QString path = dir.filePath(u"doc%1.docx"_s.arg(i, 3, 10, QChar(u'0')));
@@ -366,27 +351,18 @@ int main(int argc, char** argv)
     std::printf("corpus: %d files of %lld bytes (%d paragraphs, a table, header and footer), %lld definitions\n",
                 kFiles, QFileInfo(templatePath).size(), kParagraphs, kFinds.size());
 
-    ReplaceOptions options;
     office::DocxEngine engine;
-    int changed = 0;
-    qint64 replacements = 0;
-    QElapsedTimer timer;
-    timer.start();
-    for (const QString& path : files) {
-        EngineRequest request(kFinds, kReplaces, options);
-        const EngineResult result = engine.replace(path, request);
-        if (!result.error.isEmpty())
-            std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(result.error));
-        changed += result.changed ? 1 : 0;
-        replacements += result.replacements;
-    }
-    const double varnelSeconds = timer.nsecsElapsed() / 1e9;
+    const bench::EngineTiming timing = bench::timeEngine(engine, files, kFinds, kReplaces);
+    const int changed = timing.changed;
+    const qint64 replacements = timing.replacements;
+    const double varnelSeconds = timing.seconds;
     const double varnelRate = kFiles / varnelSeconds;
     std::printf("Varnel DocxEngine: %d files changed, %lld replacements, %.3f s, %.1f files/s\n", changed,
                 replacements, varnelSeconds, varnelRate);
 
     // The package layer alone, for the same files: open, parse the main part, write it back unchanged.
-    timer.restart();
+    QElapsedTimer timer;
+    timer.start();
     for (const QString& path : files) {
         QString error;
         const auto package = office::OoxmlPackage::open(path, &error);

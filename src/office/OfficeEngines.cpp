@@ -5,6 +5,7 @@
 #include "office/legacy/LegacyEngine.h"
 #include "office/pptx/PptxEngine.h"
 #include "office/rtf/RtfEngine.h"
+#include "office/xlsx/XlsxEngine.h"
 
 namespace varnel {
 
@@ -29,6 +30,23 @@ void registerOfficeEngines(EngineRegistry& registry)
     word(QStringLiteral(".docx"), docx);
     word(QStringLiteral(".rtf"), rtf);
     word(QStringLiteral(".doc"), legacyDoc);
+
+    const auto xlsx = std::make_shared<office::XlsxEngine>();
+    const auto legacyXls = std::make_shared<office::LegacyEngine>(xlsx, QStringLiteral(".xlsx"),
+                                                                  QStringLiteral("xlsx:Calc MS Excel 2007 XML"),
+                                                                  QStringLiteral("xls:MS Excel 97"));
+    // Excel, too, opens a workbook by its content: an .xls holding a package is edited as one, an .xlsx
+    // holding Excel 97-2003 content goes through LibreOffice and is written back in the format it holds.
+    const auto excel = [&](const QString& extension, std::shared_ptr<DocumentEngine> native) {
+        auto router = std::make_shared<ContentRouter>(std::move(native), QStringLiteral("Excel工作簿"));
+        router->route(DocumentContent::ExcelPackage, xlsx);
+        router->route(DocumentContent::Package, xlsx);
+        router->route(DocumentContent::ExcelBinary, legacyXls);
+        registry.add({extension}, router);
+    };
+    excel(QStringLiteral(".xlsx"), xlsx);
+    excel(QStringLiteral(".xlsm"), xlsx);
+    excel(QStringLiteral(".xls"), legacyXls);
 
     // PowerPoint, too, opens a presentation by what it holds.
     const auto pptx = std::make_shared<office::PptxEngine>();

@@ -166,6 +166,22 @@ TEST(ReplaceCommand, ProcessLogOptionWritesTheCourseOfTheRun)
     EXPECT_TRUE(QString::fromUtf8(readFile(f.path("log.txt"))).endsWith(f.path("a.txt") + QStringLiteral("\t无替换\r\n")));
 }
 
+TEST(ReplaceCommand, ReplacesInWorkbooksOfEveryExcelType)
+{
+    CliFixture f;
+    const QByteArray xlsx = readFile(test::dataPath(QStringLiteral("office/xlsx/21_cells.xlsx")));
+    const QByteArray xlsm = readFile(test::dataPath(QStringLiteral("office/xlsx/22_macros.xlsm")));
+    writeFile(f.path("book/a.xlsx"), xlsx);
+    writeFile(f.path("book/b.xlsm"), xlsm);
+    // A workbook package under the old binary name is edited as the package it is.
+    writeFile(f.path("book/c.xls"), xlsx);
+    EXPECT_EQ(f.run({"-f", "Plain", "-r", "Simple", f.path("book")}), cli::ExitOk) << f.out.toStdString();
+    EXPECT_NE(readFile(f.path("book/a.xlsx")), xlsx);
+    EXPECT_NE(readFile(f.path("book/b.xlsm")), xlsm);
+    EXPECT_NE(readFile(f.path("book/c.xls")), xlsx);
+    EXPECT_EQ(f.out, QStringLiteral("替换完毕！\n共 3 个文件， 3 个（3个Excel文档）发生了内容替换。\n"));
+}
+
 TEST(ReplaceCommand, ReadsDefinitionsFromADictionaryWorkbook)
 {
     CliFixture f;

@@ -52,7 +52,7 @@ QString ExcelXString::encode(const QString& text)
         const char16_t c = text[i].unicode();
         if (c == u'_' && escapeAt(text, i) >= 0)
             stored += QStringLiteral("_x005F_");
-        else if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF)
+        else if ((c < 0x20 && c != u'\t' && c != u'\n') || c == 0xFFFE || c == 0xFFFF)
             stored += QStringLiteral("_x") + QString::number(c, 16).toUpper().rightJustified(4, u'0')
                 + QLatin1Char('_');
         else

@@ -15,8 +15,9 @@ class ExcelXString
 public:
     // The text with every _xHHHH_ escape replaced by its character, read from left to right.
     static QString decode(const QString& stored);
-    // The stored form: control characters other than tab, line feed and carriage return as _xHHHH_, and
-    // the underscore of any literal _xHHHH_ as _x005F_, so that decode(encode(t)) == t.
+    // The stored form: control characters other than tab and line feed as _xHHHH_ (a carriage return too,
+    // as Excel writes it: XML readers turn a raw one into a line feed), and the underscore of any literal
+    // _xHHHH_ as _x005F_, so that decode(encode(t)) == t.
     static QString encode(const QString& text);
 };
 

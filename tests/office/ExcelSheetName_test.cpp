@@ -1,0 +1,61 @@
+#include "office/xlsx/ExcelSheetName.h"
+#include "office/xlsx/FormulaOffset.h"
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using varnel::office::FormulaOffset;
+using varnel::office::ExcelSheetName;
+
+TEST(ExcelSheetName, RefusesWhatExcelRefuses)
+{
+    const QStringList others{u"Sheet1"_s, u"数据"_s};
+    for (const QString& name : {u""_s, QString(32, u'x'), u"a:b"_s, u"a\\b"_s, u"a/b"_s, u"a?b"_s, u"a*b"_s, u"a[b"_s,
+                                u"a]b"_s, u"'ab"_s, u"ab'"_s, u"history"_s, u"HISTORY"_s, u"sheet1"_s}) {
+        EXPECT_FALSE(ExcelSheetName::refusal(name, others).isEmpty()) << name.toStdString();
+    }
+    for (const QString& name : {QString(31, u'x'), u"a'b"_s, u"Sheet 2"_s, u"新表"_s, u"History 2"_s})
+        EXPECT_TRUE(ExcelSheetName::refusal(name, others).isEmpty()) << name.toStdString();
+}
+
+TEST(ExcelSheetName, QuotesNamesAsExcelWritesThem)
+{
+    EXPECT_EQ(ExcelSheetName::quoted(u"Sheet1"_s), u"Sheet1"_s);
+    EXPECT_EQ(ExcelSheetName::quoted(u"数据"_s), u"数据"_s);
+    EXPECT_EQ(ExcelSheetName::quoted(u"my_data.v2"_s), u"my_data.v2"_s);
+    EXPECT_EQ(ExcelSheetName::quoted(u"Old Sheet"_s), u"'Old Sheet'"_s);
+    EXPECT_EQ(ExcelSheetName::quoted(u"it's"_s), u"'it''s'"_s);
+    EXPECT_EQ(ExcelSheetName::quoted(u"2024"_s), u"'2024'"_s);
+    EXPECT_EQ(ExcelSheetName::quoted(u"AB12"_s), u"'AB12'"_s);
+    EXPECT_EQ(ExcelSheetName::quoted(u"R1C1"_s), u"'R1C1'"_s);
+    EXPECT_EQ(ExcelSheetName::quoted(u"a-b"_s), u"'a-b'"_s);
+}
+
+TEST(ExcelSheetName, RenamesReferencesInFormulas)
+{
+    struct Case {
+        QString formula;
+        QString renamed; // Old Sheet -> New
+    };
+    const Case cases[] = {
+        {u"SUM('Old Sheet'!A1,'old sheet'!B2)"_s, u"SUM(New!A1,New!B2)"_s},
+        {u"\"'Old Sheet'!A1\"&'Old Sheet'!A1"_s, u"\"'Old Sheet'!A1\"&New!A1"_s},
+        {u"[1]'Old Sheet'!A1+'[2]Old Sheet'!A1"_s, u"[1]'Old Sheet'!A1+'[2]Old Sheet'!A1"_s},
+        {u"'Old Sheet 2'!A1"_s, u"'Old Sheet 2'!A1"_s},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExcelSheetName::renameInFormula(c.formula, u"Old Sheet"_s, u"New"_s), c.renamed) << c.formula.toStdString();
+    EXPECT_EQ(ExcelSheetName::renameInFormula(u"Data!A1+data!B1+Data2!C1"_s, u"Data"_s, u"My data"_s),
+              u"'My data'!A1+'My data'!B1+Data2!C1"_s);
+}
+
+TEST(FormulaOffset, MovesRelativeReferencesOfASharedFormulaForTheEngine)
+{
+    EXPECT_EQ(FormulaOffset::shift(u"A2*10+$B$1+$C3+D$4"_s, 2, 1), u"B4*10+$B$1+$C5+E$4"_s);
+    EXPECT_EQ(FormulaOffset::shift(u"SUM(A:A,1:1,Sheet2!B2)"_s, 1, 1), u"SUM(B:B,2:2,Sheet2!C3)"_s);
+    EXPECT_EQ(FormulaOffset::shift(u"\"A1\"&LOG10(A1)&Table1[A1]"_s, 1, 0), u"\"A1\"&LOG10(A2)&Table1[A1]"_s);
+    EXPECT_EQ(FormulaOffset::shift(u"A1*1.5E3"_s, 1, 0), u"A2*1.5E3"_s);
+    EXPECT_EQ(FormulaOffset::shift(u"XFD1"_s, 0, 1), u"#REF!"_s);
+}

@@ -1,0 +1,101 @@
+#pragma once
+// Workbooks of tests/data/office/xlsx copied to a temporary folder, replaced in, and read back: the text
+// Excel's Find would see in a cell, and the raw bytes of a part.
+
+#include "office/package/OoxmlPackage.h"
+#include "office/package/ZipArchive.h"
+#include "office/xlsx/XlsxEngine.h"
+#include "office/xlsx/XlsxSheetCells.h"
+#include "office/xlsx/XlsxWorkbook.h"
+
+#include "support/TestFiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace varnel::test {
+
+class XlsxFixture : public ::testing::Test
+{
+protected:
+    // A copy of the fixture in the temporary folder.
+    QString copy(const QString& fixture, const QString& name = {})
+    {
+        const QString path = m_dir.filePath(name.isEmpty() ? fixture : name);
+        writeFile(path, readFile(dataPath(QStringLiteral("office/xlsx/") + fixture)));
+        return path;
+    }
+
+    EngineResult replace(const QString& path, const QStringList& finds, const QStringList& replaces)
+    {
+        const EngineRequest request(finds, replaces, m_options);
+        return office::XlsxEngine().replace(path, request);
+    }
+
+    // What Find sees in a cell of the sheet at index (in workbook order); empty when no such cell.
+    static QString cell(const QString& path, int sheet, const QString& reference)
+    {
+        QString error;
+        const auto workbook = office::XlsxWorkbook::open(path, &error);
+        EXPECT_TRUE(workbook) << error.toStdString();
+        if (!workbook)
+            return {};
+        const pugi::xml_node root = workbook->root(workbook->sheets().at(size_t(sheet)).part, &error);
+        office::XlsxSheetCells cells(root, workbook->strings(), workbook->styles());
+        return cells.textAt(reference);
+    }
+
+    // Changes parts of the workbook (their roots, in order) and saves it: a case no fixture holds.
+    static void edit(const QString& path, const QStringList& parts,
+                     const std::function<void(const std::vector<pugi::xml_node>&)>& change)
+    {
+        QString error;
+        const auto package = office::OoxmlPackage::open(path, &error);
+        ASSERT_TRUE(package) << error.toStdString();
+        std::vector<pugi::xml_node> roots;
+        for (const QString& name : parts) {
+            pugi::xml_document* document = package->xml(name, &error);
+            ASSERT_TRUE(document) << error.toStdString();
+            roots.push_back(document->document_element());
+            package->markChanged(name);
+        }
+        change(roots);
+        ASSERT_TRUE(package->save(&error)) << error.toStdString();
+    }
+
+    static QStringList sheetNames(const QString& path)
+    {
+        QString error;
+        const auto workbook = office::XlsxWorkbook::open(path, &error);
+        return workbook ? workbook->sheetNames() : QStringList();
+    }
+
+    // Every entry of the package and its bytes.
+    static QHash<QString, QByteArray> entries(const QString& path)
+    {
+        office::ZipArchive archive;
+        QString error;
+        QHash<QString, QByteArray> result;
+        EXPECT_TRUE(archive.open(path, &error)) << error.toStdString();
+        for (const office::ZipEntry& entry : archive.entries()) {
+            QByteArray data;
+            EXPECT_TRUE(archive.read(entry, 1 << 26, &data, &error));
+            result.insert(entry.name, data);
+        }
+        return result;
+    }
+
+    static QString part(const QString& path, const QString& name)
+    {
+        return QString::fromUtf8(entries(path).value(name));
+    }
+
+    QTemporaryDir m_dir;
+    ReplaceOptions m_options;
+};
+
+} // namespace varnel::test

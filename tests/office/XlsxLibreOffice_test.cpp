@@ -1,0 +1,96 @@
+// Workbooks the Excel engine saved must still open in another spreadsheet program: LibreOffice converts
+// every sheet to CSV, recalculating the formulas, and the values must show the replacements. Skipped where
+// LibreOffice is not installed.
+
+#include "XlsxFixture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+
+using namespace Qt::Literals::StringLiterals;
+using varnel::Option;
+
+namespace {
+
+class XlsxLibreOfficeTest : public varnel::test::XlsxFixture
+{
+protected:
+    // The lines of each sheet's CSV, by sheet name; empty when the conversion fails.
+    QHash<QString, QStringList> csvByLibreOffice(const QString& soffice, const QString& path)
+    {
+        const QString out = m_dir.filePath(u"csv"_s);
+        QProcess process;
+        process.setProgram(soffice);
+        // The last field of the filter options, -1, writes every sheet to a file of its own.
+        process.setArguments({u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + m_dir.path() + u"/profile"_s,
+                              u"--convert-to"_s, u"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1"_s,
+                              u"--outdir"_s, out, path});
+        process.start();
+        if (!process.waitForFinished(180000)) {
+            process.kill();
+            process.waitForFinished();
+            return {};
+        }
+        QHash<QString, QStringList> sheets;
+        const QString prefix = QFileInfo(path).completeBaseName() + u'-';
+        for (const QFileInfo& file : QDir(out).entryInfoList({prefix + u"*.csv"_s}, QDir::Files)) {
+            QFile csv(file.filePath());
+            if (!csv.open(QIODevice::ReadOnly))
+                continue;
+            sheets.insert(file.completeBaseName().mid(prefix.size()), QString::fromUtf8(csv.readAll()).split(u'\n'));
+            csv.remove();
+        }
+        return sheets;
+    }
+};
+
+} // namespace
+
+TEST_F(XlsxLibreOfficeTest, OpensSavedWorkbooksWithTheirReplacementsAndRecalculates)
+{
+    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+
+    struct Case {
+        QString name;
+        bool wholeCell;
+        QStringList finds;
+        QStringList replaces;
+        QHash<QString, QStringList> expected; // sheet name -> the first lines of its CSV
+    };
+    const QList<Case> cases = {
+        // A renamed sheet that a formula refers to; a number and a formula typed over text; a shared
+        // string of two sheets that only matches whole on one.
+        {u"renamed"_s, true, {u"Old Sheet"_s, u"123"_s, u"Shared text"_s, u"Plain"_s},
+         {u"新表"_s, u"153"_s, u"Common"_s, u"=A2+1"_s},
+         {{u"数据"_s, {u"旧公司名 Hello,154,,inline 旧公司名,918"_s, u"153,,1530,,"_s, u"306,,3060,,"_s}},
+          {u"新表"_s, {u"Shared,5"_s, u"Shared text here,6"_s}}}},
+        // Rich text across runs, an inline string, and the first cell of a shared formula.
+        {u"parts"_s, false, {u"公司"_s, u"A2*10"_s}, {u"企业"_s, u"A3*10"_s},
+         {{u"数据"_s, {u"旧企业名 Hello,Plain,,inline 旧企业名,738"_s, u"123,,2460,,"_s, u"246,,2460,,"_s}},
+          {u"Old Sheet"_s, {u"Shared,5"_s}}}},
+    };
+    for (const Case& c : cases) {
+        const QString path = copy(u"21_cells.xlsx"_s, c.name + u".xlsx"_s);
+        m_options.setValue(Option::MatchCase, 0);
+        m_options.setValue(Option::WholeCell, c.wholeCell ? 1 : 0);
+        m_options.setValue(Option::XlsSheetName, 1);
+        const varnel::EngineResult result = replace(path, c.finds, c.replaces);
+        ASSERT_TRUE(result.changed) << c.name.toStdString() << ": " << result.error.toStdString();
+
+        const QHash<QString, QStringList> sheets = csvByLibreOffice(soffice, path);
+        ASSERT_EQ(sheets.size(), 2) << c.name.toStdString() << " did not open in LibreOffice";
+        for (auto sheet = c.expected.cbegin(); sheet != c.expected.cend(); ++sheet) {
+            const QStringList lines = sheets.value(sheet.key());
+            ASSERT_GE(lines.size(), sheet.value().size()) << c.name.toStdString() << ": no sheet " << sheet.key().toStdString();
+            EXPECT_EQ(lines.mid(0, sheet.value().size()), sheet.value()) << c.name.toStdString();
+        }
+        if (c.wholeCell) {
+            const QStringList lines = sheets.value(u"数据"_s);
+            EXPECT_EQ(lines.value(10), u"158,,,,"_s) << "the formula on the renamed sheet";
+            EXPECT_EQ(lines.value(13), u"Common,,,,"_s);
+        }
+    }
+}
