@@ -1,10 +1,8 @@
 #include "cli/ReplaceCommand.h"
 #include "cli/WidthCommand.h"
 
+#include "CliFixture.h"
 #include "support/TestFiles.h"
-
-#include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -14,22 +12,7 @@ using varnel::test::writeFile;
 
 namespace {
 
-struct WidthCli {
-    QTemporaryDir dir;
-    QString out;
-    QString err;
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-    int run(QStringList args)
-    {
-        out.clear();
-        err.clear();
-        QTextStream o(&out);
-        QTextStream e(&err);
-        args << "--log" << path("log.txt");
-        return cli::WidthCommand(o, e).execute(args);
-    }
-};
+using WidthCli = varnel::test::CliFixture<cli::WidthCommand>;
 
 } // namespace
 

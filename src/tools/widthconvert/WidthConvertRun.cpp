@@ -1,5 +1,6 @@
 #include "tools/widthconvert/WidthConvertRun.h"
 
+#include "core/BatchRun.h"
 #include "core/DocumentEngine.h"
 #include "core/PathUtil.h"
 #include "core/ProcessLog.h"
@@ -89,14 +90,8 @@ WidthRunOutcome WidthConvertRun::run(const WidthRunSetup& setup)
     outcome.status = WidthRunOutcome::Status::Completed;
     m_ui.showSummary(QStringLiteral("替换完毕！"));
     m_ui.progress(QStringLiteral("处理完毕！"));
-    if (outcome.failed > 0) {
-        const auto answer = m_ui.ask(UserInterface::Question::ViewLog,
-                                     QStringLiteral("日志文件记录了处理过程中发生的异常，") + kCrLf
-                                         + QStringLiteral("是否查看日志文件？"),
-                                     UserInterface::Buttons::OkCancel, UserInterface::Answer::Ok);
-        if (answer == UserInterface::Answer::Ok)
-            m_ui.openInTextEditor(setup.logPath);
-    }
+    if (outcome.failed > 0)
+        offerLog(m_ui, setup.logPath);
     return outcome;
 }
 
