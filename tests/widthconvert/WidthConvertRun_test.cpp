@@ -62,7 +62,7 @@ TEST(WidthConvertRun, LogsAFailedDocumentGoesOnAndOffersTheLog)
     EXPECT_EQ(outcome.converted, 2);
     EXPECT_EQ(outcome.failed, 1);
     EXPECT_EQ(readFile(readOnly), "\xA3\xE1\xA3\xE2");
-    EXPECT_TRUE(QFileInfo(readOnly).isWritable());
+    EXPECT_TRUE(QFileInfo(readOnly).permission(QFileDevice::WriteOwner)); // also when run as root
     EXPECT_EQ(readFile(text), "\xA3\xE3");
     EXPECT_EQ(readFile(broken), "not a package");
 
