@@ -74,7 +74,12 @@ TEST_F(Converter, OpensFromTheFunctionSwitchConvertsTextAndWordFilesAndReturnsTo
     const QString docx = path("b.docx");
     writeFile(docx, readFile(dataPath("office/docx/06_textbox_notes.docx")));
     const QString header = storyText(docx, office::WordStory::Kind::HeaderFooter);
-    tool->fileList().ListView2_OLEDragDrop({text, docx});
+    tool->fileList().ListView2_OLEDragDrop({text, docx, path("c.htm"), path("d.xlsx")}); // Word and text only
+    EXPECT_EQ(tool->fileList().model().paths(), (QStringList{text, docx}));
+    click(findIn<QPushButton>(*tool, "CmdFileOp(0)")); // cancelled: no file queued
+    ASSERT_FALSE(FileDialog::requests().isEmpty());
+    EXPECT_EQ(FileDialog::requests().last().filter,
+              QStringLiteral("WORD文件(*.doc;*.docx;*.rtf)|*.doc;*.docx;*.rtf|文本文件(*.txt)|*.txt"));
     EXPECT_EQ(tool->fileList().model().count(), 2);
 
     click(findIn<QRadioButton>(*tool, "OptDBC2SBC"));

@@ -1,5 +1,6 @@
 #include "ui/tools/frmSBC.h"
 
+#include "filelist/ConverterListRules.h"
 #include "filelist/FileListRules.h"
 #include "tools/widthconvert/WidthConvertRun.h"
 #include "ui/FileListPanel.h"
@@ -91,6 +92,7 @@ void frmSBC::buildControls()
 
     m_fileList = new FileListPanel(files, m_lblInput, m_lblProcessing, m_settings, m_caps, this);
     m_fileList->layoutWidth(9360);
+    m_fileList->setAdmission(converterAddFilesFilter, converterDropAdmits);
     connect(m_fileList, &FileListPanel::scanningChanged, this,
             [this](bool scanning) { m_okButton->setEnabled(!scanning && !isRunning()); });
 
