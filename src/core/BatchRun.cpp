@@ -152,15 +152,19 @@ RunOutcome BatchRun::run(RunSetup& setup)
     outcome.summary = summaryText(outcome.rows, outcome.changed, m_options().isOn(Option::Name), outcome.renamed);
     m_ui.showSummary(outcome.summary);
     m_ui.progress(QStringLiteral("处理完毕！"));
-    if (outcome.exceptionLogged && !setup.dryRun) {
-        const auto answer = m_ui.ask(UserInterface::Question::ViewLog,
-                                     QStringLiteral("日志文件记录了处理过程中发生的异常，") + kCrLf
-                                         + QStringLiteral("是否查看日志文件？"),
-                                     UserInterface::Buttons::OkCancel, UserInterface::Answer::Ok);
-        if (answer == UserInterface::Answer::Ok)
-            m_ui.openInTextEditor(setup.logPath);
-    }
+    if (outcome.exceptionLogged && !setup.dryRun)
+        offerLog(m_ui, setup.logPath);
     return outcome;
+}
+
+void offerLog(UserInterface& ui, const QString& logPath)
+{
+    const auto answer = ui.ask(UserInterface::Question::ViewLog,
+                               QStringLiteral("日志文件记录了处理过程中发生的异常，") + kCrLf
+                                   + QStringLiteral("是否查看日志文件？"),
+                               UserInterface::Buttons::OkCancel, UserInterface::Answer::Ok);
+    if (answer == UserInterface::Answer::Ok)
+        ui.openInTextEditor(logPath);
 }
 
 bool BatchRun::checkInputs(const RunSetup& setup)

@@ -59,6 +59,10 @@ struct RunOutcome {
 // The summary message: "替换完毕！" CR LF "共 N 个文件， T 个（…）发生了内容替换。" [CR LF "R 个文件修改了文件名。"]
 QString summaryText(int rows, const std::array<int, 4>& changed, bool withRenames, int renamed);
 
+// The question at the end of a run that logged a failure: "日志文件记录了处理过程中发生的异常，" CR LF
+// "是否查看日志文件？" (OK and Cancel, OK by default); OK opens the log in the text editor.
+void offerLog(UserInterface& ui, const QString& logPath);
+
 // The pairs in the order the longest-first option gives (the exchange procedure of the run, so pairs of
 // equal length end up exactly where that procedure puts them).
 void sortLongestFirst(QStringList& findTexts, QStringList& replaceTexts);

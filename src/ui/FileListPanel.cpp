@@ -73,6 +73,12 @@ FileListPanel::FileListPanel(QWidget* frame, QLabel* lblInput, QLabel* lblProces
     });
 }
 
+void FileListPanel::setAdmission(FilterRule filter, DropRule admits)
+{
+    m_filter = filter;
+    m_admits = admits;
+}
+
 void FileListPanel::layoutWidth(int frameWidth)
 {
     const int listWidth = frameWidth - kButtonsRoom;
@@ -101,7 +107,7 @@ void FileListPanel::CmdFileOp_Click(int index)
 void FileListPanel::addFiles()
 {
     const FileDialog::Choice choice =
-        FileDialog::open(m_dialogParent, QStringLiteral("新增"), m_settings.addFilePath, addFilesFilter(m_caps), true);
+        FileDialog::open(m_dialogParent, QStringLiteral("新增"), m_settings.addFilePath, m_filter(m_caps), true);
     if (choice.cancelled())
         return;
     m_settings.addFilePath = QFileInfo(choice.file()).absolutePath();
@@ -165,7 +171,7 @@ void FileListPanel::ListView2_OLEDragDrop(const QStringList& paths)
     if (m_locked)
         return;
     for (const QString& path : paths)
-        if (dropAdmits(path, m_caps))
+        if (m_admits(path, m_caps))
             m_model.append(path);
     setCountLabel(CountForm::Items);
 }

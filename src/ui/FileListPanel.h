@@ -32,6 +32,11 @@ public:
                   const OfficeCapabilities& caps, QWidget* dialogParent);
 
     FileListModel& model() { return m_model; }
+    // The filter of the add-files dialog and the drop rule, for a list that takes fewer types than the
+    // main window's (addFilesFilter and dropAdmits by default).
+    using FilterRule = QString (*)(const OfficeCapabilities& caps);
+    using DropRule = bool (*)(const QString& path, const OfficeCapabilities& caps);
+    void setAdmission(FilterRule filter, DropRule admits);
 
     void CmdFileOp_Click(int index);
     void ListView2_OLEDragDrop(const QStringList& paths);
@@ -67,6 +72,8 @@ private:
     FolderScanJob* m_scan;
     bool m_recursiveScan = false;
     bool m_locked = false;
+    FilterRule m_filter = addFilesFilter;
+    DropRule m_admits = dropAdmits;
 };
 
 } // namespace varnel::ui

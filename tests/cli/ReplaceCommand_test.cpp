@@ -1,5 +1,7 @@
 #include "cli/ReplaceCommand.h"
 
+#include "CliFixture.h"
+
 #include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
@@ -17,22 +19,7 @@ using varnel::test::writeFile;
 
 namespace {
 
-struct CliFixture {
-    QTemporaryDir dir;
-    QString out;
-    QString err;
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-    int run(QStringList args)
-    {
-        out.clear();
-        err.clear();
-        QTextStream o(&out);
-        QTextStream e(&err);
-        args << "--log" << path("log.txt");
-        return cli::ReplaceCommand(o, e).execute(args);
-    }
-};
+using CliFixture = varnel::test::CliFixture<cli::ReplaceCommand>;
 
 } // namespace
 

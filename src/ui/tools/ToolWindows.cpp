@@ -1,12 +1,14 @@
 #include "ui/tools/ToolWindows.h"
 
+#include "ui/tools/frmSBC.h"
+
 namespace varnel::ui {
 
 ToolFactory toolFactory(int entry)
 {
     switch (entry) {
     case 1:
-        return nullptr; // the full-width/half-width converter
+        return makeFrmSBC; // the full-width/half-width converter
 
     case 2:
         return nullptr; // formatted replacement in Word documents

@@ -1,0 +1,28 @@
+#pragma once
+// Runs a command-line command in-process in a temporary folder, with its log there, and keeps what it
+// printed.
+
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace varnel::test {
+
+template<typename Command>
+struct CliFixture {
+    QTemporaryDir dir;
+    QString out;
+    QString err;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    int run(QStringList args)
+    {
+        out.clear();
+        err.clear();
+        QTextStream o(&out);
+        QTextStream e(&err);
+        args << "--log" << path("log.txt");
+        return Command(o, e).execute(args);
+    }
+};
+
+} // namespace varnel::test
