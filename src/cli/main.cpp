@@ -1,4 +1,5 @@
 #include "core/AllocatorTuning.h"
+#include "cli/FormatReplaceCommand.h"
 #include "cli/ReplaceCommand.h"
 
 #include <QCoreApplication>
@@ -22,14 +23,18 @@ int main(int argc, char* argv[])
         varnel::cli::ReplaceCommand replace(out, err);
         return replace.execute(args);
     }
+    if (command == u"format-replace") {
+        varnel::cli::FormatReplaceCommand formatReplace(out, err);
+        return formatReplace.execute(args);
+    }
     if (command == u"--version") {
         out << QStringLiteral("Varnel - 5.45") << Qt::endl;
         return 0;
     }
     if (command.isEmpty() || command == u"-h" || command == u"--help" || command == u"help") {
-        out << varnel::cli::ReplaceCommand::help();
+        out << varnel::cli::ReplaceCommand::help() << '\n' << varnel::cli::FormatReplaceCommand::help();
         return command.isEmpty() ? varnel::cli::ExitUsage : 0;
     }
-    err << QStringLiteral("varnel-cli: 未知命令：") << command << QStringLiteral("（可用命令：replace）") << Qt::endl;
+    err << QStringLiteral("varnel-cli: 未知命令：") << command << QStringLiteral("（可用命令：replace、format-replace）") << Qt::endl;
     return varnel::cli::ExitUsage;
 }
