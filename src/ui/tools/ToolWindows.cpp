@@ -1,5 +1,7 @@
 #include "ui/tools/ToolWindows.h"
 
+#include "ui/tools/frmDocFormatReplace.h"
+
 namespace varnel::ui {
 
 ToolFactory toolFactory(int entry)
@@ -9,7 +11,7 @@ ToolFactory toolFactory(int entry)
         return nullptr; // the full-width/half-width converter
 
     case 2:
-        return nullptr; // formatted replacement in Word documents
+        return &frmDocFormatReplace::create; // formatted replacement in Word documents
 
     case 3:
         return nullptr; // replacement in Excel workbooks limited by scope
