@@ -3,6 +3,8 @@
 
 #include "support/TestFiles.h"
 
+#include "CliFixture.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -15,22 +17,7 @@ using varnel::test::readFile;
 
 namespace {
 
-struct FormatCliFixture {
-    QTemporaryDir dir;
-    QString out;
-    QString err;
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-    int run(QStringList args)
-    {
-        out.clear();
-        err.clear();
-        QTextStream o(&out);
-        QTextStream e(&err);
-        args << "--log" << path("log.txt");
-        return cli::FormatReplaceCommand(o, e).execute(args);
-    }
-};
+using FormatCliFixture = test::CliFixture<cli::FormatReplaceCommand>;
 
 } // namespace
 

@@ -3,6 +3,8 @@
 #include "support/SpecialFiles.h"
 #include "support/TestFiles.h"
 
+#include "CliFixture.h"
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,22 +19,7 @@ using varnel::test::writeFile;
 
 namespace {
 
-struct CliFixture {
-    QTemporaryDir dir;
-    QString out;
-    QString err;
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-    int run(QStringList args)
-    {
-        out.clear();
-        err.clear();
-        QTextStream o(&out);
-        QTextStream e(&err);
-        args << "--log" << path("log.txt");
-        return cli::ReplaceCommand(o, e).execute(args);
-    }
-};
+using CliFixture = test::CliFixture<cli::ReplaceCommand>;
 
 } // namespace
 
