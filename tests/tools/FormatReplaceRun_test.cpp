@@ -261,3 +261,34 @@ TEST_F(FormatReplaceRunTest, ResultOpensInLibreOfficeWithPictureAndBothParagraph
     EXPECT_TRUE(lines.contains(u"Second line link after."_s));
     EXPECT_TRUE(readFile(odt).contains("Pictures/")) << "the picture is lost";
 }
+
+TEST_F(FormatReplaceRunTest, WordNinetySevenFilesGoThroughLibreOfficeBothWays)
+{
+    if (varnel::office::LegacyConverter::sofficePath().isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    // A .doc target and a .doc definition document, both made from the .docx fixtures.
+    varnel::office::LegacyConverter converter;
+    QString target;
+    QString definitions;
+    QString error;
+    ASSERT_TRUE(converter.convert(m_target, m_dir.filePath(u"doc"_s), u"doc:MS Word 97"_s, &target, &error))
+        << error.toStdString();
+    ASSERT_TRUE(converter.convert(dataPath(u"tools/FormatReplace_01_definitions.docx"_s), m_dir.filePath(u"defs"_s),
+                                  u"doc:MS Word 97"_s, &definitions, &error))
+        << error.toStdString();
+
+    FormatDefinitionTable::Status status;
+    auto table = FormatDefinitionTable::open(definitions, &status, &error);
+    ASSERT_TRUE(table) << error.toStdString();
+    FormatReplaceRun run(*table, kWholeWord, m_log);
+    const FormatReplaceSummary summary = run.run({target});
+    EXPECT_EQ(summary.changed, 1);
+    EXPECT_FALSE(summary.failures) << QString::fromLocal8Bit(readFile(m_log.path())).toStdString();
+    EXPECT_TRUE(readFile(target).startsWith("\xD0\xCF\x11\xE0")) << "written back as Word 97";
+
+    QString text;
+    ASSERT_TRUE(converter.convert(target, m_dir.filePath(u"txt"_s), u"txt:Text (encoded):UTF8"_s, &text, &error));
+    const QStringList lines = QString::fromUtf8(readFile(text)).remove(QChar(0xFEFF)).split(u'\n');
+    EXPECT_TRUE(lines.contains(u"Welcome to Acme Ltd, the Acme Ltd company."_s)) << lines.join(u'|').toStdString();
+    EXPECT_TRUE(lines.contains(u"Second line link after."_s));
+}

@@ -1,6 +1,10 @@
 #include "tools/formatreplace/FormatDefinitionTable.h"
 
 #include "office/docx/WordStoryText.h"
+#include "office/legacy/LegacyConverter.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -61,7 +65,23 @@ std::unique_ptr<FormatDefinitionTable> FormatDefinitionTable::open(const QString
 {
     *status = Status::Unreadable;
     std::unique_ptr<FormatDefinitionTable> table(new FormatDefinitionTable);
-    table->m_package = office::OoxmlPackage::open(path, error);
+    QFile file(path);
+    const bool package = file.open(QIODevice::ReadOnly) && file.read(2) == "PK";
+    QString source = path;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool legacy = suffix == QLatin1String("doc") || suffix == QLatin1String("rtf");
+    if (!package && legacy && !office::LegacyConverter::sofficePath().isEmpty()) {
+        table->m_converted = std::make_unique<QTemporaryDir>();
+        if (!table->m_converted->isValid()) {
+            *error = QStringLiteral("无法创建临时目录：%1").arg(table->m_converted->errorString());
+            return nullptr;
+        }
+        office::LegacyConverter converter;
+        if (!converter.convert(path, table->m_converted->path(), QStringLiteral("docx:MS Word 2007 XML"), &source,
+                               error))
+            return nullptr;
+    }
+    table->m_package = office::OoxmlPackage::open(source, error);
     if (!table->m_package)
         return nullptr;
     table->m_main = table->m_package->mainDocumentPart();

@@ -10,6 +10,7 @@
 #include "office/package/OoxmlPackage.h"
 
 #include <QString>
+#include <QTemporaryDir>
 
 #include <memory>
 #include <optional>
@@ -28,8 +29,9 @@ class FormatDefinitionTable
 public:
     enum class Status { Ok, Unreadable, NoTable, OneColumn };
 
-    // Reads the document at path. Unreadable comes with *error; NoTable and OneColumn are the two
-    // faults of the document's layout the user is told about.
+    // Reads the document at path (a Word 97-2003 file through LibreOffice, converted into a private
+    // folder). Unreadable comes with *error; NoTable and OneColumn are the two faults of the document's
+    // layout the user is told about.
     static std::unique_ptr<FormatDefinitionTable> open(const QString& path, Status* status, QString* error);
 
     // Definitions from row 2 on; a row whose find text is empty (after trimming, with trimFind) is left out.
@@ -45,6 +47,7 @@ public:
 private:
     FormatDefinitionTable() = default;
 
+    std::unique_ptr<QTemporaryDir> m_converted; // holds the package converted from a .doc
     std::unique_ptr<office::OoxmlPackage> m_package;
     QString m_main;
     std::optional<office::WordNames> m_names;
