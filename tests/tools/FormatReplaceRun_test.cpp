@@ -186,14 +186,16 @@ TEST_F(FormatReplaceRunTest, OptionsNarrowTheMatches)
     }
 }
 
-TEST_F(FormatReplaceRunTest, LeavesAFileWithoutMatchesUnwritten)
+TEST_F(FormatReplaceRunTest, LeavesAFileWithoutMatchesUnwrittenButWritable)
 {
     const QString other = m_dir.filePath(u"other.docx"_s);
     ASSERT_TRUE(QFile::copy(dataPath(u"tools/FormatReplace_04_no_table.docx"_s), other));
     const QByteArray before = readFile(other);
+    ASSERT_TRUE(QFile::setPermissions(other, QFile::ReadOwner));
     const QDateTime modified = QFileInfo(other).lastModified();
     const FormatReplaceSummary summary = run({false, true, false, false}, {other});
     EXPECT_EQ(summary.changed, 0);
+    EXPECT_TRUE(QFile::permissions(other) & QFile::WriteOwner) << "a read-only file is made writable all the same";
     EXPECT_EQ(readFile(other), before);
     EXPECT_EQ(QFileInfo(other).lastModified(), modified);
 }

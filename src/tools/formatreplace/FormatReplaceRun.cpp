@@ -52,10 +52,12 @@ void FormatReplaceRun::fail(const QString& path, const QString& description)
 
 bool FormatReplaceRun::processFile(const QString& path)
 {
-    // A read-only file is made writable first, whether or not anything in it is replaced.
+    // A read-only file is made writable first, whether or not anything in it is replaced. The mode bits
+    // decide, not access(): for root every file counts as writable.
     const QFileInfo info(path);
-    if (info.exists() && !info.isWritable())
-        QFile::setPermissions(path, QFile::permissions(path) | QFile::WriteOwner);
+    const QFile::Permissions permissions = QFile::permissions(path);
+    if (info.exists() && !(permissions & QFile::WriteOwner))
+        QFile::setPermissions(path, permissions | QFile::WriteOwner);
     const QString suffix = info.suffix().toLower();
     QFile file(path);
     QByteArray head;
