@@ -26,6 +26,18 @@ std::string bodyXml(pugi::xml_node body)
     return out.str();
 }
 
+// Replaces every "FIND" in the body of document.
+int replaceFind(pugi::xml_document& document, const FormatReplacer::ContentSource& source)
+{
+    const pugi::xml_node root = document.document_element();
+    const WordNames names(root);
+    WordMatcher matcher;
+    QString error;
+    EXPECT_TRUE(matcher.compile(QStringLiteral("FIND"), {}, &error));
+    FormatReplacer replacer(names, root, root.child("w:body"));
+    return replacer.replace(matcher, false, source);
+}
+
 } // namespace
 
 TEST(FormatReplacer, PutsTheContentWhereTheMatchWas)
@@ -57,19 +69,13 @@ TEST(FormatReplacer, PutsTheContentWhereTheMatchWas)
         ASSERT_TRUE(document.load_string((kOpen + c.story + kClose).c_str()));
         pugi::xml_document content;
         ASSERT_TRUE(content.load_string((kOpen + c.content + kClose).c_str()));
-        const pugi::xml_node root = document.document_element();
-        const WordNames names(root);
-        WordMatcher matcher;
-        QString error;
-        ASSERT_TRUE(matcher.compile(QStringLiteral("FIND"), {}, &error));
-        FormatReplacer replacer(names, root, root.child("w:body"));
-        const int count = replacer.replace(matcher, false, [&](std::vector<pugi::xml_node>* paragraphs) {
+        const int count = replaceFind(document, [&](std::vector<pugi::xml_node>* paragraphs) {
             for (pugi::xml_node p : content.document_element().child("w:body").children("w:p"))
                 paragraphs->push_back(p);
             return true;
         });
         EXPECT_EQ(count, 1);
-        EXPECT_EQ(bodyXml(root.child("w:body")), c.expected);
+        EXPECT_EQ(bodyXml(document.document_element().child("w:body")), c.expected);
     }
 }
 
@@ -77,13 +83,7 @@ TEST(FormatReplacer, AsksForTheContentOnlyWhenSomethingMatches)
 {
     pugi::xml_document document;
     ASSERT_TRUE(document.load_string((std::string(kOpen) + "<w:p><w:r><w:t>none here</w:t></w:r></w:p>" + kClose).c_str()));
-    const pugi::xml_node root = document.document_element();
-    const WordNames names(root);
-    WordMatcher matcher;
-    QString error;
-    ASSERT_TRUE(matcher.compile(QStringLiteral("FIND"), {}, &error));
-    FormatReplacer replacer(names, root, root.child("w:body"));
     bool asked = false;
-    EXPECT_EQ(replacer.replace(matcher, false, [&](std::vector<pugi::xml_node>*) { return asked = true; }), 0);
+    EXPECT_EQ(replaceFind(document, [&](std::vector<pugi::xml_node>*) { return asked = true; }), 0);
     EXPECT_FALSE(asked);
 }
