@@ -294,3 +294,16 @@ TEST_F(FormatReplaceRunTest, WordNinetySevenFilesGoThroughLibreOfficeBothWays)
     EXPECT_TRUE(lines.contains(u"Welcome to Acme Ltd, the Acme Ltd company."_s)) << lines.join(u'|').toStdString();
     EXPECT_TRUE(lines.contains(u"Second line link after."_s));
 }
+
+TEST_F(FormatReplaceRunTest, RefusesADocumentRestrictedToReadingWithALogLine)
+{
+    const QString restricted = m_dir.filePath(u"restricted.docx"_s);
+    ASSERT_TRUE(QFile::copy(dataPath(u"office/docx/04_protected_readonly.docx"_s), restricted));
+    QFile::setPermissions(restricted, QFile::ReadOwner | QFile::WriteOwner);
+    const QByteArray before = readFile(restricted);
+    const FormatReplaceSummary summary = run(kWholeWord, {restricted});
+    EXPECT_EQ(summary.changed, 0);
+    EXPECT_TRUE(summary.failures);
+    EXPECT_EQ(readFile(restricted), before);
+    EXPECT_TRUE(QString::fromLocal8Bit(readFile(m_log.path())).contains(restricted));
+}

@@ -1,5 +1,7 @@
 #include "tools/formatreplace/FormatReplaceRun.h"
 
+#include "office/docx/DocxDocument.h"
+#include "office/docx/DocxEngine.h"
 #include "office/docx/WordMatcher.h"
 #include "office/legacy/LegacyConverter.h"
 #include "office/package/AtomicFile.h"
@@ -71,6 +73,14 @@ bool FormatReplaceRun::processFile(const QString& path)
 bool FormatReplaceRun::processPackage(const QString& path, const QString& logPath)
 {
     QString error;
+    // A document Word could not change is refused, as the main run refuses it.
+    if (const auto protection = office::DocxDocument::open(path, &error)) {
+        if (protection->editingRestricted() || protection->writeProtected()) {
+            fail(logPath, protection->editingRestricted() ? office::DocxEngine::restrictedError()
+                                                          : office::DocxEngine::writeProtectedError());
+            return false;
+        }
+    }
     std::unique_ptr<OoxmlPackage> package = OoxmlPackage::open(path, &error);
     pugi::xml_document* document = nullptr;
     const QString main = package ? package->mainDocumentPart() : QString();
