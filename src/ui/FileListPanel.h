@@ -12,6 +12,7 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QTreeView;
@@ -30,6 +31,15 @@ public:
     // when a command runs.
     FileListPanel(QWidget* frame, QLabel* lblInput, QLabel* lblProcessing, MainSettings& settings,
                   const OfficeCapabilities& caps, QWidget* dialogParent);
+
+    // A tool window's list differs from the main window's: its own add-files filter, drop rule and count
+    // form after adding a folder, removing and clearing. Members left empty keep the main window's rules.
+    struct Rules {
+        QString addFilesFilter;
+        std::function<bool(const QString&)> dropAdmits;
+        bool itemsFormAlways = false; // "项" after every command
+    };
+    void setRules(Rules rules) { m_rules = std::move(rules); }
 
     FileListModel& model() { return m_model; }
 
@@ -67,6 +77,7 @@ private:
     FolderScanJob* m_scan;
     bool m_recursiveScan = false;
     bool m_locked = false;
+    Rules m_rules;
 };
 
 } // namespace varnel::ui

@@ -105,8 +105,14 @@ TEST_F(FormatReplaceWindow, StartChecksAndDefinitionWarningsStartNothing)
     tool.OKButton_Click();
     EXPECT_EQ(messages(), QStringList{QStringLiteral("没有需要处理的文档！")});
 
-    tool.fileList().ListView2_OLEDragDrop({m_target, path(QStringLiteral("notes.txt.bak"))});
+    // The list takes Word files only.
+    tool.fileList().ListView2_OLEDragDrop({m_target, path(QStringLiteral("notes.txt"))});
     EXPECT_EQ(tool.fileList().model().paths(), QStringList{m_target});
+    tool.fileList().CmdFileOp_Click(0);
+    ASSERT_FALSE(FileDialog::requests().isEmpty());
+    EXPECT_EQ(FileDialog::requests().last().filter, QStringLiteral("WORD文件(*.doc;*.docx)|*.doc;*.docx"));
+    EXPECT_TRUE(FileDialog::requests().last().folder.isEmpty());
+    EXPECT_EQ(toolControl<QLabel>("lblInput")->text(), QStringLiteral("待处理文件1项"));
     const QByteArray before = readFile(m_target);
 
     // No definition document: the choose dialog opens, and cancelling it empties the box.

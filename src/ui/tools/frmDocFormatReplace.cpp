@@ -46,6 +46,13 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
     return button;
 }
 
+// A dropped file a Word list takes, by the end of its name in any letter case.
+bool isWordDrop(const QString& path, bool newFormats)
+{
+    const QString upper = path.toUpper();
+    return upper.endsWith(QLatin1String(".DOC")) || (newFormats && upper.endsWith(QLatin1String(".DOCX")));
+}
+
 bool stored(const SettingsStore& store, const char* key, const char* defaultValue)
 {
     return store.read(kSection, QString::fromLatin1(key), QString::fromLatin1(defaultValue)).trimmed().toInt() != 0;
@@ -56,7 +63,6 @@ bool stored(const SettingsStore& store, const char* key, const char* defaultValu
 frmDocFormatReplace::frmDocFormatReplace(frmMain& main)
     : ToolWindow(main, 2)
     , m_store(main.store())
-    , m_settings(main.settings())
 {
     setObjectName(QStringLiteral("frmDocFormatReplace"));
     m_caps.hasWord = main.capabilities().hasWord;
@@ -136,6 +142,11 @@ void frmDocFormatReplace::buildControls()
 
     m_fileList = new FileListPanel(listFrame, m_lblInput, m_lblProcessing, m_settings, m_caps, this);
     m_fileList->layoutWidth(kPanelWidth - 120);
+    // Word files only; the dialogs start where the system puts them and remember nothing.
+    const bool newFormats = m_caps.wordNewFormats;
+    m_fileList->setRules({newFormats ? QStringLiteral("WORD文件(*.doc;*.docx)|*.doc;*.docx")
+                                     : QStringLiteral("WORD文件(*.doc)|*.doc"),
+                          [newFormats](const QString& path) { return isWordDrop(path, newFormats); }, true});
     connect(m_fileList, &FileListPanel::scanningChanged, this,
             [this](bool scanning) { m_okButton->setEnabled(!scanning && !isRunning()); });
 }
@@ -176,8 +187,7 @@ void frmDocFormatReplace::Command1_Click()
 void frmDocFormatReplace::txtDefine_OLEDragDrop(const QStringList& paths)
 {
     for (const QString& path : paths) {
-        const QString upper = path.toUpper();
-        if (upper.right(4) == QLatin1String(".DOC") || (upper.right(5) == QLatin1String(".DOCX") && m_caps.wordNewFormats))
+        if (isWordDrop(path, m_caps.wordNewFormats))
             m_txtDefine->setText(path);
     }
 }

@@ -54,7 +54,7 @@ private:
     void runFinished();
 
     SettingsStore& m_store;
-    MainSettings m_settings;
+    MainSettings m_settings; // the list's folders, for this window only: nothing is remembered
     OfficeCapabilities m_caps; // the main window's, narrowed to Word
 
     QFrame* m_frameHelp = nullptr;
