@@ -1,4 +1,5 @@
 #include "core/AllocatorTuning.h"
+#include "cli/FormatReplaceCommand.h"
 #include "cli/ReplaceCommand.h"
 #include "cli/WidthCommand.h"
 
@@ -27,14 +28,20 @@ int main(int argc, char* argv[])
         varnel::cli::WidthCommand width(out, err);
         return width.execute(args);
     }
+    if (command == u"format-replace") {
+        varnel::cli::FormatReplaceCommand formatReplace(out, err);
+        return formatReplace.execute(args);
+    }
     if (command == u"--version") {
         out << QStringLiteral("Varnel - 5.45") << Qt::endl;
         return 0;
     }
     if (command.isEmpty() || command == u"-h" || command == u"--help" || command == u"help") {
-        out << varnel::cli::ReplaceCommand::help() << u'\n' << varnel::cli::WidthCommand::help();
+        out << varnel::cli::ReplaceCommand::help() << u'\n' << varnel::cli::WidthCommand::help() << u'\n'
+            << varnel::cli::FormatReplaceCommand::help();
         return command.isEmpty() ? varnel::cli::ExitUsage : 0;
     }
-    err << QStringLiteral("varnel-cli: 未知命令：") << command << QStringLiteral("（可用命令：replace、width）") << Qt::endl;
+    err << QStringLiteral("varnel-cli: 未知命令：") << command << QStringLiteral("（可用命令：replace、width、format-replace）")
+        << Qt::endl;
     return varnel::cli::ExitUsage;
 }

@@ -73,12 +73,6 @@ FileListPanel::FileListPanel(QWidget* frame, QLabel* lblInput, QLabel* lblProces
     });
 }
 
-void FileListPanel::setAdmission(FilterRule filter, DropRule admits)
-{
-    m_filter = filter;
-    m_admits = admits;
-}
-
 void FileListPanel::layoutWidth(int frameWidth)
 {
     const int listWidth = frameWidth - kButtonsRoom;
@@ -107,7 +101,8 @@ void FileListPanel::CmdFileOp_Click(int index)
 void FileListPanel::addFiles()
 {
     const FileDialog::Choice choice =
-        FileDialog::open(m_dialogParent, QStringLiteral("新增"), m_settings.addFilePath, m_filter(m_caps), true);
+        FileDialog::open(m_dialogParent, QStringLiteral("新增"), m_settings.addFilePath,
+                         m_rules.addFilesFilter.isEmpty() ? addFilesFilter(m_caps) : m_rules.addFilesFilter, true);
     if (choice.cancelled())
         return;
     m_settings.addFilePath = QFileInfo(choice.file()).absolutePath();
@@ -171,7 +166,7 @@ void FileListPanel::ListView2_OLEDragDrop(const QStringList& paths)
     if (m_locked)
         return;
     for (const QString& path : paths)
-        if (m_admits(path, m_caps))
+        if (m_rules.dropAdmits ? m_rules.dropAdmits(path) : dropAdmits(path, m_caps))
             m_model.append(path);
     setCountLabel(CountForm::Items);
 }
@@ -201,7 +196,7 @@ void FileListPanel::stopScan()
 
 void FileListPanel::setCountLabel(CountForm form)
 {
-    m_lblInput->setText(inputLabel(m_model.count(), form));
+    m_lblInput->setText(inputLabel(m_model.count(), m_rules.itemsFormAlways ? CountForm::Items : form));
 }
 
 void FileListPanel::updateButtons()

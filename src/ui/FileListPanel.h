@@ -12,6 +12,7 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QTreeView;
@@ -31,12 +32,16 @@ public:
     FileListPanel(QWidget* frame, QLabel* lblInput, QLabel* lblProcessing, MainSettings& settings,
                   const OfficeCapabilities& caps, QWidget* dialogParent);
 
+    // A tool window's list differs from the main window's: its own add-files filter, drop rule and count
+    // form after adding a folder, removing and clearing. Members left empty keep the main window's rules.
+    struct Rules {
+        QString addFilesFilter;
+        std::function<bool(const QString&)> dropAdmits;
+        bool itemsFormAlways = false; // "项" after every command
+    };
+    void setRules(Rules rules) { m_rules = std::move(rules); }
+
     FileListModel& model() { return m_model; }
-    // The filter of the add-files dialog and the drop rule, for a list that takes fewer types than the
-    // main window's (addFilesFilter and dropAdmits by default).
-    using FilterRule = QString (*)(const OfficeCapabilities& caps);
-    using DropRule = bool (*)(const QString& path, const OfficeCapabilities& caps);
-    void setAdmission(FilterRule filter, DropRule admits);
 
     void CmdFileOp_Click(int index);
     void ListView2_OLEDragDrop(const QStringList& paths);
@@ -72,8 +77,7 @@ private:
     FolderScanJob* m_scan;
     bool m_recursiveScan = false;
     bool m_locked = false;
-    FilterRule m_filter = addFilesFilter;
-    DropRule m_admits = dropAdmits;
+    Rules m_rules;
 };
 
 } // namespace varnel::ui

@@ -1,7 +1,9 @@
 #pragma once
-// Runs a command-line command in-process in a temporary folder, with its log there, and keeps what it
-// printed.
+// Runs one varnel-cli command in-process against a temporary folder, with the log kept there and its
+// standard output and error captured.
 
+#include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTextStream>
 

@@ -657,3 +657,31 @@ TEST_F(PackageTest, BoundsTheBytesInflatedInAllByTheLimitGiven)
 }
 
 } // namespace
+
+TEST_F(PackageTest, AddedPartIsWrittenAfterTheOthersAndReadsBack)
+{
+    const QString file = path(QStringLiteral("added.docx"));
+    ASSERT_TRUE(QFile::copy(dataPath(QStringLiteral("office/package/01_links.docx")), file));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    QString error;
+    auto package = OoxmlPackage::open(file, &error);
+    ASSERT_NE(package, nullptr) << error.toStdString();
+    const QStringList before = package->partNames();
+    QByteArray styles;
+    ASSERT_TRUE(package->data(QStringLiteral("word/styles.xml"), &styles, &error)) << error.toStdString();
+    EXPECT_TRUE(styles.contains("styles"));
+    EXPECT_FALSE(package->data(QStringLiteral("word/missing.xml"), &styles, &error));
+
+    EXPECT_TRUE(package->addPart(QStringLiteral("word/media/new.bin"), QByteArray("\x00\x01\x02", 3)));
+    EXPECT_FALSE(package->addPart(QStringLiteral("WORD/media/NEW.bin"), "again")) << "names compare ignoring case";
+    EXPECT_FALSE(package->addPart(QStringLiteral("word/styles.xml"), "clash"));
+    EXPECT_TRUE(package->hasPart(QStringLiteral("word/media/new.bin")));
+    ASSERT_TRUE(package->save(&error)) << error.toStdString();
+
+    auto reopened = OoxmlPackage::open(file, &error);
+    ASSERT_NE(reopened, nullptr) << error.toStdString();
+    EXPECT_EQ(reopened->partNames(), before + QStringList{QStringLiteral("word/media/new.bin")});
+    QByteArray bytes;
+    ASSERT_TRUE(reopened->data(QStringLiteral("word/media/new.bin"), &bytes, &error));
+    EXPECT_EQ(bytes, QByteArray("\x00\x01\x02", 3));
+}

@@ -77,6 +77,7 @@ struct OoxmlPackage::Private {
     QHash<QString, QString> defaults;      // extension, case-folded -> content type
     std::map<QString, std::unique_ptr<PartXml>> documents; // by stored name
     QSet<QString> modified; // parts whose cached document replaces the stored entry on every save
+    QList<QPair<QString, QByteArray>> added; // new parts, appended on every save
     bool unsaved = false;
     qint64 inflateLimit = 0;
     qint64 inflated = 0;    // bytes xml() has inflated so far, as produced
@@ -237,6 +238,9 @@ QStringList OoxmlPackage::partNames() const
 
 bool OoxmlPackage::hasPart(const QString& name) const
 {
+    for (const auto& part : d->added)
+        if (partKey(part.first) == partKey(name))
+            return true;
     return d->entry(name) != nullptr;
 }
 
@@ -256,6 +260,34 @@ QString OoxmlPackage::contentType(const QString& partName) const
     return d->defaults.value(partName.mid(dot + 1).toCaseFolded());
 }
 
+bool OoxmlPackage::data(const QString& partName, QByteArray* bytes, QString* error)
+{
+    const ZipEntry* e = d->entry(partName);
+    if (!e) {
+        setError(error, QStringLiteral("缺少部件“%1”").arg(partName));
+        return false;
+    }
+    const qint64 left = d->inflateLimit - d->inflated;
+    if (e->size > left) {
+        setError(error, QStringLiteral("读取部件“%1”时解压后的总大小超过%2 MB，疑似压缩炸弹，已拒绝处理")
+                            .arg(e->name)
+                            .arg(d->inflateLimit >> 20));
+        return false;
+    }
+    const bool read = d->archive.read(*e, std::min(kMaxEntrySize, left), bytes, error);
+    d->inflated += bytes->size();
+    return read;
+}
+
+bool OoxmlPackage::addPart(const QString& partName, const QByteArray& bytes)
+{
+    if (hasPart(partName))
+        return false;
+    d->added.append({partName, bytes});
+    d->unsaved = true;
+    return true;
+}
+
 pugi::xml_document* OoxmlPackage::xml(const QString& partName, QString* error)
 {
     const ZipEntry* e = d->entry(partName);
@@ -267,17 +299,8 @@ pugi::xml_document* OoxmlPackage::xml(const QString& partName, QString* error)
     if (cached != d->documents.end())
         return &cached->second->document;
 
-    const qint64 left = d->inflateLimit - d->inflated;
-    if (e->size > left) {
-        setError(error, QStringLiteral("读取部件“%1”时解压后的总大小超过%2 MB，疑似压缩炸弹，已拒绝处理")
-                            .arg(e->name)
-                            .arg(d->inflateLimit >> 20));
-        return nullptr;
-    }
     QByteArray bytes;
-    const bool read = d->archive.read(*e, std::min(kMaxEntrySize, left), &bytes, error);
-    d->inflated += bytes.size();
-    if (!read)
+    if (!data(e->name, &bytes, error))
         return nullptr;
     auto part = std::make_unique<PartXml>();
     if (!parsePartXml(e->name, bytes, part.get(), error))
@@ -358,13 +381,13 @@ bool OoxmlPackage::Private::write(const QString& target, QString* error)
         replacements.insert(name, serialisePartXml(*documents.at(name)));
 
     QByteArray bytes;
-    if (!archive.rewrite(replacements, &bytes, error))
+    if (!archive.rewrite(replacements, added, &bytes, error))
         return false;
 
     // Verify what is about to replace the file: a readable archive, every rewritten part well-formed.
     ZipArchive written;
     QString verifyError;
-    bool verified = written.openBytes(bytes, &verifyError) && written.entries().size() == archive.entries().size();
+    bool verified = written.openBytes(bytes, &verifyError) && written.entries().size() == archive.entries().size() + added.size();
     for (auto it = replacements.cbegin(); verified && it != replacements.cend(); ++it) {
         const qsizetype index = written.indexOf(it.key());
         QByteArray data;

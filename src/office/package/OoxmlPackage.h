@@ -60,6 +60,12 @@ public:
     // large (or past what the package may inflate in all), not well-formed, carries a DTD or is in an encoding other than UTF-8 or UTF-16.
     pugi::xml_document* xml(const QString& partName, QString* error);
 
+    // The stored bytes of a part, inflated within the same limits as xml(); false with *error otherwise.
+    bool data(const QString& partName, QByteArray* bytes, QString* error);
+    // Adds a new part (a picture, say) written on the next save, after the existing entries. False when a
+    // part of that name exists or was added already. Its content type and relationship are the caller's.
+    bool addPart(const QString& partName, const QByteArray& bytes);
+
     // Relationships of a part (from its _rels/<name>.rels); empty when it has none. The package's own
     // relationships are those of the part "".
     QList<Relationship> relationships(const QString& partName, QString* error);

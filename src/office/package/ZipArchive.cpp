@@ -184,6 +184,12 @@ bool ZipArchive::read(const ZipEntry& entry, qint64 limit, QByteArray* data, QSt
 
 bool ZipArchive::rewrite(const QHash<QString, QByteArray>& replacements, QByteArray* out, QString* error) const
 {
+    return rewrite(replacements, {}, out, error);
+}
+
+bool ZipArchive::rewrite(const QHash<QString, QByteArray>& replacements,
+                         const QList<QPair<QString, QByteArray>>& additions, QByteArray* out, QString* error) const
+{
     zip_error_t zerror;
     zip_error_init(&zerror);
     zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &zerror);
@@ -223,6 +229,17 @@ bool ZipArchive::rewrite(const QHash<QString, QByteArray>& replacements, QByteAr
             || (!replaced && entry.modified && zip_file_set_mtime(target, zip_uint64_t(index), entry.modified, 0) != 0)) {
             problem = libzipText(zip_get_error(target));
             break;
+        }
+    }
+    for (qsizetype i = 0; problem.isEmpty() && i < additions.size(); ++i) {
+        const QByteArray& data = additions.at(i).second;
+        zip_source_t* source = zip_source_buffer(target, data.constData(), zip_uint64_t(data.size()), 0);
+        const QByteArray name = additions.at(i).first.toUtf8();
+        const zip_int64_t index = source ? zip_file_add(target, name.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0) {
+            if (source)
+                zip_source_free(source);
+            problem = libzipText(zip_get_error(target));
         }
     }
 

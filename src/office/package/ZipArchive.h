@@ -49,6 +49,9 @@ public:
     // A new archive, in memory, with the entries in the same order: those named in replacements get the
     // new content (deflated), every other one is copied compressed as it is.
     bool rewrite(const QHash<QString, QByteArray>& replacements, QByteArray* out, QString* error) const;
+    // The same, with additions (new entries, deflated) appended after the existing ones.
+    bool rewrite(const QHash<QString, QByteArray>& replacements, const QList<QPair<QString, QByteArray>>& additions,
+                 QByteArray* out, QString* error) const;
 
 private:
     bool load(zip* archive, QString* error);

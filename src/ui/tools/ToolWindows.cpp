@@ -1,5 +1,6 @@
 #include "ui/tools/ToolWindows.h"
 
+#include "ui/tools/frmDocFormatReplace.h"
 #include "ui/tools/frmSBC.h"
 
 namespace varnel::ui {
@@ -11,7 +12,7 @@ ToolFactory toolFactory(int entry)
         return makeFrmSBC; // the full-width/half-width converter
 
     case 2:
-        return nullptr; // formatted replacement in Word documents
+        return &frmDocFormatReplace::create; // formatted replacement in Word documents
 
     case 3:
         return nullptr; // replacement in Excel workbooks limited by scope

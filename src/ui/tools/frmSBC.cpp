@@ -92,7 +92,8 @@ void frmSBC::buildControls()
 
     m_fileList = new FileListPanel(files, m_lblInput, m_lblProcessing, m_settings, m_caps, this);
     m_fileList->layoutWidth(9360);
-    m_fileList->setAdmission(converterAddFilesFilter, converterDropAdmits);
+    m_fileList->setRules({converterAddFilesFilter(m_caps),
+                          [caps = m_caps](const QString& path) { return converterDropAdmits(path, caps); }});
     connect(m_fileList, &FileListPanel::scanningChanged, this,
             [this](bool scanning) { m_okButton->setEnabled(!scanning && !isRunning()); });
 
