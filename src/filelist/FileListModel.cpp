@@ -30,13 +30,13 @@ bool FileListModel::append(const QString& path)
     return appendAll({path}) == 1;
 }
 
-int FileListModel::appendAll(const QStringList& paths)
+int FileListModel::appendAll(const QStringList& paths, bool skipDuplicates)
 {
     QStringList added;
     for (const QString& path : paths) {
-        if (m_counts.contains(path))
+        if (skipDuplicates && m_counts.contains(path))
             continue;
-        m_counts.insert(path, 1);
+        ++m_counts[path];
         added.append(path);
     }
     if (added.isEmpty())

@@ -25,8 +25,9 @@ public:
 
     // Appends the path unless a row already equals it; true when it was appended.
     bool append(const QString& path);
-    // Appends each path by the rule above; returns how many were appended.
-    int appendAll(const QStringList& paths);
+    // Appends each path by the rule above; returns how many were appended. With skipDuplicates false
+    // every path is appended, repeats included (a list that takes each drop as it comes).
+    int appendAll(const QStringList& paths, bool skipDuplicates = true);
     // Replaces the path of a row (a renamed file); out-of-range rows are ignored.
     void setPath(int row, const QString& path);
     // Removes the given rows (0-based, any order, repeats allowed).

@@ -66,6 +66,7 @@ FileListPanel::FileListPanel(QWidget* frame, QLabel* lblInput, QLabel* lblProces
     });
     connect(m_scan, &FolderScanJob::finished, this, [this] {
         QApplication::restoreOverrideCursor();
+        sweepQuestionMarks();
         setCountLabel(CountForm::Files);
         m_lblProcessing->clear();
         updateButtons();
@@ -101,12 +102,14 @@ void FileListPanel::CmdFileOp_Click(int index)
 void FileListPanel::addFiles()
 {
     const FileDialog::Choice choice =
-        FileDialog::open(m_dialogParent, QStringLiteral("新增"), m_settings.addFilePath,
+        FileDialog::open(m_dialogParent, QStringLiteral("新增"), m_rules.ownAddFilesFolder ? QString() : m_settings.addFilePath,
                          m_rules.addFilesFilter.isEmpty() ? addFilesFilter(m_caps) : m_rules.addFilesFilter, true);
     if (choice.cancelled())
         return;
-    m_settings.addFilePath = QFileInfo(choice.file()).absolutePath();
+    if (!m_rules.ownAddFilesFolder)
+        m_settings.addFilePath = QFileInfo(choice.file()).absolutePath();
     m_model.appendAll(choice.files);
+    sweepQuestionMarks();
     setCountLabel(CountForm::Items);
     m_lblProcessing->clear();
 }
@@ -116,9 +119,12 @@ void FileListPanel::addFolder()
     if (m_scan->isRunning())
         return;
     FrmPath dialog(m_caps, m_dialogParent);
-    if (!m_settings.addDir.isEmpty() && QFileInfo(m_settings.addDir).isDir())
+    const bool remember = !m_rules.addFolderWordMode;
+    if (!remember)
+        dialog.setWordMode(m_rules.addFolderWordPatterns);
+    if (remember && !m_settings.addDir.isEmpty() && QFileInfo(m_settings.addDir).isDir())
         dialog.setFolder(m_settings.addDir);
-    if (!m_settings.addExt.trimmed().isEmpty())
+    if (remember && !m_settings.addExt.trimmed().isEmpty())
         dialog.setCustomPattern(m_settings.addExt);
     if (execModal(dialog) != QDialog::Accepted)
         return;
@@ -126,11 +132,12 @@ void FileListPanel::addFolder()
     const QString folder = dialog.folder();
     const bool recursive = dialog.includeSubfolders();
     const QString suffixList = dialog.suffixList();
-    if (dialog.customTicked())
+    if (remember && dialog.customTicked())
         m_settings.addExt = dialog.customPattern();
     if (folder.trimmed().isEmpty() || suffixList.trimmed().isEmpty())
         return;
-    m_settings.addDir = folder;
+    if (remember)
+        m_settings.addDir = folder;
 
     QApplication::setOverrideCursor(Qt::BusyCursor);
     m_recursiveScan = recursive;
@@ -145,6 +152,7 @@ void FileListPanel::removeFiles()
     for (const QModelIndex& index : m_view->selectionModel()->selectedRows())
         rows.append(index.row());
     m_model.removeRowNumbers(rows);
+    sweepQuestionMarks();
     setCountLabel(CountForm::Files);
     m_lblProcessing->clear();
 }
@@ -157,6 +165,7 @@ void FileListPanel::clearAll()
                                          MessageBox::Icon::Question, MessageBox::Buttons::YesNo, MessageBox::Answer::Yes);
     if (answer == MessageBox::Answer::Yes)
         m_model.clear();
+    sweepQuestionMarks();
     setCountLabel(CountForm::Files);
     m_lblProcessing->clear();
 }
@@ -165,9 +174,11 @@ void FileListPanel::ListView2_OLEDragDrop(const QStringList& paths)
 {
     if (m_locked)
         return;
+    QStringList admitted;
     for (const QString& path : paths)
         if (m_rules.dropAdmits ? m_rules.dropAdmits(path) : dropAdmits(path, m_caps))
-            m_model.append(path);
+            admitted.append(path);
+    m_model.appendAll(admitted, !m_rules.dropKeepsDuplicates);
     setCountLabel(CountForm::Items);
 }
 
@@ -197,6 +208,23 @@ void FileListPanel::stopScan()
 void FileListPanel::setCountLabel(CountForm form)
 {
     m_lblInput->setText(inputLabel(m_model.count(), m_rules.itemsFormAlways ? CountForm::Items : form));
+}
+
+void FileListPanel::sweepQuestionMarks()
+{
+    if (!m_rules.questionMarkSweepAlways)
+        return;
+    // Last row first, so removing a row leaves the rows still to look at where they were. A "?" in the
+    // first place is left alone.
+    for (int row = static_cast<int>(m_model.count()) - 1; row >= 0; --row) {
+        const QString path = m_model.paths().at(row);
+        if (path.indexOf(u'?', 1) < 0)
+            continue;
+        MessageBox::notice(m_dialogParent,
+                           QStringLiteral("不能识别含有特殊字符的文件名：“%1”。\n建议改名后再添加该文件。").arg(path),
+                           MessageBox::Icon::Error);
+        m_model.removeRowNumbers({row});
+    }
 }
 
 void FileListPanel::updateButtons()

@@ -38,6 +38,13 @@ public:
         QString addFilesFilter;
         std::function<bool(const QString&)> dropAdmits;
         bool itemsFormAlways = false; // "项" after every command
+        bool dropKeepsDuplicates = false; // a drop appends every admitted file, even one already listed
+        bool ownAddFilesFolder = false;   // the add-files dialog starts in its default folder, remembers none
+        bool questionMarkSweepAlways = false; // every command, not only add files, refuses paths with "?"
+        // The add-folder dialog in Word mode (FrmPath::setWordMode) with these extra patterns; its folder
+        // is not preset and nothing of it is remembered.
+        bool addFolderWordMode = false;
+        QStringList addFolderWordPatterns{};
     };
     void setRules(Rules rules) { m_rules = std::move(rules); }
 
@@ -64,6 +71,7 @@ private:
     void removeFiles();
     void clearAll();
     void setCountLabel(CountForm form);
+    void sweepQuestionMarks();
     void updateButtons();
 
     FileListModel m_model;

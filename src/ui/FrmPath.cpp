@@ -124,8 +124,20 @@ bool FrmPath::includeSubfolders() const
     return m_chkSubdir->checkState() != Qt::Unchecked;
 }
 
+void FrmPath::setWordMode(const QStringList& extraPatterns)
+{
+    m_wordMode = true;
+    m_combo1->hide();
+    m_combo2->addItems(extraPatterns);
+    m_combo2->show();
+    m_chkSuffix[1]->setEnabled(false);
+    m_chkSuffix[2]->setEnabled(false);
+}
+
 QString FrmPath::suffixList() const
 {
+    if (m_wordMode)
+        return m_chkSuffix[0]->isChecked() ? buildSuffixList(true, false, false) : m_combo2->currentText() + QLatin1Char('|');
     return buildSuffixList(m_chkSuffix[0]->isChecked(), m_chkSuffix[1]->isChecked(), m_chkSuffix[2]->isChecked(),
                            customTicked() ? customPattern() : QString());
 }

@@ -6,6 +6,7 @@
 #include "office/OfficeEngines.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <array>
 
@@ -28,6 +29,11 @@ public:
     void setCustomPattern(const QString& pattern);
     QString customPattern() const;
     bool customTicked() const;
+    // Word mode, for the Word tools' lists: only the Word box and the custom box can be ticked, and the
+    // custom pattern comes from Combo2 ("*.doc", "*.docx" with the new Word formats, then extraPatterns)
+    // instead of Combo1. The suffix list is then ".doc|.docx|" when the Word box is ticked, otherwise
+    // Combo2's pattern followed by "|".
+    void setWordMode(const QStringList& extraPatterns);
     bool includeSubfolders() const;
     // The admitted types as a suffix list (see SuffixListScan.h); empty when no box is ticked.
     QString suffixList() const;
@@ -43,6 +49,7 @@ private:
     QComboBox* m_combo2;
     QCheckBox* m_chkSubdir;
     QPushButton* m_cmdOK;
+    bool m_wordMode = false;
 };
 
 } // namespace varnel::ui

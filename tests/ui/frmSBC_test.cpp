@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QRadioButton>
+#include <QTreeView>
 
 using namespace varnel;
 using namespace varnel::test;
@@ -132,4 +133,129 @@ TEST_F(Converter, WithoutALogPathAsksForOneAndConvertsNothing)
     tool->close();
     EXPECT_TRUE(waitFor([&] { return tool.isNull(); }));
     EXPECT_EQ(m_store->read(QStringLiteral("SBCDBC"), QStringLiteral("Cmd"), {}), QStringLiteral("2"));
+}
+
+TEST_F(Converter, FileListTakesEveryDropCountsInItemsAndForgetsTheAddFilesFolder)
+{
+    registerOfficeEngines(m_engines);
+    m_store->write(QStringLiteral("Option"), QStringLiteral("G_INI_AddFile_Path"), m_dir.path());
+    openWindow();
+    QPointer<ui::frmSBC> tool = openConverter(*m_window);
+    ASSERT_TRUE(tool);
+    ui::FileListPanel& list = tool->fileList();
+    auto* lblInput = findIn<QLabel>(*tool, "lblInput");
+
+    // A drop appends what it admits without looking for rows that hold the same path.
+    const QString text = path("a.txt");
+    list.ListView2_OLEDragDrop({text});
+    list.ListView2_OLEDragDrop({text});
+    EXPECT_EQ(list.model().paths(), (QStringList{text, text}));
+    EXPECT_EQ(lblInput->text(), QStringLiteral("待处理文件2项"));
+
+    // The add-files dialog starts in its own default folder each time: neither the main window's folder
+    // nor the one chosen last is used, and the main window's folder stays as it was.
+    FileDialog::setNextFileName(path("sub/b.doc"));
+    click(findIn<QPushButton>(*tool, "CmdFileOp(0)"));
+    click(findIn<QPushButton>(*tool, "CmdFileOp(0)")); // cancelled
+    ASSERT_EQ(FileDialog::requests().size(), 2);
+    EXPECT_EQ(FileDialog::requests().at(0).folder, QString());
+    EXPECT_EQ(FileDialog::requests().at(1).folder, QString());
+    EXPECT_EQ(m_window->settings().addFilePath, m_dir.path());
+    EXPECT_EQ(list.model().count(), 3);
+
+    // Remove and clear count in "项" as well.
+    findIn<QTreeView>(*tool, "ListView2")->selectionModel()->select(list.model().index(0),
+                                                                      QItemSelectionModel::Select);
+    click(findIn<QPushButton>(*tool, "CmdFileOp(2)"));
+    EXPECT_EQ(lblInput->text(), QStringLiteral("待处理文件2项"));
+    MessageBox::setNextAnswer(MessageBox::Answer::Yes);
+    click(findIn<QPushButton>(*tool, "CmdFileOp(3)"));
+    EXPECT_EQ(lblInput->text(), QStringLiteral("待处理文件0项"));
+    tool->close();
+    EXPECT_TRUE(waitFor([&] { return tool.isNull(); }));
+}
+
+TEST_F(Converter, EveryListCommandRefusesPathsWithAQuestionMarkAfterTheFirstCharacter)
+{
+    registerOfficeEngines(m_engines);
+    openWindow();
+    QPointer<ui::frmSBC> tool = openConverter(*m_window);
+    ASSERT_TRUE(tool);
+    ui::FileListPanel& list = tool->fileList();
+    auto* lblInput = findIn<QLabel>(*tool, "lblInput");
+    const QString plain = path("a.txt");
+    const QString odd = path("b?.txt");
+    const QString odder = path("c?.doc");
+
+    // A drop takes the names as they are; the next command, here a remove with nothing selected, sweeps
+    // them out, one message per row, last row first.
+    list.ListView2_OLEDragDrop({odd, plain, odder});
+    EXPECT_EQ(list.model().count(), 3);
+    EXPECT_TRUE(messages().isEmpty());
+    click(findIn<QPushButton>(*tool, "CmdFileOp(2)"));
+    const QString tail = QStringLiteral("”。\n建议改名后再添加该文件。");
+    EXPECT_EQ(messages(), (QStringList{QStringLiteral("不能识别含有特殊字符的文件名：“") + odder + tail,
+                                       QStringLiteral("不能识别含有特殊字符的文件名：“") + odd + tail}));
+    EXPECT_EQ(list.model().paths(), QStringList{plain});
+    EXPECT_EQ(lblInput->text(), QStringLiteral("待处理文件1项"));
+    MessageBox::clearShown();
+
+    // Added files are swept the same way.
+    FileDialog::setNextFileNames({odd, path("d.txt")});
+    click(findIn<QPushButton>(*tool, "CmdFileOp(0)"));
+    EXPECT_EQ(messages().size(), 1);
+    EXPECT_EQ(list.model().paths(), (QStringList{plain, path("d.txt")}));
+    tool->close();
+    EXPECT_TRUE(waitFor([&] { return tool.isNull(); }));
+}
+
+TEST_F(Converter, AddFolderOffersWordAndTextPatternsAndRemembersNothing)
+{
+    registerOfficeEngines(m_engines);
+    makeFiles(m_dir.path(), {"docs/a.doc", "docs/b.DOCX", "docs/c.txt", "docs/d.xls", "docs/s/e.txt"});
+    m_store->write(QStringLiteral("Option"), QStringLiteral("G_INI_ADD_DIR"), path("docs"));
+    m_store->write(QStringLiteral("Option"), QStringLiteral("G_INI_ADD_EXT"), QStringLiteral("*.xls"));
+    openWindow();
+    QPointer<ui::frmSBC> tool = openConverter(*m_window);
+    ASSERT_TRUE(tool);
+    ui::FileListPanel& list = tool->fileList();
+    const auto addFolder = [&](const std::function<void(QDialog&)>& answer) {
+        answerDialog(answer);
+        click(findIn<QPushButton>(*tool, "CmdFileOp(1)"));
+        ASSERT_TRUE(waitFor([&] { return !list.isScanning(); }));
+    };
+
+    // The custom pattern comes from Combo2 ("*.doc", "*.docx", "*.txt"); Excel and PowerPoint cannot be
+    // ticked and the folder box starts empty.
+    addFolder([&](QDialog& dialog) {
+        EXPECT_TRUE(findIn<QLineEdit>(dialog, "txtFolder")->text().isEmpty());
+        EXPECT_FALSE(findIn<QCheckBox>(dialog, "ChkSuffix(1)")->isEnabled());
+        EXPECT_FALSE(findIn<QCheckBox>(dialog, "ChkSuffix(2)")->isEnabled());
+        EXPECT_TRUE(findIn<QComboBox>(dialog, "Combo1")->isHidden());
+        auto* combo2 = findIn<QComboBox>(dialog, "Combo2");
+        EXPECT_FALSE(combo2->isHidden());
+        QStringList patterns;
+        for (int i = 0; i < combo2->count(); ++i)
+            patterns.append(combo2->itemText(i));
+        EXPECT_EQ(patterns, (QStringList{"*.doc", "*.docx", "*.txt"}));
+        findIn<QLineEdit>(dialog, "txtFolder")->setText(path("docs"));
+        click(findIn<QCheckBox>(dialog, "ChkSuffix(3)"));
+        combo2->setCurrentIndex(2);
+        findIn<QCheckBox>(dialog, "ChkSubdir")->setChecked(false);
+        click(findIn<QPushButton>(dialog, "CmdOK"));
+    });
+    EXPECT_EQ(list.model().paths(), QStringList{path("docs/c.txt")});
+    EXPECT_EQ(findIn<QLabel>(*tool, "lblInput")->text(), QStringLiteral("待处理文件1项"));
+
+    // The Word box takes .doc and .docx in any letter case; the folder of last time is not preset.
+    addFolder([&](QDialog& dialog) {
+        EXPECT_TRUE(findIn<QLineEdit>(dialog, "txtFolder")->text().isEmpty());
+        findIn<QLineEdit>(dialog, "txtFolder")->setText(path("docs"));
+        click(findIn<QCheckBox>(dialog, "ChkSuffix(0)"));
+        findIn<QCheckBox>(dialog, "ChkSubdir")->setChecked(false);
+        click(findIn<QPushButton>(dialog, "CmdOK"));
+    });
+    EXPECT_EQ(list.model().paths(), (QStringList{path("docs/c.txt"), path("docs/a.doc"), path("docs/b.DOCX")}));
+    tool->close();
+    EXPECT_TRUE(waitFor([&] { return tool.isNull(); }));
 }

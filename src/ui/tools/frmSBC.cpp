@@ -92,8 +92,16 @@ void frmSBC::buildControls()
 
     m_fileList = new FileListPanel(files, m_lblInput, m_lblProcessing, m_settings, m_caps, this);
     m_fileList->layoutWidth(9360);
-    m_fileList->setRules({converterAddFilesFilter(m_caps),
-                          [caps = m_caps](const QString& path) { return converterDropAdmits(path, caps); }});
+    FileListPanel::Rules rules;
+    rules.addFilesFilter = converterAddFilesFilter(m_caps);
+    rules.dropAdmits = [caps = m_caps](const QString& path) { return converterDropAdmits(path, caps); };
+    rules.itemsFormAlways = true;
+    rules.dropKeepsDuplicates = true;
+    rules.ownAddFilesFolder = true;
+    rules.questionMarkSweepAlways = true;
+    rules.addFolderWordMode = true;
+    rules.addFolderWordPatterns = {QStringLiteral("*.txt")};
+    m_fileList->setRules(std::move(rules));
     connect(m_fileList, &FileListPanel::scanningChanged, this,
             [this](bool scanning) { m_okButton->setEnabled(!scanning && !isRunning()); });
 
