@@ -87,3 +87,29 @@ TEST(FormatReplacer, AsksForTheContentOnlyWhenSomethingMatches)
     EXPECT_EQ(replaceFind(document, [&](std::vector<pugi::xml_node>*) { return asked = true; }), 0);
     EXPECT_FALSE(asked);
 }
+
+TEST(FormatReplacer, MultiParagraphContentKeepsItsOrderAtEveryMatch)
+{
+    // The second match only comes after a match with text behind it: the paragraphs of the content must
+    // still go in first to last there.
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_string((std::string(kOpen)
+                                      + "<w:p><w:r><w:t>FIND x</w:t></w:r></w:p>"
+                                        "<w:p><w:r><w:t>b FIND a</w:t></w:r></w:p>" + kClose).c_str()));
+    pugi::xml_document content;
+    ASSERT_TRUE(content.load_string((std::string(kOpen) + "<w:p><w:r><w:t>1</w:t></w:r></w:p>"
+                                     "<w:p><w:r><w:t>2</w:t></w:r></w:p>" + kClose).c_str()));
+    EXPECT_EQ(replaceFind(document, [&](std::vector<pugi::xml_node>* paragraphs) {
+                  for (pugi::xml_node p : content.document_element().child("w:body").children("w:p"))
+                      paragraphs->push_back(p);
+                  return true;
+              }), 2);
+    std::vector<std::string> texts;
+    for (pugi::xml_node p : document.document_element().child("w:body").children("w:p")) {
+        std::string text;
+        for (pugi::xml_node r : p.children("w:r"))
+            text += r.child_value("w:t");
+        texts.push_back(text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"1", "2 x", "b 1", "2 a"}));
+}

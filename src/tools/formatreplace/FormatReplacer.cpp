@@ -91,9 +91,11 @@ int FormatReplacer::replace(const office::WordMatcher& matcher, bool onlyFirst, 
 
     std::vector<pugi::xml_node> found;
     collectPlaceholders(m_names, m_container, &found);
+    // The placeholders come in document order, content.size() of them per occurrence; the count moves on
+    // only for a placeholder actually replaced, not for the text left behind the last one of a w:t.
     size_t index = 0;
     for (pugi::xml_node t : found) {
-        while (t)
+        while (t && QString::fromUtf8(t.child_value()).contains(QChar(kPlaceholder)))
             t = insertAt(t, content, index++ % content.size());
     }
     return count;
