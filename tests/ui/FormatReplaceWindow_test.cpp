@@ -78,6 +78,8 @@ TEST_F(FormatReplaceWindow, OpensWithItsHelpAndStoredSettingsAndClosesBackToTheM
 
     click(toolControl<QPushButton>("CmdNext"));
     EXPECT_TRUE(toolControl("Frame1")->isVisible());
+    // A screen reader names the definition path box by its label.
+    EXPECT_EQ(toolControl("txtDefine")->accessibleName(), QStringLiteral("替换定义以表格形式存放在下面的文档中："));
     EXPECT_EQ(toolControl("Frame1")->x(), 4);
     EXPECT_GT(toolControl("frameHelp")->x(), 3000);
     click(toolControl<QPushButton>("CmdHelp"));

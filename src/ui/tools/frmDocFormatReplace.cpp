@@ -114,6 +114,7 @@ void frmDocFormatReplace::buildControls()
     placeTwips(defineLabel, 120, 3180, 6000, 255);
     m_txtDefine = new QLineEdit(m_frame1);
     m_txtDefine->setObjectName(QStringLiteral("txtDefine"));
+    m_txtDefine->setAccessibleName(defineLabel->text());
     placeTwips(m_txtDefine, 120, 3480, kPanelWidth - 1500, 315);
     connect(FileDropFilter::install(m_txtDefine), &FileDropFilter::filesDropped, this,
             &frmDocFormatReplace::txtDefine_OLEDragDrop);
