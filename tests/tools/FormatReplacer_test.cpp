@@ -62,6 +62,12 @@ TEST(FormatReplacer, PutsTheContentWhereTheMatchWas)
          "<w:p><w:r><w:t>FIND</w:t></w:r></w:p>",
          "<w:p><w:bookmarkStart w:id='0' w:name='b'/><w:r><w:t>x</w:t></w:r><w:bookmarkEnd w:id='0'/></w:p>",
          "<w:p><w:r><w:t>x</w:t></w:r></w:p>"},
+        {"notes and comments of the definition document are not referred to from the target",
+         "<w:p><w:r><w:t>FIND</w:t></w:r></w:p>",
+         "<w:p><w:r><w:t>x</w:t><w:footnoteReference w:id='1'/></w:r>"
+         "<w:r><w:rPr><w:vertAlign w:val='superscript'/></w:rPr><w:endnoteReference w:id='2'/></w:r>"
+         "<w:r><w:commentReference w:id='0'/></w:r></w:p>",
+         "<w:p><w:r><w:t>x</w:t></w:r></w:p>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -166,7 +166,33 @@ void FormatReplacer::insertInline(pugi::xml_node source, pugi::xml_node parent, 
             insertInline(child, parent, before, true);
             continue;
         }
-        renumberDrawings(parent.insert_copy_before(child, before));
+        const pugi::xml_node copy = parent.insert_copy_before(child, before);
+        dropNoteReferences(copy);
+        if (m_names.is(copy, "r") && onlyProperties(m_names, copy))
+            parent.remove_child(copy);
+        else
+            renumberDrawings(copy);
+    }
+}
+
+void FormatReplacer::dropNoteReferences(pugi::xml_node node)
+{
+    // The footnotes, endnotes and comments these point to live in the definition document's own parts; an
+    // id the target does not have makes Word refuse the whole document.
+    for (pugi::xml_node child = node.first_child(); child;) {
+        const pugi::xml_node next = child.next_sibling();
+        if (child.type() == pugi::node_element) {
+            const char* local = localOf(child);
+            if (!strcmp(local, "footnoteReference") || !strcmp(local, "endnoteReference")
+                || !strcmp(local, "commentReference")) {
+                node.remove_child(child);
+            } else {
+                dropNoteReferences(child);
+                if (m_names.is(child, "r") && onlyProperties(m_names, child))
+                    node.remove_child(child);
+            }
+        }
+        child = next;
     }
 }
 
