@@ -103,10 +103,12 @@ TEST_F(FormatReplaceWindow, OpensWithItsHelpAndStoredSettingsAndClosesBackToTheM
     EXPECT_TRUE(toolControl("Frame1")->isVisible());
     // A screen reader names the definition path box by its label.
     EXPECT_EQ(toolControl("txtDefine")->accessibleName(), QStringLiteral("替换定义以表格形式存放在下面的文档中："));
-    EXPECT_EQ(toolControl("Frame1")->x(), 4);
+    EXPECT_EQ(toolControl("Frame1")->x(), 0);
     EXPECT_GT(toolControl("frameHelp")->x(), 3000);
     click(toolControl<QPushButton>("CmdHelp"));
     EXPECT_TRUE(toolControl("frameHelp")->isVisible());
+    EXPECT_EQ(toolControl("frameHelp")->x(), 0);
+    EXPECT_GT(toolControl("Frame1")->x(), 3000);
 
     click(toolControl<QCheckBox>("ChkHideHelp"));
     click(toolControl<QCheckBox>("ChkMatchWholeWord"));

@@ -172,8 +172,9 @@ void frmDocFormatReplace::saveSettings()
 
 void frmDocFormatReplace::showPanel(bool help)
 {
-    placeTwips(m_frameHelp, help ? 60 : kHiddenLeft, 60, kPanelWidth, kPanelHeight);
-    placeTwips(m_frame1, help ? kHiddenLeft : 60, 60, kPanelWidth, kPanelHeight);
+    // The panel shown sits at the left edge of the window; the other waits off it.
+    placeTwips(m_frameHelp, help ? 0 : kHiddenLeft, 60, kPanelWidth, kPanelHeight);
+    placeTwips(m_frame1, help ? kHiddenLeft : 0, 60, kPanelWidth, kPanelHeight);
     m_frameHelp->setVisible(help);
     m_frame1->setVisible(!help);
 }
