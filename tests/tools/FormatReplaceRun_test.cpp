@@ -246,6 +246,33 @@ TEST(FormatDefinitionTable, SkipsTheHeaderAndRowsWithoutFindText)
     EXPECT_EQ(finds.last(), u" word "_s);
 }
 
+TEST(FormatDefinitionTable, WholeWordTrimsOnlyPlainSpaces)
+{
+    // A tab or an ideographic space around the find text is part of what is searched for.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(u"definitions.docx"_s);
+    ASSERT_TRUE(QFile::copy(dataPath(u"tools/FormatReplace_01_definitions.docx"_s), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QString error;
+    {
+        auto package = OoxmlPackage::open(path, &error);
+        ASSERT_TRUE(package) << error.toStdString();
+        const QString main = package->mainDocumentPart();
+        pugi::xml_document* xml = package->xml(main, &error);
+        ASSERT_TRUE(xml);
+        pugi::xml_node t = xml->select_node("//w:t[text()=' word ']").node();
+        ASSERT_TRUE(t);
+        t.text().set("  \tword\u3000 ");
+        package->markChanged(main);
+        ASSERT_TRUE(package->save(&error)) << error.toStdString();
+    }
+    FormatDefinitionTable::Status status;
+    auto table = FormatDefinitionTable::open(path, &status, &error);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->definitions(true).back().find, u"\tword\u3000"_s);
+}
+
 TEST_F(FormatReplaceRunTest, ResultOpensInLibreOfficeWithPictureAndBothParagraphs)
 {
     if (varnel::office::LegacyConverter::sofficePath().isEmpty())
