@@ -282,6 +282,27 @@ TEST(FormatDefinitionTable, WholeWordTrimsOnlyPlainSpaces)
     EXPECT_EQ(table->definitions(true).back().find, u"\tword\u3000"_s);
 }
 
+TEST(FormatDefinitionTable, ATableInATextBoxIsNotTheDefinitionTable)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = editedDefinitions(dir, [](pugi::xml_document& xml) {
+        pugi::xml_node body = xml.document_element().child("w:body");
+        pugi::xml_node frame = body.prepend_child("w:p").append_child("w:r").append_child("w:pict");
+        pugi::xml_document boxed;
+        return boxed.load_string("<w:txbxContent><w:tbl><w:tr><w:tc><w:p><w:r><w:t>box</w:t></w:r></w:p></w:tc>"
+                                 "</w:tr></w:tbl></w:txbxContent>")
+               && frame.append_copy(boxed.first_child());
+    });
+    ASSERT_FALSE(path.isEmpty());
+    FormatDefinitionTable::Status status;
+    QString error;
+    auto table = FormatDefinitionTable::open(path, &status, &error);
+    EXPECT_EQ(status, FormatDefinitionTable::Status::Ok);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->definitions(false).front().find, u"ACME"_s);
+}
+
 TEST_F(FormatReplaceRunTest, ARowWithoutASecondCellIsLoggedAndLeavesItsMatchesAlone)
 {
     // The row of ACME keeps its find cell only.

@@ -104,7 +104,15 @@ std::unique_ptr<FormatDefinitionTable> FormatDefinitionTable::open(const QString
     table->m_names.emplace(root);
     const WordNames& names = *table->m_names;
     const pugi::xml_node body = names.child(root, "body");
-    table->m_table = body.find_node([&names](pugi::xml_node node) { return names.is(node, "tbl"); });
+    // The document's own tables only: one in a text box or other drawing sits inside a paragraph.
+    table->m_table = body.find_node([&names, &body](pugi::xml_node node) {
+        if (!names.is(node, "tbl"))
+            return false;
+        for (pugi::xml_node up = node.parent(); up && up != body; up = up.parent())
+            if (names.is(up, "p"))
+                return false;
+        return true;
+    });
     if (!table->m_table) {
         *status = Status::NoTable;
         return nullptr;
