@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace Qt::Literals::StringLiterals;
 using varnel::ProcessLog;
 using varnel::formatreplace::FormatDefinitionTable;
@@ -26,6 +28,24 @@ using varnel::test::readFile;
 namespace {
 
 const FormatReplaceOptions kWholeWord{false, false, true, false};
+
+// A copy of the definition fixture in dir with edit applied to its main part; empty when it failed.
+QString editedDefinitions(const QTemporaryDir& dir, const std::function<bool(pugi::xml_document&)>& edit)
+{
+    const QString path = dir.filePath(u"definitions.docx"_s);
+    QFile::remove(path);
+    if (!QFile::copy(dataPath(u"tools/FormatReplace_01_definitions.docx"_s), path))
+        return {};
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    QString error;
+    auto package = OoxmlPackage::open(path, &error);
+    const QString main = package ? package->mainDocumentPart() : QString();
+    pugi::xml_document* xml = package ? package->xml(main, &error) : nullptr;
+    if (!xml || !edit(*xml))
+        return {};
+    package->markChanged(main);
+    return package->save(&error) ? path : QString();
+}
 
 class FormatReplaceRunTest : public ::testing::Test
 {
@@ -43,8 +63,7 @@ protected:
     {
         FormatDefinitionTable::Status status;
         QString error;
-        auto table = FormatDefinitionTable::open(dataPath(u"tools/FormatReplace_01_definitions.docx"_s), &status,
-                                                 &error);
+        auto table = FormatDefinitionTable::open(m_definitions, &status, &error);
         EXPECT_TRUE(table) << error.toStdString();
         if (!table)
             return {};
@@ -75,6 +94,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    QString m_definitions = dataPath(u"tools/FormatReplace_01_definitions.docx"_s);
     QString m_target;
     ProcessLog m_log;
     std::unique_ptr<OoxmlPackage> m_package;
@@ -244,6 +264,59 @@ TEST(FormatDefinitionTable, SkipsTheHeaderAndRowsWithoutFindText)
     for (const auto& definition : table->definitions(false))
         finds << definition.find;
     EXPECT_EQ(finds.last(), u" word "_s);
+}
+
+TEST(FormatDefinitionTable, WholeWordTrimsOnlyPlainSpaces)
+{
+    // A tab or an ideographic space around the find text is part of what is searched for.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = editedDefinitions(dir, [](pugi::xml_document& xml) {
+        return xml.select_node("//w:t[text()=' word ']").node().text().set("  \tword\u3000 ");
+    });
+    ASSERT_FALSE(path.isEmpty());
+    FormatDefinitionTable::Status status;
+    QString error;
+    auto table = FormatDefinitionTable::open(path, &status, &error);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->definitions(true).back().find, u"\tword\u3000"_s);
+}
+
+TEST(FormatDefinitionTable, ATableInATextBoxIsNotTheDefinitionTable)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = editedDefinitions(dir, [](pugi::xml_document& xml) {
+        pugi::xml_node body = xml.document_element().child("w:body");
+        pugi::xml_node frame = body.prepend_child("w:p").append_child("w:r").append_child("w:pict");
+        pugi::xml_document boxed;
+        return boxed.load_string("<w:txbxContent><w:tbl><w:tr><w:tc><w:p><w:r><w:t>box</w:t></w:r></w:p></w:tc>"
+                                 "</w:tr></w:tbl></w:txbxContent>")
+               && frame.append_copy(boxed.first_child());
+    });
+    ASSERT_FALSE(path.isEmpty());
+    FormatDefinitionTable::Status status;
+    QString error;
+    auto table = FormatDefinitionTable::open(path, &status, &error);
+    EXPECT_EQ(status, FormatDefinitionTable::Status::Ok);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->definitions(false).front().find, u"ACME"_s);
+}
+
+TEST_F(FormatReplaceRunTest, ARowWithoutASecondCellIsLoggedAndLeavesItsMatchesAlone)
+{
+    // The row of ACME keeps its find cell only.
+    m_definitions = editedDefinitions(m_dir, [](pugi::xml_document& xml) {
+        pugi::xml_node row = xml.select_node("//w:tr[w:tc/w:p/w:r/w:t='ACME']").node();
+        return row.remove_child(row.child("w:tc").next_sibling("w:tc"))
+               && row.remove_child(row.child("w:tc").next_sibling("w:tc"));
+    });
+    ASSERT_FALSE(m_definitions.isEmpty());
+    const FormatReplaceSummary summary = run({});
+    EXPECT_EQ(summary.changed, 1) << "the other rows still apply";
+    EXPECT_TRUE(summary.failures);
+    EXPECT_TRUE(paragraphTexts(document()).first().contains(u"ACME"_s)) << paragraphTexts(document()).join(u'|').toStdString();
+    EXPECT_TRUE(QString::fromLocal8Bit(readFile(m_log.path())).contains(u"第 2 行"_s));
 }
 
 TEST_F(FormatReplaceRunTest, ResultOpensInLibreOfficeWithPictureAndBothParagraphs)

@@ -62,6 +62,12 @@ TEST(FormatReplacer, PutsTheContentWhereTheMatchWas)
          "<w:p><w:r><w:t>FIND</w:t></w:r></w:p>",
          "<w:p><w:bookmarkStart w:id='0' w:name='b'/><w:r><w:t>x</w:t></w:r><w:bookmarkEnd w:id='0'/></w:p>",
          "<w:p><w:r><w:t>x</w:t></w:r></w:p>"},
+        {"notes and comments of the definition document are not referred to from the target",
+         "<w:p><w:r><w:t>FIND</w:t></w:r></w:p>",
+         "<w:p><w:r><w:t>x</w:t><w:footnoteReference w:id='1'/></w:r>"
+         "<w:r><w:rPr><w:vertAlign w:val='superscript'/></w:rPr><w:endnoteReference w:id='2'/></w:r>"
+         "<w:r><w:commentReference w:id='0'/></w:r></w:p>",
+         "<w:p><w:r><w:t>x</w:t></w:r></w:p>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -86,4 +92,30 @@ TEST(FormatReplacer, AsksForTheContentOnlyWhenSomethingMatches)
     bool asked = false;
     EXPECT_EQ(replaceFind(document, [&](std::vector<pugi::xml_node>*) { return asked = true; }), 0);
     EXPECT_FALSE(asked);
+}
+
+TEST(FormatReplacer, MultiParagraphContentKeepsItsOrderAtEveryMatch)
+{
+    // The second match only comes after a match with text behind it: the paragraphs of the content must
+    // still go in first to last there.
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_string((std::string(kOpen)
+                                      + "<w:p><w:r><w:t>FIND x</w:t></w:r></w:p>"
+                                        "<w:p><w:r><w:t>b FIND a</w:t></w:r></w:p>" + kClose).c_str()));
+    pugi::xml_document content;
+    ASSERT_TRUE(content.load_string((std::string(kOpen) + "<w:p><w:r><w:t>1</w:t></w:r></w:p>"
+                                     "<w:p><w:r><w:t>2</w:t></w:r></w:p>" + kClose).c_str()));
+    EXPECT_EQ(replaceFind(document, [&](std::vector<pugi::xml_node>* paragraphs) {
+                  for (pugi::xml_node p : content.document_element().child("w:body").children("w:p"))
+                      paragraphs->push_back(p);
+                  return true;
+              }), 2);
+    std::vector<std::string> texts;
+    for (pugi::xml_node p : document.document_element().child("w:body").children("w:p")) {
+        std::string text;
+        for (pugi::xml_node r : p.children("w:r"))
+            text += r.child_value("w:t");
+        texts.push_back(text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"1", "2 x", "b 1", "2 a"}));
 }

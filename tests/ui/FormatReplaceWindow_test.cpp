@@ -3,11 +3,13 @@
 
 #include "WindowFixture.h"
 
+#include "ui/AppInfo.h"
 #include "ui/FileListPanel.h"
 #include "ui/main/OptionsPanel.h"
 #include "ui/tools/frmDocFormatReplace.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QPointer>
 
 using namespace varnel;
@@ -59,6 +61,27 @@ protected:
     QPointer<ui::frmDocFormatReplace> m_tool;
 };
 
+// Notes the text of a label each time a queued call reaches the window: each progress report is seen
+// when the next queued call (the next report, or the end of the run) arrives.
+class LabelWatch : public QObject
+{
+public:
+    explicit LabelWatch(QLabel* label)
+        : m_label(label)
+    {
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MetaCall)
+            m_seen << m_label->text();
+        return false;
+    }
+
+    QLabel* m_label;
+    QStringList m_seen;
+};
+
 } // namespace
 
 TEST_F(FormatReplaceWindow, OpensWithItsHelpAndStoredSettingsAndClosesBackToTheMainWindow)
@@ -78,10 +101,14 @@ TEST_F(FormatReplaceWindow, OpensWithItsHelpAndStoredSettingsAndClosesBackToTheM
 
     click(toolControl<QPushButton>("CmdNext"));
     EXPECT_TRUE(toolControl("Frame1")->isVisible());
-    EXPECT_EQ(toolControl("Frame1")->x(), 4);
+    // A screen reader names the definition path box by its label.
+    EXPECT_EQ(toolControl("txtDefine")->accessibleName(), QStringLiteral("替换定义以表格形式存放在下面的文档中："));
+    EXPECT_EQ(toolControl("Frame1")->x(), 0);
     EXPECT_GT(toolControl("frameHelp")->x(), 3000);
     click(toolControl<QPushButton>("CmdHelp"));
     EXPECT_TRUE(toolControl("frameHelp")->isVisible());
+    EXPECT_EQ(toolControl("frameHelp")->x(), 0);
+    EXPECT_GT(toolControl("Frame1")->x(), 3000);
 
     click(toolControl<QCheckBox>("ChkHideHelp"));
     click(toolControl<QCheckBox>("ChkMatchWholeWord"));
@@ -171,8 +198,14 @@ TEST_F(FormatReplaceWindow, RunsOnAWorkerThreadAndOffersTheLogAfterFailures)
     writeFile(broken, "not a zip");
     tool.fileList().ListView2_OLEDragDrop({m_target, broken});
     toolControl<QLineEdit>("txtDefine")->setText(dataPath(QStringLiteral("tools/FormatReplace_01_definitions.docx")));
+    LabelWatch watch(toolControl<QLabel>("lblProcessing"));
+    tool.installEventFilter(&watch);
     click(toolControl<QPushButton>("OKButton"));
     EXPECT_TRUE(waitFor([&] { return !tool.isRunning() && MessageBox::shown().size() == 2; }));
+    tool.removeEventFilter(&watch);
+    EXPECT_TRUE(watch.m_seen.contains(QStringLiteral("正在处理第 1 个文件"))) << watch.m_seen.join(u'|').toStdString();
+    EXPECT_TRUE(watch.m_seen.contains(QStringLiteral("正在处理第 2 个文件"))) << watch.m_seen.join(u'|').toStdString();
+    EXPECT_EQ(MessageBox::shown().first().title, ui::applicationTitle());
     EXPECT_EQ(messages(), (QStringList{QStringLiteral("替换完毕！\n共 2 个文件，其中 1 个文件发生了替换。"),
                                        QStringLiteral("日志文件记录了处理过程中发生的异常，\n是否查看日志文件？")}));
     EXPECT_EQ(toolControl<QLabel>("lblProcessing")->text(), QStringLiteral("处理完毕！"));

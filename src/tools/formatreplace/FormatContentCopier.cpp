@@ -47,6 +47,11 @@ bool FormatContentCopier::prepare(pugi::xml_node cell, std::vector<pugi::xml_nod
         return true;
     }
     paragraphs->clear();
+    // A row cut short by merged cells has no replacement to give; its matches are left as they are.
+    if (!cell) {
+        *error = QStringLiteral("该行没有第 2 列，匹配处未替换");
+        return false;
+    }
     pugi::xml_document* sourceDocument = m_source.xml(m_sourceMain, error);
     pugi::xml_document* targetDocument = sourceDocument ? m_target.xml(m_targetMain, error) : nullptr;
     if (!targetDocument)
@@ -58,11 +63,9 @@ bool FormatContentCopier::prepare(pugi::xml_node cell, std::vector<pugi::xml_nod
     }
     const WordNames names(sourceRoot);
     pugi::xml_node holder = m_scratch.append_child("cell");
-    if (cell) {
-        for (pugi::xml_node p : cell.children())
-            if (names.is(p, "p"))
-                paragraphs->push_back(holder.append_copy(p));
-    }
+    for (pugi::xml_node p : cell.children())
+        if (names.is(p, "p"))
+            paragraphs->push_back(holder.append_copy(p));
     if (paragraphs->empty())
         paragraphs->push_back(holder.append_child(names.qualified("p").c_str()));
     if (!remapRelationships(holder, error) || !copyStyles(holder, error))

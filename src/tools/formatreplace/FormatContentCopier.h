@@ -29,7 +29,8 @@ public:
     FormatContentCopier(office::OoxmlPackage& source, const QString& sourceMain, office::OoxmlPackage& target,
                         const QString& targetMain);
 
-    // Copies of the paragraphs of cell (a w:tc of the source's main part) ready to go into the target;
+    // Copies of the paragraphs of cell (a w:tc of the source's main part, null for a row without one: an
+    // error) ready to go into the target;
     // false with *error when something they need could not be brought over.
     bool prepare(pugi::xml_node cell, std::vector<pugi::xml_node>* paragraphs, QString* error);
 

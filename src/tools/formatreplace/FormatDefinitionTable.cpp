@@ -58,6 +58,18 @@ void appendText(const WordNames& names, pugi::xml_node node, QString* text)
     }
 }
 
+// Plain spaces only: a tab or an ideographic space at either end is part of the text to find.
+QString trimSpaces(const QString& text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text.at(start) == QLatin1Char(' '))
+        ++start;
+    while (end > start && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(start, end - start);
+}
+
 } // namespace
 
 std::unique_ptr<FormatDefinitionTable> FormatDefinitionTable::open(const QString& path, Status* status,
@@ -92,7 +104,15 @@ std::unique_ptr<FormatDefinitionTable> FormatDefinitionTable::open(const QString
     table->m_names.emplace(root);
     const WordNames& names = *table->m_names;
     const pugi::xml_node body = names.child(root, "body");
-    table->m_table = body.find_node([&names](pugi::xml_node node) { return names.is(node, "tbl"); });
+    // The document's own tables only: one in a text box or other drawing sits inside a paragraph.
+    table->m_table = body.find_node([&names, &body](pugi::xml_node node) {
+        if (!names.is(node, "tbl"))
+            return false;
+        for (pugi::xml_node up = node.parent(); up && up != body; up = up.parent())
+            if (names.is(up, "p"))
+                return false;
+        return true;
+    });
     if (!table->m_table) {
         *status = Status::NoTable;
         return nullptr;
@@ -123,7 +143,7 @@ std::vector<FormatDefinition> FormatDefinitionTable::definitions(bool trimFind) 
         definition.row = int(r) + 1;
         definition.find = cellText(names, cells[0]);
         if (trimFind)
-            definition.find = definition.find.trimmed();
+            definition.find = trimSpaces(definition.find);
         if (definition.find.isEmpty())
             continue;
         definition.cell = cells.size() > 1 ? cells[1] : pugi::xml_node();

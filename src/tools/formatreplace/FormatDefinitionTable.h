@@ -34,7 +34,8 @@ public:
     // layout the user is told about.
     static std::unique_ptr<FormatDefinitionTable> open(const QString& path, Status* status, QString* error);
 
-    // Definitions from row 2 on; a row whose find text is empty (after trimming, with trimFind) is left out.
+    // Definitions from row 2 on; a row whose find text is empty (after trimming its plain spaces, with
+    // trimFind) is left out.
     std::vector<FormatDefinition> definitions(bool trimFind) const;
 
     office::OoxmlPackage& package() { return *m_package; }

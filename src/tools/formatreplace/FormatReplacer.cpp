@@ -91,9 +91,11 @@ int FormatReplacer::replace(const office::WordMatcher& matcher, bool onlyFirst, 
 
     std::vector<pugi::xml_node> found;
     collectPlaceholders(m_names, m_container, &found);
+    // The placeholders come in document order, content.size() of them per occurrence; the count moves on
+    // only for a placeholder actually replaced, not for the text left behind the last one of a w:t.
     size_t index = 0;
     for (pugi::xml_node t : found) {
-        while (t)
+        while (t && QString::fromUtf8(t.child_value()).contains(QChar(kPlaceholder)))
             t = insertAt(t, content, index++ % content.size());
     }
     return count;
@@ -164,7 +166,33 @@ void FormatReplacer::insertInline(pugi::xml_node source, pugi::xml_node parent, 
             insertInline(child, parent, before, true);
             continue;
         }
-        renumberDrawings(parent.insert_copy_before(child, before));
+        const pugi::xml_node copy = parent.insert_copy_before(child, before);
+        dropNoteReferences(copy);
+        if (m_names.is(copy, "r") && onlyProperties(m_names, copy))
+            parent.remove_child(copy);
+        else
+            renumberDrawings(copy);
+    }
+}
+
+void FormatReplacer::dropNoteReferences(pugi::xml_node node)
+{
+    // The footnotes, endnotes and comments these point to live in the definition document's own parts; an
+    // id the target does not have makes Word refuse the whole document.
+    for (pugi::xml_node child = node.first_child(); child;) {
+        const pugi::xml_node next = child.next_sibling();
+        if (child.type() == pugi::node_element) {
+            const char* local = localOf(child);
+            if (!strcmp(local, "footnoteReference") || !strcmp(local, "endnoteReference")
+                || !strcmp(local, "commentReference")) {
+                node.remove_child(child);
+            } else {
+                dropNoteReferences(child);
+                if (m_names.is(child, "r") && onlyProperties(m_names, child))
+                    node.remove_child(child);
+            }
+        }
+        child = next;
     }
 }
 

@@ -39,6 +39,8 @@ private:
     // (which may hold further placeholders), or null.
     pugi::xml_node insertAt(pugi::xml_node t, const std::vector<pugi::xml_node>& content, size_t index);
     void insertInline(pugi::xml_node source, pugi::xml_node parent, pugi::xml_node before, bool inHyperlink);
+    // Removes references to notes and comments, and the runs left empty by that, below node.
+    void dropNoteReferences(pugi::xml_node node);
     void setParagraphProperties(pugi::xml_node paragraph, pugi::xml_node source);
     void renumberDrawings(pugi::xml_node node);
     int maxDrawingId(pugi::xml_node node) const;

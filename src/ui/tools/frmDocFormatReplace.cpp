@@ -114,6 +114,7 @@ void frmDocFormatReplace::buildControls()
     placeTwips(defineLabel, 120, 3180, 6000, 255);
     m_txtDefine = new QLineEdit(m_frame1);
     m_txtDefine->setObjectName(QStringLiteral("txtDefine"));
+    m_txtDefine->setAccessibleName(defineLabel->text());
     placeTwips(m_txtDefine, 120, 3480, kPanelWidth - 1500, 315);
     connect(FileDropFilter::install(m_txtDefine), &FileDropFilter::filesDropped, this,
             &frmDocFormatReplace::txtDefine_OLEDragDrop);
@@ -171,8 +172,9 @@ void frmDocFormatReplace::saveSettings()
 
 void frmDocFormatReplace::showPanel(bool help)
 {
-    placeTwips(m_frameHelp, help ? 60 : kHiddenLeft, 60, kPanelWidth, kPanelHeight);
-    placeTwips(m_frame1, help ? kHiddenLeft : 60, 60, kPanelWidth, kPanelHeight);
+    // The panel shown sits at the left edge of the window; the other waits off it.
+    placeTwips(m_frameHelp, help ? 0 : kHiddenLeft, 60, kPanelWidth, kPanelHeight);
+    placeTwips(m_frame1, help ? kHiddenLeft : 0, 60, kPanelWidth, kPanelHeight);
     m_frameHelp->setVisible(help);
     m_frame1->setVisible(!help);
 }
