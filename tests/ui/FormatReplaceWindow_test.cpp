@@ -135,11 +135,20 @@ TEST_F(FormatReplaceWindow, StartChecksAndDefinitionWarningsStartNothing)
     // The list takes Word files only.
     tool.fileList().ListView2_OLEDragDrop({m_target, path(QStringLiteral("notes.txt"))});
     EXPECT_EQ(tool.fileList().model().paths(), QStringList{m_target});
+    // Every drop is taken, also of a file the list holds already; the next command sweeps odd names.
+    const QString odd = path(QStringLiteral("odd?.docx"));
+    tool.fileList().ListView2_OLEDragDrop({m_target, odd});
+    EXPECT_EQ(tool.fileList().model().paths(), (QStringList{m_target, m_target, odd}));
     tool.fileList().CmdFileOp_Click(0);
     ASSERT_FALSE(FileDialog::requests().isEmpty());
-    EXPECT_EQ(FileDialog::requests().last().filter, QStringLiteral("WORD文件(*.doc;*.docx)|*.doc;*.docx"));
+    EXPECT_EQ(FileDialog::requests().last().filter, QStringLiteral("WORD文件(*.doc;*.docx;*.rtf)|*.doc;*.docx;*.rtf"));
     EXPECT_TRUE(FileDialog::requests().last().folder.isEmpty());
-    EXPECT_EQ(toolControl<QLabel>("lblInput")->text(), QStringLiteral("待处理文件1项"));
+    tool.fileList().CmdFileOp_Click(2); // nothing selected: removes nothing, sweeps
+    EXPECT_EQ(messages().size(), 2);
+    EXPECT_EQ(tool.fileList().model().paths(), (QStringList{m_target, m_target}));
+    EXPECT_EQ(toolControl<QLabel>("lblInput")->text(), QStringLiteral("待处理文件2项"));
+    tool.fileList().model().clear();
+    tool.fileList().model().appendAll({m_target});
     const QByteArray before = readFile(m_target);
 
     // No definition document: the choose dialog opens, and cancelling it empties the box.

@@ -143,11 +143,19 @@ void frmDocFormatReplace::buildControls()
 
     m_fileList = new FileListPanel(listFrame, m_lblInput, m_lblProcessing, m_settings, m_caps, this);
     m_fileList->layoutWidth(kPanelWidth - 120);
-    // Word files only; the dialogs start where the system puts them and remember nothing.
+    // Word files only; the dialogs start where the system puts them and remember nothing, the add-folder
+    // dialog offers Word documents only, every drop is taken, and every command sweeps unreadable names.
     const bool newFormats = m_caps.wordNewFormats;
-    m_fileList->setRules({newFormats ? QStringLiteral("WORD文件(*.doc;*.docx)|*.doc;*.docx")
-                                     : QStringLiteral("WORD文件(*.doc)|*.doc"),
-                          [newFormats](const QString& path) { return isWordDrop(path, newFormats); }, true});
+    FileListPanel::Rules rules;
+    rules.addFilesFilter = newFormats ? QStringLiteral("WORD文件(*.doc;*.docx;*.rtf)|*.doc;*.docx;*.rtf")
+                                      : QStringLiteral("WORD文件(*.doc;*.rtf)|*.doc;*.rtf");
+    rules.dropAdmits = [newFormats](const QString& path) { return isWordDrop(path, newFormats); };
+    rules.itemsFormAlways = true;
+    rules.dropKeepsDuplicates = true;
+    rules.ownAddFilesFolder = true;
+    rules.questionMarkSweepAlways = true;
+    rules.addFolderWordMode = true;
+    m_fileList->setRules(std::move(rules));
     connect(m_fileList, &FileListPanel::scanningChanged, this,
             [this](bool scanning) { m_okButton->setEnabled(!scanning && !isRunning()); });
 }
