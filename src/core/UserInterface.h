@@ -9,7 +9,7 @@ namespace varnel {
 class UserInterface
 {
 public:
-    enum class Icon { Information, Question, Error };
+    enum class Icon { Information, Question, Warning, Error };
     enum class Buttons { Ok, YesNo, OkCancel };
     enum class Answer { Ok, Cancel, Yes, No };
     // The dialog that fixes a failed input check of a run.

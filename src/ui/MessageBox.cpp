@@ -36,6 +36,7 @@ QMessageBox::Icon messageIcon(MessageBox::Icon icon)
 {
     switch (icon) {
     case MessageBox::Icon::Question: return QMessageBox::Question;
+    case MessageBox::Icon::Warning: return QMessageBox::Warning;
     case MessageBox::Icon::Error: return QMessageBox::Critical;
     case MessageBox::Icon::Information: break;
     }

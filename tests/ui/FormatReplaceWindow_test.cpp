@@ -175,6 +175,7 @@ TEST_F(FormatReplaceWindow, StartChecksAndDefinitionWarningsStartNothing)
         tool.OKButton_Click();
         ASSERT_EQ(MessageBox::shown().size(), 1);
         EXPECT_EQ(MessageBox::shown().first().title, c.title);
+        EXPECT_EQ(MessageBox::shown().first().icon, MessageBox::Icon::Warning);
         EXPECT_TRUE(MessageBox::shown().first().text.endsWith(QStringLiteral("\n请从新设置替换定义文档。")));
     }
 

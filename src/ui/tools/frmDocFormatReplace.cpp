@@ -216,11 +216,11 @@ bool frmDocFormatReplace::openDefinitions(std::unique_ptr<FormatDefinitionTable>
         return false;
     case FormatDefinitionTable::Status::NoTable:
         MessageBox::notice(this, QStringLiteral("替换定义需要以表格形式放在Word文档中！") + again,
-                           MessageBox::Icon::Error, QStringLiteral("没有找到替换定义"));
+                           MessageBox::Icon::Warning, QStringLiteral("没有找到替换定义"));
         return false;
     case FormatDefinitionTable::Status::OneColumn:
         MessageBox::notice(this, QStringLiteral("替换定义需要以两列表格形式放在Word文档中！") + again,
-                           MessageBox::Icon::Error, QStringLiteral("替换定义格式不对"));
+                           MessageBox::Icon::Warning, QStringLiteral("替换定义格式不对"));
         return false;
     }
     return false;
