@@ -1,5 +1,6 @@
 #pragma once
-// What the benchmarks share: writing a generated package, and timing an engine over a corpus.
+// What the benchmarks share: writing a generated package, timing an engine over a corpus, and timing
+// LibreOffice's conversions of the same files.
 
 #include "core/DocumentEngine.h"
 #include "core/ReplaceOptions.h"
@@ -8,7 +9,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -23,6 +26,31 @@
 #include <utility>
 
 namespace varnel::bench {
+
+// Seconds LibreOffice takes to convert files to `format` in one start, or -1 on failure. The converted
+// files go to outDir under their base name with the new extension.
+inline double libreOfficeSeconds(const QString& soffice, const QStringList& files, const QString& format,
+                                 const QString& outDir, const QString& profileDir)
+{
+    QProcess process;
+    process.setProgram(soffice);
+    process.setArguments(QStringList{QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                                     QStringLiteral("-env:UserInstallation=file://") + profileDir,
+                                     QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir}
+                         + files);
+    QElapsedTimer timer;
+    timer.start();
+    process.start();
+    if (!process.waitForFinished(1800000) || process.exitCode() != 0)
+        return -1;
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const QString extension = format.section(u':', 0, 0);
+    for (const QString& file : files) {
+        if (!QFile::exists(outDir + u'/' + QFileInfo(file).completeBaseName() + u'.' + extension))
+            return -1;
+    }
+    return seconds;
+}
 
 // A zip archive of the parts (name, bytes) at path; false when it cannot be written.
 inline bool writeZip(const QString& path, const QList<std::pair<QByteArray, QByteArray>>& parts)

@@ -193,30 +193,6 @@ bool writeDocx(const QString& path, const QByteArray& document)
     return bench::writeZip(path, named);
 }
 
-// Seconds LibreOffice takes to convert files to `format` in one start, or -1 on failure. The converted
-// files go to outDir under their base name with the new extension.
-double libreOfficeSeconds(const QString& soffice, const QStringList& files, const QString& format, const QString& outDir,
-                          const QString& profileDir)
-{
-    QProcess process;
-    process.setProgram(soffice);
-    process.setArguments(QStringList{u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + profileDir,
-                                     u"--convert-to"_s, format, u"--outdir"_s, outDir}
-                         + files);
-    QElapsedTimer timer;
-    timer.start();
-    process.start();
-    if (!process.waitForFinished(600000) || process.exitCode() != 0)
-        return -1;
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    const QString extension = format.section(u':', 0, 0);
-    for (const QString& file : files) {
-        if (!QFile::exists(outDir + u'/' + QFileInfo(file).completeBaseName() + u'.' + extension))
-            return -1;
-    }
-    return seconds;
-}
-
 // A round trip of files through LibreOffice: docx to odt, then odt back to docx, one start for each way.
 double libreOfficeRoundTrip(const QString& soffice, const QStringList& files, const QString& workDir)
 {
@@ -224,12 +200,12 @@ double libreOfficeRoundTrip(const QString& soffice, const QStringList& files, co
     const QString docxDir = workDir + u"/docx"_s;
     QDir().mkpath(odtDir);
     QDir().mkpath(docxDir);
-    const double there = libreOfficeSeconds(soffice, files, u"odt"_s, odtDir, workDir + u"/profile"_s);
+    const double there = bench::libreOfficeSeconds(soffice, files, u"odt"_s, odtDir, workDir + u"/profile"_s);
     QStringList odts;
     for (const QString& file : files)
         odts.append(odtDir + u'/' + QFileInfo(file).completeBaseName() + u".odt"_s);
     const double back = there < 0 ? -1
-                                  : libreOfficeSeconds(soffice, odts, u"docx:MS Word 2007 XML"_s, docxDir,
+                                  : bench::libreOfficeSeconds(soffice, odts, u"docx:MS Word 2007 XML"_s, docxDir,
                                                        workDir + u"/profile"_s);
     return there < 0 || back < 0 ? -1 : there + back;
 }

@@ -15,6 +15,8 @@
 // replacements must number the occurrences the template had, times 50. It prints files/s of A and B and
 // the ratio of A's throughput to B's, and of the CPU time each needs. --engine-only skips B.
 
+#include "BenchSupport.h"
+
 #include "core/AllocatorTuning.h"
 #include "core/DocumentEngine.h"
 #include "core/ReplaceOptions.h"
@@ -131,30 +133,6 @@ QByteArray presentationFodp()
         .toUtf8();
 }
 
-// Seconds LibreOffice takes to convert files to `format` in one start, or -1 on failure. The converted
-// files go to outDir under their base name with the new extension.
-double libreOfficeSeconds(const QString& soffice, const QStringList& files, const QString& format, const QString& outDir,
-                          const QString& profileDir)
-{
-    QProcess process;
-    process.setProgram(soffice);
-    process.setArguments(QStringList{u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + profileDir,
-                                     u"--convert-to"_s, format, u"--outdir"_s, outDir}
-                         + files);
-    QElapsedTimer timer;
-    timer.start();
-    process.start();
-    if (!process.waitForFinished(1800000) || process.exitCode() != 0)
-        return -1;
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    const QString extension = format.section(u':', 0, 0);
-    for (const QString& file : files) {
-        if (!QFile::exists(outDir + u'/' + QFileInfo(file).completeBaseName() + u'.' + extension))
-            return -1;
-    }
-    return seconds;
-}
-
 // CPU seconds (user and system) this process, or its waited-for children, have used so far.
 double cpuSeconds(int who)
 {
@@ -206,7 +184,7 @@ int main(int argc, char** argv)
     source.close();
     const QString profile = dir.filePath(u"profile"_s);
     const QString templatePath = dir.filePath(u"template.pptx"_s);
-    if (libreOfficeSeconds(soffice, {fodp}, u"pptx:Impress MS PowerPoint 2007 XML"_s, dir.path(), profile) < 0) {
+    if (bench::libreOfficeSeconds(soffice, {fodp}, u"pptx:Impress MS PowerPoint 2007 XML"_s, dir.path(), profile) < 0) {
         std::fprintf(stderr, "LibreOffice could not make the corpus\n");
         return 1;
     }
@@ -230,8 +208,8 @@ int main(int argc, char** argv)
     for (const QString& file : files)
         odps.append(odpDir + u'/' + QFileInfo(file).completeBaseName() + u".odp"_s);
     const double libreOfficeCpuBefore = cpuSeconds(RUSAGE_CHILDREN);
-    const double there = engineOnly ? 0 : libreOfficeSeconds(soffice, files, u"odp"_s, odpDir, profile);
-    const double back = there < 0 ? -1 : engineOnly ? 0 : libreOfficeSeconds(soffice, odps, u"pptx:Impress MS PowerPoint 2007 XML"_s, backDir, profile);
+    const double there = engineOnly ? 0 : bench::libreOfficeSeconds(soffice, files, u"odp"_s, odpDir, profile);
+    const double back = there < 0 ? -1 : engineOnly ? 0 : bench::libreOfficeSeconds(soffice, odps, u"pptx:Impress MS PowerPoint 2007 XML"_s, backDir, profile);
     if (there < 0 || back < 0) {
         std::printf("LibreOffice: conversion failed\n");
         return 1;

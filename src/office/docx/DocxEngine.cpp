@@ -1,6 +1,5 @@
 #include "office/docx/DocxEngine.h"
 
-#include "core/FileCheck.h"
 #include "core/TextCompare.h"
 #include "core/TextReplace.h"
 #include "office/docx/DocxDocument.h"
@@ -221,9 +220,6 @@ QString DocxEngine::mainReplaceText(const QString& replace, bool fromDictionary)
 EngineResult DocxEngine::replace(const QString& path, const EngineRequest& request)
 {
     EngineResult result;
-    result.error = notRegularFileReason(path);
-    if (!result.error.isEmpty())
-        return result;
     QString error;
     const std::unique_ptr<DocxDocument> document = DocxDocument::open(path, &error);
     if (!document) {

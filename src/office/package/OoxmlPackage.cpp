@@ -1,5 +1,7 @@
 #include "office/package/OoxmlPackage.h"
 
+#include "core/FileCheck.h"
+
 #include "office/package/AtomicFile.h"
 #include "office/package/CompoundFile.h"
 #include "office/package/PartName.h"
@@ -202,8 +204,9 @@ std::unique_ptr<OoxmlPackage> OoxmlPackage::open(const QString& path, QString* e
         setError(error, QStringLiteral("文件不存在"));
         return nullptr;
     }
-    if (!info.isFile()) {
-        setError(error, QStringLiteral("不是普通文件"));
+    // A named pipe or a device is refused before libzip would open it and wait, or read without end.
+    if (const QString refused = notRegularFileReason(path); !refused.isEmpty()) {
+        setError(error, refused);
         return nullptr;
     }
 

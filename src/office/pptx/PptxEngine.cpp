@@ -1,6 +1,5 @@
 #include "office/pptx/PptxEngine.h"
 
-#include "core/FileCheck.h"
 #include "core/TextCompare.h"
 #include "office/pptx/PptxDocument.h"
 #include "office/pptx/SlideRangeReplacer.h"
@@ -21,9 +20,6 @@ QString PptxEngine::runawayError(const QString& find, const QString& replacement
 EngineResult PptxEngine::replace(const QString& path, const EngineRequest& request)
 {
     EngineResult result;
-    result.error = notRegularFileReason(path);
-    if (!result.error.isEmpty())
-        return result;
     QString error;
     const std::unique_ptr<PptxDocument> document =
         PptxDocument::open(path, request.options.isOn(Option::Notepage), &error);

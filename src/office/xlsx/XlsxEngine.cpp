@@ -1,6 +1,5 @@
 #include "office/xlsx/XlsxEngine.h"
 
-#include "core/FileCheck.h"
 #include "core/TextReplace.h"
 #include "office/xlsx/ExcelMatcher.h"
 #include "office/xlsx/ExcelSheetName.h"
@@ -152,9 +151,6 @@ bool XlsxRun::renameSheet(size_t index, const QString& find, const QString& repl
 EngineResult XlsxEngine::replace(const QString& path, const EngineRequest& request)
 {
     EngineResult result;
-    result.error = notRegularFileReason(path);
-    if (!result.error.isEmpty())
-        return result;
     QString error;
     const std::unique_ptr<XlsxWorkbook> workbook = XlsxWorkbook::open(path, &error);
     if (!workbook) {

@@ -1,12 +1,10 @@
 #include "tools/widthconvert/WidthDocxEngine.h"
 
-#include "core/FileCheck.h"
 #include "office/docx/DocxDocument.h"
 #include "office/docx/DocxEngine.h"
 #include "office/docx/WordStoryText.h"
 #include "tools/widthconvert/WidthProgress.h"
 
-#include <QFileInfo>
 
 #include <memory>
 
@@ -19,9 +17,6 @@ using office::WordStoryText;
 EngineResult WidthDocxEngine::replace(const QString& path, const EngineRequest& request)
 {
     EngineResult result;
-    result.error = QFileInfo::exists(path) ? notRegularFileReason(path) : QStringLiteral("文件不存在");
-    if (!result.error.isEmpty())
-        return result;
     QString error;
     const std::unique_ptr<DocxDocument> document = DocxDocument::open(path, &error);
     if (!document) {
