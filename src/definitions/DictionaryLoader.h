@@ -10,6 +10,7 @@
 
 #include "core/ReplacePair.h"
 #include "core/UserInterface.h"
+#include "definitions/DictionaryWorkbook.h"
 
 #include <functional>
 #include <optional>
@@ -24,5 +25,14 @@ QString dictionaryCountText(int count);
 // message about it.
 std::optional<ReplacePairs> LoadDictionaryWorkbook(const QString& path, UserInterface& ui,
                                                    const std::function<void(int count)>& showCount = {});
+
+// How a dictionary workbook is read (DictionaryWorkbook::read by default): nullopt with *error when it
+// cannot be.
+using DictionaryReader = std::function<std::optional<DictionaryContent>(const QString& path, QString* error)>;
+
+// The same, with the workbook read by read.
+std::optional<ReplacePairs> LoadDictionaryWorkbook(const QString& path, UserInterface& ui,
+                                                   const std::function<void(int count)>& showCount,
+                                                   const DictionaryReader& read);
 
 } // namespace varnel

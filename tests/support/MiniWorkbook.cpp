@@ -48,12 +48,13 @@ QList<std::pair<QByteArray, QByteArray>> MiniWorkbook::entries() const
     QList<std::pair<QByteArray, QByteArray>> parts;
     for (qsizetype i = 0; i < sheets.size(); ++i) {
         const QByteArray n = QByteArray::number(i + 1);
-        sheetList += "<sheet name=\"Sheet" + n + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+        const QByteArray name = i < names.size() ? escaped(names[i]) : "Sheet" + n;
+        sheetList += "<sheet name=\"" + name + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
         rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + kRel + "/worksheet\" Target=\"worksheets/sheet" + n
               + ".xml\"/>";
         parts.append({"xl/worksheets/sheet" + n + ".xml",
                       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"" + kMain + "\"><sheetData>"
-                          + sheets[i] + "</sheetData></worksheet>"});
+                          + sheets[i] + "</sheetData>" + tails.value(i) + "</worksheet>"});
     }
     rels += "<Relationship Id=\"rStyles\" Type=\"" + kRel + "/styles\" Target=\"styles.xml\"/>";
     if (!sharedStrings.isEmpty()) {

@@ -15,6 +15,8 @@ void writeZipEntries(const QString& path, const QList<std::pair<QByteArray, QByt
 
 struct MiniWorkbook {
     QList<QByteArray> sheets;  // the inner XML of each worksheet's <sheetData>, named Sheet1, Sheet2, ...
+    QList<QString> names;      // the names of the first sheets, when not Sheet1, Sheet2, ...
+    QList<QByteArray> tails;   // what follows <sheetData> in the first worksheets (headerFooter, sheetProtection)
     int activeTab = 0;
     QByteArray cellXfs;        // the <xf> elements of cellXfs; one General entry when empty
     QByteArray numFmts;        // the <numFmt> elements of numFmts

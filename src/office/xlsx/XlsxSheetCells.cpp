@@ -295,7 +295,7 @@ bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const 
     return true;
 }
 
-int XlsxSheetCells::replace(const ExcelMatcher& matcher, const QString& replacement)
+int XlsxSheetCells::replace(const ExcelMatcher& matcher, const QString& replacement, const std::optional<Area>& area)
 {
     Outcomes outcomes;
     outcomes.unmatched.resize(size_t(m_strings.size()));
@@ -304,6 +304,8 @@ int XlsxSheetCells::replace(const ExcelMatcher& matcher, const QString& replacem
     int changed = 0;
     for (Cell& cell : m_cells) {
         if (cell.kind == Kind::Number && !numbers)
+            continue;
+        if (area && !area->contains(cell.row, cell.column))
             continue;
         if (replaceCell(cell, matcher, replacement, outcomes))
             ++changed;

@@ -34,8 +34,21 @@ public:
 
     // Some cell would be found (Cells.Find).
     bool find(const ExcelMatcher& matcher);
-    // Replaces in every cell (Cells.Replace); returns the number of cells whose content changed.
-    int replace(const ExcelMatcher& matcher, const QString& replacement);
+    // A rectangle of cells, bounds included, as Excel's Range("$C$2:$E$100") selects them.
+    struct Area {
+        int firstRow = 1;
+        int lastRow = 1048576;
+        int firstColumn = 1;
+        int lastColumn = 16384;
+        bool contains(int row, int column) const
+        {
+            return row >= firstRow && row <= lastRow && column >= firstColumn && column <= lastColumn;
+        }
+    };
+
+    // Replaces in every cell (Cells.Replace), or only in those of area (Range.Replace); returns the number
+    // of cells whose content changed.
+    int replace(const ExcelMatcher& matcher, const QString& replacement, const std::optional<Area>& area = {});
 
     // A formula was written or changed (its cached value is gone).
     bool formulasChanged() const { return m_formulasChanged; }

@@ -1,0 +1,28 @@
+#pragma once
+// Where a scoped run opens its workbooks: the targets and the dictionary alike go through
+// openScopeWorkbook, the one place that is to give every workbook the run's fixed opening password,
+// "5831" (a workbook without one opens as usual), once the package layer can take a password.
+
+#include "definitions/DictionaryWorkbook.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace varnel::excelscope {
+
+// The package of a workbook (an office::XlsxWorkbook to edit, an office::Workbook to read) opened by
+// Book::open; nullptr with *error when it cannot be.
+template<typename Book>
+std::unique_ptr<Book> openScopeWorkbook(const QString& path, QString* error)
+{
+    return Book::open(path, error);
+}
+
+// The definitions of the dictionary workbook at path, read as DictionaryWorkbook reads them, a package
+// opened through openScopeWorkbook (an Office 97-2003 file goes to LibreOffice as DictionaryWorkbook
+// converts it); nullopt with *error when it cannot be read.
+std::optional<DictionaryContent> readScopeDictionary(const QString& path, QString* error);
+
+} // namespace varnel::excelscope
