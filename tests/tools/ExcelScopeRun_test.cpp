@@ -219,3 +219,17 @@ TEST_F(ExcelScopeRunTest, AWorkbookWithoutMatchesKeepsItsBytes)
     EXPECT_EQ(m_counts, QList<int>{1});
     EXPECT_EQ(m_progress, QList<int>{1});
 }
+
+TEST_F(ExcelScopeRunTest, TheActiveSheetCountsChartSheetsInTheWorkbooksOrder)
+{
+    // 02_openpyxl.xlsx: 数据, the chart sheet 图表, the hidden 隐藏 and the active 定义 (activeTab 3).
+    const QString path = m_dir.filePath(u"openpyxl.xlsx"_s);
+    varnel::test::writeFile(path, readFile(varnel::test::dataPath(u"office/xlsx/02_openpyxl.xlsx"_s)));
+    m_options.sheetScope = true;
+    m_options.sheetCondition = SheetCondition::Active;
+
+    run({{u"旧"_s, u"新旧"_s}, {u"文本"_s, u"正文"_s}, {u"hidden"_s, u"shown"_s}}, {path});
+    EXPECT_EQ(cell(path, 3, u"A1"_s), u"新旧"_s);
+    EXPECT_EQ(cell(path, 0, u"A1"_s), u"文本"_s);
+    EXPECT_EQ(cell(path, 2, u"A1"_s), u"hidden"_s);
+}

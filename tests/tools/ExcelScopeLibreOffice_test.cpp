@@ -1,0 +1,100 @@
+// Scoped runs on workbooks that meet LibreOffice: an Office 97-2003 workbook goes through it (and, without
+// it, is refused with the reason), and what the run saved still opens in it. Skipped where LibreOffice is
+// not installed, except the refusal.
+
+#include "ExcelScopeFixture.h"
+
+#include "office/legacy/LegacyConverter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+using namespace Qt::Literals::StringLiterals;
+using varnel::excelscope::ExcelScopeSummary;
+using varnel::office::LegacyConverter;
+using varnel::test::inlineRow;
+using varnel::test::MiniWorkbook;
+using varnel::test::readFile;
+
+namespace {
+
+class ExcelScopeLibreOfficeTest : public varnel::test::ExcelScopeFixture
+{
+protected:
+    // Rows 1 and 2 of column A hold "old", row 1 of column B "keep old".
+    QString oldWorkbook(const QString& name)
+    {
+        MiniWorkbook book;
+        book.sheets = {inlineRow(1, {u"old"_s, u"keep old"_s}) + inlineRow(2, {u"old"_s})};
+        return workbook(book, name);
+    }
+
+    // The active sheet of the workbook as CSV lines, by LibreOffice; empty when the conversion fails.
+    QStringList csv(const QString& soffice, const QString& path)
+    {
+        const QString out = m_dir.filePath(u"csv"_s);
+        QProcess process;
+        process.setProgram(soffice);
+        process.setArguments({u"--headless"_s, u"--norestore"_s,
+                              u"-env:UserInstallation=file://"_s + m_dir.path() + u"/profile"_s, u"--convert-to"_s,
+                              u"csv:Text - txt - csv (StarCalc):44,34,76"_s, u"--outdir"_s, out, path});
+        process.start();
+        if (!process.waitForFinished(180000)) {
+            process.kill();
+            process.waitForFinished();
+            return {};
+        }
+        QFile file(out + u'/' + QFileInfo(path).completeBaseName() + u".csv"_s);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+};
+
+} // namespace
+
+TEST_F(ExcelScopeLibreOfficeTest, AnOfficeWorkbookGoesThroughLibreOfficeAndTheResultsOpenThere)
+{
+    const QString soffice = LegacyConverter::sofficePath();
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const QString source = oldWorkbook(u"source.xlsx"_s);
+    QString xls;
+    QString error;
+    LegacyConverter converter;
+    ASSERT_TRUE(converter.convert(source, m_dir.filePath(u"xls"_s), u"xls:MS Excel 97"_s, &xls, &error))
+        << error.toStdString();
+    const QString legacy = m_dir.filePath(u"legacy.xls"_s);
+    ASSERT_TRUE(QFile::rename(xls, legacy));
+    const QString package = oldWorkbook(u"package.xlsx"_s);
+
+    m_options.rowScope = true;
+    m_options.firstRow = u"2"_s;
+    m_options.lastRow = u"9"_s;
+    const ExcelScopeSummary summary = run({{u"old"_s, u"new"_s}}, {legacy, package});
+    EXPECT_EQ(summary.failed, 0) << m_ui.notices.join(u'\n').toStdString();
+    EXPECT_EQ(summary.changed, 2);
+
+    const QStringList expected{u"old,keep old"_s, u"new,"_s};
+    EXPECT_EQ(csv(soffice, package), expected);
+    EXPECT_EQ(csv(soffice, legacy), expected);
+    EXPECT_EQ(readFile(legacy).left(8), QByteArray::fromHex("d0cf11e0a1b11ae1")) << "still an Office 97-2003 file";
+}
+
+TEST_F(ExcelScopeLibreOfficeTest, WithoutLibreOfficeAnOfficeWorkbookIsRefusedWithTheReason)
+{
+    const QString legacy = m_dir.filePath(u"legacy.xls"_s);
+    varnel::test::writeFile(legacy, readFile(varnel::test::dataPath(u"office/xlsx/24_legacy.xls"_s)));
+    const QByteArray before = readFile(legacy);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", m_dir.path().toUtf8());
+    const ExcelScopeSummary summary = run({{u"old"_s, u"new"_s}}, {legacy});
+    qputenv("PATH", path);
+
+    EXPECT_EQ(summary.failed, 1);
+    EXPECT_EQ(readFile(legacy), before);
+    ASSERT_FALSE(m_ui.notices.isEmpty());
+    EXPECT_TRUE(m_ui.notices[0].contains(u"LibreOffice"_s)) << m_ui.notices[0].toStdString();
+}
