@@ -1,12 +1,9 @@
 #include "cli/FormatReplaceCommand.h"
 
+#include "cli/PathArguments.h"
 #include "cli/ReplaceCommand.h"
 #include "core/ProcessLog.h"
-#include "filelist/FolderScan.h"
 #include "tools/formatreplace/FormatReplaceRun.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace varnel::cli {
 
@@ -77,20 +74,12 @@ int FormatReplaceCommand::execute(const QStringList& args)
     if (table.isEmpty())
         return usageError(QStringLiteral("请用 --table 指定已设置好替换定义表格的Word文件"));
 
-    QStringList files;
     const QStringList extensions{QStringLiteral(".doc"), QStringLiteral(".docx"), QStringLiteral(".rtf")};
-    for (const QString& path : paths) {
-        const QFileInfo info(path);
-        const QString absolute = QDir::cleanPath(info.absoluteFilePath());
-        if (info.isDir())
-            files << scanFolder(absolute, extensions, recursive);
-        else if (info.exists())
-            files << absolute;
-        else
-            return usageError(QStringLiteral("找不到文件或文件夹：%1").arg(path));
-    }
-    files.removeDuplicates();
-    if (files.isEmpty())
+    QString missing;
+    const std::optional<QStringList> files = filesOfPaths(paths, extensions, recursive, &missing);
+    if (!files)
+        return usageError(QStringLiteral("找不到文件或文件夹：%1").arg(missing));
+    if (files->isEmpty())
         return usageError(QStringLiteral("没有需要处理的文档！"));
 
     FormatDefinitionTable::Status status;
@@ -108,7 +97,7 @@ int FormatReplaceCommand::execute(const QStringList& args)
 
     const ProcessLog log(logPath);
     formatreplace::FormatReplaceRun run(*definitions, options, log);
-    const formatreplace::FormatReplaceSummary summary = run.run(files);
+    const formatreplace::FormatReplaceSummary summary = run.run(*files);
     m_out << formatreplace::FormatReplaceRun::summaryText(summary) << Qt::endl;
     if (summary.failures)
         m_out << QStringLiteral("日志文件记录了处理过程中发生的异常：") << log.path() << Qt::endl;

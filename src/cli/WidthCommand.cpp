@@ -1,14 +1,10 @@
 #include "cli/WidthCommand.h"
 
 #include "cli/CliUserInterface.h"
+#include "cli/PathArguments.h"
 #include "cli/ReplaceCommand.h"
-#include "core/PathUtil.h"
 #include "core/ProcessLog.h"
-#include "filelist/FolderScan.h"
 #include "tools/widthconvert/WidthConvertRun.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <optional>
 
@@ -91,27 +87,14 @@ int WidthCommand::execute(const QStringList& args)
     if (paths.isEmpty())
         return usageError(QStringLiteral("没有给出要处理的文件或文件夹"));
 
-    QStringList files;
-    const auto add = [&files](const QString& path) {
-        if (!ListContainsText(files, path))
-            files.append(path);
-    };
-    for (const QString& path : paths) {
-        const QFileInfo info(path);
-        const QString full = QDir::cleanPath(info.absoluteFilePath());
-        if (info.isDir()) {
-            for (const QString& file : scanFolder(full, kFolderTypes, recursive))
-                add(file);
-        } else if (info.exists()) {
-            add(full);
-        } else {
-            return usageError(QStringLiteral("找不到文件或文件夹：%1").arg(path));
-        }
-    }
+    QString missing;
+    const std::optional<QStringList> files = filesOfPaths(paths, kFolderTypes, recursive, &missing);
+    if (!files)
+        return usageError(QStringLiteral("找不到文件或文件夹：%1").arg(missing));
 
     CliUserInterface ui(m_out, m_err);
     widthconvert::WidthConvertRun run(ui);
-    const widthconvert::WidthRunOutcome outcome = run.run({files, *mode, logPath});
+    const widthconvert::WidthRunOutcome outcome = run.run({*files, *mode, logPath});
     if (outcome.status == widthconvert::WidthRunOutcome::Status::Completed) {
         m_out << QStringLiteral("已转换 %1 个文件，%2 个文件出错").arg(outcome.converted).arg(outcome.failed);
         if (outcome.failed > 0)
