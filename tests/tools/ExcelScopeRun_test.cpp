@@ -127,18 +127,37 @@ INSTANTIATE_TEST_SUITE_P(
                       SheetCase{"NotContains", SheetCondition::NotContains, u"Data"_s, {1}}),
     [](const ::testing::TestParamInfo<SheetCase>& param) { return std::string(param.param.name); });
 
-TEST_F(ExcelScopeRunTest, ACaseOnlyChangeIsMadeAndAnIdenticalDefinitionSkipped)
+struct SkipCase {
+    const char* name;
+    QString find, replace, text, expected; // the cell's text before and after, match case off
+    friend void PrintTo(const SkipCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ExcelScopeSkipTest : public varnel::test::ExcelScopeFixture, public ::testing::WithParamInterface<SkipCase>
 {
+};
+
+TEST_P(ExcelScopeSkipTest, DefinitionsAreSkippedOnlyWhenExactlyEqualOrTooLong)
+{
+    const SkipCase& c = GetParam();
     m_options.matchCase = false;
     MiniWorkbook book;
-    book.sheets = {inlineRow(1, {u"ABC"_s, u"XYZ"_s})};
+    book.sheets = {inlineRow(1, {c.text})};
     const QString path = workbook(book);
 
-    // Taken as it stands, xyz -> xyz would write the lower case over XYZ with match case off.
-    run({{u"abc"_s, u"Abc"_s}, {u"xyz"_s, u"xyz"_s}}, {path});
-    EXPECT_EQ(cell(path, 0, u"A1"_s), u"Abc"_s);
-    EXPECT_EQ(cell(path, 0, u"B1"_s), u"XYZ"_s);
+    run({{c.find, c.replace}}, {path});
+    EXPECT_EQ(cell(path, 0, u"A1"_s), c.expected);
 }
+
+// Taken as it stands, xyz -> xyz would write the lower case over XYZ with match case off.
+INSTANTIATE_TEST_SUITE_P(
+    Definitions, ExcelScopeSkipTest,
+    ::testing::Values(SkipCase{"CaseOnlyChangeIsMade", u"abc"_s, u"Abc"_s, u"ABC"_s, u"Abc"_s},
+                      SkipCase{"IdenticalIsSkipped", u"xyz"_s, u"xyz"_s, u"XYZ"_s, u"XYZ"_s},
+                      SkipCase{"Find255IsMade", QString(255, u'a'), u"b"_s, QString(255, u'a'), u"b"_s},
+                      SkipCase{"Find256IsSkipped", QString(256, u'a'), u"b"_s, QString(256, u'a'), QString(256, u'a')},
+                      SkipCase{"Replace256IsSkipped", u"a"_s, QString(256, u'b'), u"a"_s, u"a"_s}),
+    [](const ::testing::TestParamInfo<SkipCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ExcelScopeRunTest, ATildeIsLiteralInCellsAndHeadersButEscapedForSheetNames)
 {
@@ -173,7 +192,31 @@ TEST_F(ExcelScopeRunTest, HeaderTextsAndSheetNamesFollowTheMatchCaseOption)
     EXPECT_EQ(headers(path, 0).value(1), u"new title"_s);
 }
 
-TEST_F(ExcelScopeRunTest, ARenameToAnotherSheetsNameIsReportedAndTheRunGoesOn)
+TEST_F(ExcelScopeRunTest, WithWildcardsOnSheetNamesTakeTheFindTextLiterally)
+{
+    m_options.sheetNames = true;
+    m_options.wildcards = true;
+    MiniWorkbook book;
+    book.sheets = {inlineRow(1, {u"old"_s})};
+    book.names = {u"old"_s};
+    const QString path = workbook(book);
+
+    run({{u"o?d"_s, u"new"_s}}, {path});
+    EXPECT_EQ(cell(path, 0, u"A1"_s), u"new"_s);
+    EXPECT_EQ(sheetNames(path), QStringList{u"old"_s});
+}
+
+struct RenameCase {
+    const char* name;
+    QString replace; // of Alpha
+    friend void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ExcelScopeRenameTest : public varnel::test::ExcelScopeFixture, public ::testing::WithParamInterface<RenameCase>
+{
+};
+
+TEST_P(ExcelScopeRenameTest, ARefusedNameIsReportedAndTheRunGoesOn)
 {
     m_options.sheetNames = true;
     MiniWorkbook book;
@@ -181,13 +224,40 @@ TEST_F(ExcelScopeRunTest, ARenameToAnotherSheetsNameIsReportedAndTheRunGoesOn)
     book.names = {u"Alpha"_s, u"Beta"_s};
     const QString path = workbook(book);
 
-    const ExcelScopeSummary summary = run({{u"Alpha"_s, u"beta"_s}, {u"x"_s, u"y"_s}}, {path});
+    const ExcelScopeSummary summary = run({{u"Alpha"_s, GetParam().replace}, {u"x"_s, u"y"_s}}, {path});
     EXPECT_EQ(summary.failed, 0);
     EXPECT_EQ(sheetNames(path), (QStringList{u"Alpha"_s, u"Beta"_s}));
     EXPECT_EQ(cell(path, 0, u"A1"_s), u"y"_s);
     EXPECT_EQ(cell(path, 1, u"A1"_s), u"y"_s);
-    EXPECT_EQ(m_ui.notices,
-              (QStringList{u"新名字“beta”已经被其它工作表使用，放弃修改工作表名。"_s, u"替换完毕！"_s}));
+    EXPECT_EQ(m_ui.notices, (QStringList{u"新名字“"_s + GetParam().replace + u"”已经被其它工作表使用，放弃修改工作表名。"_s,
+                                         u"替换完毕！"_s}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ExcelScopeRenameTest,
+                         ::testing::Values(RenameCase{"AnotherSheetsNameInOtherCase", u"beta"_s},
+                                           RenameCase{"ACharacterExcelRefuses", u"A:B"_s},
+                                           RenameCase{"LongerThan31Characters", QString(32, u'z')}),
+                         [](const ::testing::TestParamInfo<RenameCase>& param) { return std::string(param.param.name); });
+
+TEST_F(ExcelScopeRunTest, ASheetOfAWorkbookWithProtectedStructureKeepsItsNameAndTheRunSaysWhy)
+{
+    m_options.sheetNames = true;
+    MiniWorkbook book;
+    book.sheets = {inlineRow(1, {u"x"_s})};
+    book.names = {u"Alpha"_s};
+    auto entries = book.entries();
+    for (auto& [name, data] : entries) {
+        if (name == "xl/workbook.xml")
+            data.replace("<bookViews>", "<workbookProtection lockStructure=\"1\"/><bookViews>");
+    }
+    const QString path = m_dir.filePath(u"locked.xlsx"_s);
+    varnel::test::writeZipEntries(path, entries);
+
+    const ExcelScopeSummary summary = run({{u"Alpha"_s, u"Gamma"_s}, {u"x"_s, u"y"_s}}, {path});
+    EXPECT_EQ(summary.failed, 0);
+    EXPECT_EQ(sheetNames(path), QStringList{u"Alpha"_s});
+    EXPECT_EQ(cell(path, 0, u"A1"_s), u"y"_s);
+    EXPECT_EQ(m_ui.notices, (QStringList{u"工作簿的结构受保护，工作表“Alpha”不能改名为“Gamma”。"_s, u"替换完毕！"_s}));
 }
 
 TEST_F(ExcelScopeRunTest, DefinitionsApplyLongestFirstInTheExchangeOrder)
