@@ -123,6 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SheetCase{"ContainsIgnoresCase", SheetCondition::Contains, u"data"_s, {0, 2}},
                       SheetCase{"EqualsIgnoresCase", SheetCondition::Equals, u"data"_s, {2}},
                       SheetCase{"EqualsTakesSpacesAsTyped", SheetCondition::Equals, u"data "_s, {}},
+                      SheetCase{"EqualsKeepsWidthsApart", SheetCondition::Equals, u"ｄａｔａ"_s, {}},
                       SheetCase{"NotEquals", SheetCondition::NotEquals, u"SHEET1"_s, {0, 2}},
                       SheetCase{"NotContains", SheetCondition::NotContains, u"Data"_s, {1}}),
     [](const ::testing::TestParamInfo<SheetCase>& param) { return std::string(param.param.name); });

@@ -1,6 +1,5 @@
 #include "tools/excelscope/ExcelScope.h"
 
-#include "core/TextCompare.h"
 #include "office/xlsx/CellReference.h"
 
 #include <algorithm>
@@ -69,10 +68,10 @@ bool ExcelScope::sheetInScope(const ExcelScopeOptions& options, const QString& n
     const QString& text = options.sheetText;
     switch (options.sheetCondition) {
     case SheetCondition::Active: return active;
-    case SheetCondition::Equals: return textEquals(name, text, CompareMode::Text);
-    case SheetCondition::Contains: return findText(name, text, 0, CompareMode::Text) >= 0;
-    case SheetCondition::NotEquals: return !textEquals(name, text, CompareMode::Text);
-    case SheetCondition::NotContains: return findText(name, text, 0, CompareMode::Text) < 0;
+    case SheetCondition::Equals: return name.compare(text, Qt::CaseInsensitive) == 0;
+    case SheetCondition::Contains: return name.contains(text, Qt::CaseInsensitive);
+    case SheetCondition::NotEquals: return name.compare(text, Qt::CaseInsensitive) != 0;
+    case SheetCondition::NotContains: return !name.contains(text, Qt::CaseInsensitive);
     }
     return false;
 }

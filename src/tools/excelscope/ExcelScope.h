@@ -25,7 +25,7 @@ public:
 
     // Whether a worksheet is in scope: every one without a sheet condition; otherwise the one that was
     // active when the workbook was opened, or those whose name equals, contains, differs from or does not
-    // contain the condition's text (as typed, spaces included), letter case and width ignored.
+    // contain the condition's text (as typed, spaces included), letter case ignored.
     static bool sheetInScope(const ExcelScopeOptions& options, const QString& name, bool active);
 };
 
