@@ -112,6 +112,23 @@ TEST_F(ExcelScopeFailuresTest, ADictionaryWithoutDefinitionsEndsTheRunWithItsMes
     EXPECT_EQ(readFile(path), before);
 }
 
+TEST_F(ExcelScopeFailuresTest, ADictionaryThatCannotBeReadEndsTheRunWithTheReason)
+{
+    const QString path = oldWorkbook();
+    const QByteArray before = readFile(path);
+    const QString encrypted = m_dir.filePath(u"encrypted.xlsx"_s);
+    varnel::test::writeFile(encrypted, readFile(varnel::test::dataPath(u"office/xlsx/04_encrypted.xlsx"_s)));
+
+    varnel::excelscope::ExcelScopeRun scoped(m_options, m_ui);
+    const ExcelScopeSummary summary = scoped.run(encrypted, {path});
+    EXPECT_EQ(summary.definitions, 0);
+    EXPECT_EQ(summary.files, 0);
+    ASSERT_EQ(m_ui.notices.size(), 1);
+    EXPECT_TRUE(m_ui.notices[0].contains(encrypted)) << m_ui.notices[0].toStdString();
+    EXPECT_TRUE(m_ui.notices[0].contains(u"加密"_s)) << m_ui.notices[0].toStdString();
+    EXPECT_EQ(readFile(path), before);
+}
+
 TEST_F(ExcelScopeFailuresTest, AWorkbookThatCannotBeProcessedIsNamedLeftAsItWasAndTheRunGoesOn)
 {
     const QString missing = m_dir.filePath(u"missing.xlsx"_s);
@@ -122,23 +139,26 @@ TEST_F(ExcelScopeFailuresTest, AWorkbookThatCannotBeProcessedIsNamedLeftAsItWasA
     protectedBook.tails = {"<sheetProtection sheet=\"1\"/>"};
     const QString locked = workbook(protectedBook, u"locked.xlsx"_s);
     const QByteArray lockedBefore = readFile(locked);
+    const QString encrypted = m_dir.filePath(u"encrypted.xlsx"_s);
+    const QByteArray encryptedBytes = readFile(varnel::test::dataPath(u"office/xlsx/04_encrypted.xlsx"_s));
+    varnel::test::writeFile(encrypted, encryptedBytes);
     const QString good = oldWorkbook(u"good.xlsx"_s);
 
-    const ExcelScopeSummary summary = run({{u"old"_s, u"new"_s}}, {missing, broken, locked, good});
-    EXPECT_EQ(summary.files, 4);
-    EXPECT_EQ(summary.failed, 3);
+    const QStringList failing{missing, broken, locked, encrypted};
+    const ExcelScopeSummary summary = run({{u"old"_s, u"new"_s}}, failing + QStringList{good});
+    EXPECT_EQ(summary.files, 5);
+    EXPECT_EQ(summary.failed, 4);
     EXPECT_EQ(summary.changed, 1);
     EXPECT_EQ(cell(good, 0, u"A1"_s), u"new"_s);
     EXPECT_EQ(readFile(broken), "not a zip");
     EXPECT_EQ(readFile(locked), lockedBefore);
-    ASSERT_EQ(m_ui.notices.size(), 4);
-    for (int i = 0; i < 3; ++i) {
-        const QString file = QStringList{missing, broken, locked}[i];
-        EXPECT_TRUE(m_ui.notices[i].contains(u"“"_s + file + u"”"_s)) << m_ui.notices[i].toStdString();
-    }
+    EXPECT_EQ(readFile(encrypted), encryptedBytes);
+    ASSERT_EQ(m_ui.notices.size(), 5);
+    for (int i = 0; i < failing.size(); ++i)
+        EXPECT_TRUE(m_ui.notices[i].contains(u"“"_s + failing[i] + u"”"_s)) << m_ui.notices[i].toStdString();
     EXPECT_TRUE(m_ui.notices[2].contains(u"受保护"_s)) << m_ui.notices[2].toStdString();
-    EXPECT_EQ(m_ui.notices[3], u"替换完毕！"_s);
-    EXPECT_EQ(m_progress, (QList<int>{1, 2, 3, 4}));
+    EXPECT_EQ(m_ui.notices[4], u"替换完毕！"_s);
+    EXPECT_EQ(m_progress, (QList<int>{1, 2, 3, 4, 5}));
 }
 
 TEST_F(ExcelScopeFailuresTest, AFailedSaveIsReportedAndLeavesTheWorkbookAsItWas)

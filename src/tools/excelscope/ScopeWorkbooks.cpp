@@ -9,9 +9,9 @@ namespace varnel::excelscope {
 
 std::optional<DictionaryContent> readScopeDictionary(const QString& path, QString* error)
 {
-    const DocumentContent content = documentContentOf(path);
-    // Missing files, Office 97-2003 workbooks and encrypted packages: DictionaryWorkbook says why or converts.
-    if (!QFileInfo::exists(path) || content == DocumentContent::ExcelBinary || content == DocumentContent::CompoundFile)
+    // A missing file and an Office 97-2003 workbook: DictionaryWorkbook says why, or converts it. An
+    // encrypted package is a package to open, whose password the opening is to give.
+    if (!QFileInfo::exists(path) || documentContentOf(path) == DocumentContent::ExcelBinary)
         return DictionaryWorkbook::read(path, error);
     const auto book = openScopeWorkbook<office::Workbook>(path, error);
     return book ? DictionaryWorkbook::read(*book, error) : std::nullopt;
