@@ -98,3 +98,18 @@ TEST_F(ExcelScopeLibreOfficeTest, WithoutLibreOfficeAnOfficeWorkbookIsRefusedWit
     ASSERT_FALSE(m_ui.notices.isEmpty());
     EXPECT_TRUE(m_ui.notices[0].contains(u"LibreOffice"_s)) << m_ui.notices[0].toStdString();
 }
+
+TEST_F(ExcelScopeLibreOfficeTest, AnOfficeDictionaryReadsAsItsPackageCopy)
+{
+    if (LegacyConverter::sofficePath().isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const QString target = oldWorkbook(u"target.xlsx"_s);
+    for (const QString& name : {u"10_dictionary.xlsx"_s, u"12_dictionary.xls"_s}) {
+        varnel::excelscope::ExcelScopeRun scoped(m_options, m_ui);
+        scoped.setDefinitionCount([this](int count) { m_counts.append(count); });
+        EXPECT_GT(scoped.run(varnel::test::dataPath(u"office/xlsx/"_s + name), {target}).definitions, 0)
+            << name.toStdString() << m_ui.notices.join(u'\n').toStdString();
+    }
+    ASSERT_EQ(m_counts.size(), 2);
+    EXPECT_EQ(m_counts[0], m_counts[1]);
+}
