@@ -1,6 +1,6 @@
-// Scoped runs on workbooks that meet LibreOffice: an Office 97-2003 workbook goes through it (and, without
-// it, is refused with the reason), and what the run saved still opens in it. Skipped where LibreOffice is
-// not installed, except the refusal.
+// Scoped runs on workbooks that meet LibreOffice: an Office 97-2003 workbook, target or dictionary, goes
+// through it (a target, without it, is refused with the reason), and what the run saved still opens in it.
+// Skipped where LibreOffice is not installed, except the refusal.
 
 #include "ExcelScopeFixture.h"
 
