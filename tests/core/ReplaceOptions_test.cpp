@@ -72,16 +72,6 @@ TEST(ReplaceOptions, GreyValueCountsAsOnOnlyForNonzeroOptions)
     }
 }
 
-TEST(ReplaceOptions, TwoSettingsKeysDifferFromTheirControlNames)
-{
-    EXPECT_STREQ(optionSpec(Option::MatchCase).settingsKey, "MatchCase");
-    EXPECT_STREQ(optionSpec(Option::XlsSheetName).settingsKey, "XlsSheetName");
-    int different = 0;
-    for (const OptionSpec& spec : optionTable())
-        different += QByteArray(spec.control) != QByteArray(spec.settingsKey) ? 1 : 0;
-    EXPECT_EQ(different, 2);
-}
-
 TEST(OptionInterlock, UntickingMatchCaseUnticksWordWildcards)
 {
     InterlockFixture f;

@@ -183,53 +183,52 @@ protected:
     EngineResult last;
 };
 
-TEST_F(RtfEngine, ReplacesAWordSplitOverFormattingRunsAndNothingElse)
+TEST_F(RtfEngine, RewritesOnlyTheReplacedTextInTheEncodingOfItsContext)
 {
-    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/01_stories.rtf"_s));
-    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"split"_s}, {u"whole"_s});
-    QByteArray expected = before;
-    expected.replace("{\\loch\nA s}{\\loch\\b\\loch\npl}{\\loch\nit word", "{\\loch\nA whole}{\\loch\\b\\loch\n}{\\loch\n word");
-    EXPECT_EQ(after, expected) << "the bold run keeps its control words and loses its letters";
-    EXPECT_TRUE(last.changed);
-    EXPECT_EQ(last.replacements, 1);
-}
-
-TEST_F(RtfEngine, WritesTheReplacementInTheFormattingOfTheFirstMatchedCharacter)
-{
-    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/01_stories.rtf"_s));
-    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"中文字"_s}, {u"汉字"_s});
-    QByteArray expected = before;
-    expected.replace("{\\dbch\n\\u20013\\'3f}{\\dbch\n\\u25991\\'3f}{\\dbch\n\\u23383\\'3f}",
-                     "{\\dbch\n\\u27721?\\u23383?}{\\dbch\n}{\\dbch\n}");
-    EXPECT_EQ(after, expected);
-    EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"A split word and 汉字."));
-}
-
-TEST_F(RtfEngine, KeepsTheEscapesOfAGbkDocumentOutsideTheReplacedText)
-{
-    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/02_gbk_wordpad.rtf"_s));
-    const QByteArray after = replaced(u"02_gbk_wordpad.rtf"_s, {u"替换"_s, u"說這"_s, u"中文 Word"_s},
-                                      {u"更换"_s, u"说这"_s, u"汉语 Word"_s});
-    QByteArray expected = before;
-    expected.replace("\\'cc\\'e6\\'bb\\'bb", "\\u26356?\\u25442?");
-    expected.replace("\\'d5f\\'df@", "\\u-29708?\\u-28711?");
-    // Under \\uc2 the fallback is the character's GBK bytes.
-    expected.replace("\\u20013\\'d6\\'d0\\u25991\\'ce\\'c4 Word", "\\u27721\\'ba\\'ba\\u-29715\\'d3\\'ef Word");
-    EXPECT_EQ(after, expected);
-    EXPECT_EQ(storyText(after, RtfStoryKind::Main), u"中文更换测试 Alpha 说这\r中文字\r汉语 Word style");
-    EXPECT_EQ(last.replacements, 3);
-}
-
-TEST_F(RtfEngine, WritesFallbackBytesOfTheFontsCodePageWhenTheyFitTheUcCount)
-{
-    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/03_libreoffice_resaved.rtf"_s));
-    const QByteArray after = replaced(u"03_libreoffice_resaved.rtf"_s, {u"中文字"_s}, {u"汉字"_s});
-    // 字 is 8E 9A in Shift-JIS, the code page of the run's font; 汉 has no Shift-JIS form.
-    QByteArray expected = before;
-    expected.replace("\\uc2 \\u20013\\'92\\'86\\uc1 }", "\\uc2 \\u27721??\\u23383\\'8e\\'9a\\uc1 }");
-    expected.replace("\\uc2 \\u25991\\'95\\'b6\\u23383\\'8e\\'9a\\uc1 }", "\\uc2 \\uc1 }");
-    EXPECT_EQ(after, expected);
-    EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"\r汉字\r"));
+    const struct {
+        const char* what;
+        QString fixture;
+        QStringList finds, replaces;
+        std::vector<std::pair<QByteArray, QByteArray>> edits; // the only changes to the saved bytes
+        QString text;                                           // a piece of the saved main text
+        int count;
+    } cases[] = {
+        {"a word split over formatting runs: the bold run keeps its control words and loses its letters",
+         u"01_stories.rtf"_s, {u"split"_s}, {u"whole"_s},
+         {{"{\\loch\nA s}{\\loch\\b\\loch\npl}{\\loch\nit word", "{\\loch\nA whole}{\\loch\\b\\loch\n}{\\loch\n word"}},
+         u"A whole word"_s, 1},
+        {"the replacement takes the formatting of the first matched character", u"01_stories.rtf"_s, {u"中文字"_s},
+         {u"汉字"_s},
+         {{"{\\dbch\n\\u20013\\'3f}{\\dbch\n\\u25991\\'3f}{\\dbch\n\\u23383\\'3f}",
+           "{\\dbch\n\\u27721?\\u23383?}{\\dbch\n}{\\dbch\n}"}},
+         u"A split word and 汉字."_s, 1},
+        // Under \uc2 the fallback is the character's GBK bytes.
+        {"a GBK document keeps its escapes outside the replaced text", u"02_gbk_wordpad.rtf"_s,
+         {u"替换"_s, u"說這"_s, u"中文 Word"_s}, {u"更换"_s, u"说这"_s, u"汉语 Word"_s},
+         {{"\\'cc\\'e6\\'bb\\'bb", "\\u26356?\\u25442?"},
+          {"\\'d5f\\'df@", "\\u-29708?\\u-28711?"},
+          {"\\u20013\\'d6\\'d0\\u25991\\'ce\\'c4 Word", "\\u27721\\'ba\\'ba\\u-29715\\'d3\\'ef Word"}},
+         u"中文更换测试 Alpha 说这\r中文字\r汉语 Word style"_s, 3},
+        // 字 is 8E 9A in Shift-JIS, the code page of the run's font; 汉 has no Shift-JIS form.
+        {"fallback bytes of the font's code page where they fit the \\uc count", u"03_libreoffice_resaved.rtf"_s,
+         {u"中文字"_s}, {u"汉字"_s},
+         {{"\\uc2 \\u20013\\'92\\'86\\uc1 }", "\\uc2 \\u27721??\\u23383\\'8e\\'9a\\uc1 }"},
+          {"\\uc2 \\u25991\\'95\\'b6\\u23383\\'8e\\'9a\\uc1 }", "\\uc2 \\uc1 }"}},
+         u"\r汉字\r"_s, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray expected = readFile(varnel::test::dataPath(u"office/rtf/"_s + c.fixture));
+        for (const auto& [from, to] : c.edits) {
+            EXPECT_EQ(expected.count(from), 1) << from.toStdString();
+            expected.replace(from, to);
+        }
+        const QByteArray after = replaced(c.fixture, c.finds, c.replaces);
+        EXPECT_EQ(after, expected);
+        EXPECT_TRUE(last.changed);
+        EXPECT_EQ(last.replacements, c.count);
+        EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(c.text)) << storyText(after, RtfStoryKind::Main).toStdString();
+    }
 }
 
 TEST_F(RtfEngine, ReplacesHeadersFootersAndTextBoxesOnlyWhenTheirOptionIsExactlyOne)
