@@ -2,15 +2,14 @@
 #include "office/rtf/RtfDocument.h"
 #include "office/rtf/RtfEngine.h"
 
+#include "support/LibreOffice.h"
 #include "support/RecordingUi.h"
 #include "support/TestFiles.h"
 #include "support/TrackedChanges.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -43,33 +42,6 @@ QString storyText(const QByteArray& rtf, RtfStoryKind kind)
     varnel::RtfDocument document;
     EXPECT_TRUE(document.parse(rtf)) << document.error().toStdString();
     return document.text(kind);
-}
-
-// Converts a document with LibreOffice and returns the output's bytes; empty when soffice is missing.
-QByteArray convertWithLibreOffice(const QString& path, const QString& filter, const QString& extension)
-{
-    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
-    if (soffice.isEmpty())
-        return {};
-    static QTemporaryDir profile; // one private profile per test program, so no other instance interferes
-    QTemporaryDir out;
-    QProcess process;
-    process.start(soffice, {u"--headless"_s, u"--norestore"_s,
-                            u"-env:UserInstallation=file://"_s + profile.path(), u"--convert-to"_s, filter,
-                            u"--outdir"_s, out.path(), path});
-    if (!process.waitForFinished(180000)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "LibreOffice did not finish";
-        return {};
-    }
-    // soffice may exit 0 without writing anything: the output file is the only proof.
-    QFile file(QDir(out.path()).filePath(QFileInfo(path).completeBaseName() + u'.' + extension));
-    if (!file.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "LibreOffice wrote no output for " << path.toStdString();
-        return {};
-    }
-    return file.readAll();
 }
 
 // The visible text of an HTML page: tags dropped, white space collapsed.
@@ -429,7 +401,7 @@ TEST_F(RtfEngine, NeverRemovesTheMarkBeforeATableOrTheLastMarkOfAStory)
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     const QString path = fileWith(table);
     ASSERT_TRUE(run(path, {u"^p"_s}, {QString()}).changed);
-    const QString text = QString::fromUtf8(convertWithLibreOffice(path, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
+    const QString text = varnel::test::textByLibreOffice(path);
     EXPECT_TRUE(text.startsWith(u"before\n"_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(u"afterlast"_s)) << text.toStdString();
 }
@@ -611,7 +583,7 @@ TEST_F(RtfEngine, SavedDocumentsStillOpenInLibreOffice)
     const QString path = copyOf(u"01_stories.rtf"_s);
     last = run(path, {u"alpha"_s, u"中文"_s, u"split"_s}, {u"omega"_s, u"汉语"_s, u"whole"_s});
     ASSERT_TRUE(last.changed) << last.error.toStdString();
-    const QString page = htmlText(convertWithLibreOffice(path, u"html"_s, u"html"_s));
+    const QString page = htmlText(varnel::test::convertByLibreOffice(path, u"html"_s, u"html"_s));
     for (const QString& expected :
          {u"Omega 汉语世界 body text, OMEGA, Ａｌｐｈａ and Omegabet."_s, u"A whole word and 汉语字."_s,
           u"页眉 Header Omega"_s, u"页脚 Footer Omega"_s, u"脚注 omega footnote"_s, u"文本框 Omega box"_s,
@@ -621,7 +593,7 @@ TEST_F(RtfEngine, SavedDocumentsStillOpenInLibreOffice)
     for (const QString& name : {u"02_gbk_wordpad.rtf"_s, u"03_libreoffice_resaved.rtf"_s}) {
         const QString gbk = copyOf(name);
         ASSERT_TRUE(run(gbk, {u"替换"_s, u"說這"_s, u"中文字"_s}, {u"更换"_s, u"说这"_s, u"汉字"_s}).changed);
-        const QString text = QString::fromUtf8(convertWithLibreOffice(gbk, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
+        const QString text = varnel::test::textByLibreOffice(gbk);
         EXPECT_TRUE(text.contains(u"中文更换测试 Alpha 说这\n汉字\n中文 Word style")) << text.toStdString();
     }
 }
