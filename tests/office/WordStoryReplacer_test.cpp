@@ -5,6 +5,7 @@
 #include "office/docx/WordStoryReplacer.h"
 #include "office/docx/WordStoryText.h"
 
+#include "WordStoryDiff.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,6 @@ using varnel::office::WordMatcher;
 using varnel::office::WordNames;
 using varnel::office::WordReplacement;
 using varnel::office::WordRevision;
-using varnel::office::WordSegment;
 using varnel::office::WordStoryReplacer;
 using varnel::office::WordStoryText;
 
@@ -66,31 +66,7 @@ public:
         EXPECT_TRUE(replacement.compile(replace, false, &error));
         WordStoryText kept(*m_names, body());
         WordStoryReplacer(*m_names).replaceAll(kept, matcher, replacement, textValid);
-        const WordStoryText fresh(*m_names, body());
-        std::ostringstream diff;
-        if (kept.segments().size() != fresh.segments().size())
-            diff << kept.segments().size() << " segments instead of " << fresh.segments().size();
-        for (size_t i = 0; diff.str().empty() && i < fresh.segments().size(); ++i) {
-            const WordSegment& a = kept.segments()[i];
-            const WordSegment& b = fresh.segments()[i];
-            if (a.text != b.text)
-                diff << "segment " << i << ": \"" << a.text.toStdString() << "\" instead of \"" << b.text.toStdString() << '"';
-            else if (a.pieces.size() != b.pieces.size())
-                diff << "segment " << i << ": " << a.pieces.size() << " pieces instead of " << b.pieces.size();
-            for (size_t k = 0; diff.str().empty() && k < b.pieces.size(); ++k) {
-                if (a.pieces[k].node != b.pieces[k].node || a.pieces[k].start != b.pieces[k].start
-                    || a.pieces[k].length != b.pieces[k].length)
-                    diff << "segment " << i << " piece " << k << " differs";
-            }
-            if (diff.str().empty() && a.fields.size() != b.fields.size())
-                diff << "segment " << i << ": " << a.fields.size() << " fields instead of " << b.fields.size();
-            for (size_t k = 0; diff.str().empty() && k < b.fields.size(); ++k) {
-                if (a.fields[k].first != b.fields[k].first || a.fields[k].last != b.fields[k].last
-                    || a.fields[k].start != b.fields[k].start || a.fields[k].end != b.fields[k].end)
-                    diff << "segment " << i << " field " << k << " differs";
-            }
-        }
-        return diff.str();
+        return varnel::test::storyTextDiff(kept, WordStoryText(*m_names, body()), false);
     }
 
     // The body's XML without the wrapper.
