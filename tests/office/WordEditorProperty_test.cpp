@@ -18,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <sstream>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace varnel::office;
