@@ -482,24 +482,24 @@ TEST_F(DocxEngine, ReplacesInWordArtAsPlainCaseInsensitiveText)
     EXPECT_TRUE(partXml(off).contains(u"string=\"Old art OLD\""_s));
 }
 
-TEST_F(DocxEngine, ReplacesInHeaderTextBoxesWhenBothOptionsAreOn)
+TEST_F(DocxEngine, ReplacesOnceInAHeaderTwoSectionsShareAndInItsTextBoxesWhenBothOptionsAreOn)
 {
-    const QString path = copyOf(u"07_wordart_header_textbox.docx"_s);
-    const QString header = u"word/header1.xml"_s;
-    options.setValue(Option::WordTextBox, 0);
-    run(path, {u"old header"_s}, {u"new header"_s});
-    EXPECT_EQ(partText(path, header), u"new headerold header box||"_s);
-
-    options.setValue(Option::WordTextBox, 1);
-    run(path, {u"old header"_s}, {u"new header"_s});
-    EXPECT_EQ(partText(path, header), u"new headernew header box||"_s);
-}
-
-TEST_F(DocxEngine, ReplacesOnceInAHeaderThatTwoSectionsShare)
-{
-    const QString path = copyOf(u"07_wordart_header_textbox.docx"_s);
-    run(path, {u"old"_s}, {u"old old"_s});
-    EXPECT_EQ(partText(path, u"word/header1.xml"_s), u"old old headerold old header box||"_s);
+    const struct {
+        int textBoxes;
+        QString find, replace;
+        QString header; // the text of the header both sections use
+    } cases[] = {
+        {0, u"old header"_s, u"new header"_s, u"new headerold header box||"_s},
+        {1, u"old header"_s, u"new header"_s, u"new headernew header box||"_s},
+        {1, u"old"_s, u"old old"_s, u"old old headerold old header box||"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.replace.toStdString() << ", text boxes " << c.textBoxes);
+        options.setValue(Option::WordTextBox, c.textBoxes);
+        const QString path = copyOf(u"07_wordart_header_textbox.docx"_s);
+        run(path, {c.find}, {c.replace});
+        EXPECT_EQ(partText(path, u"word/header1.xml"_s), c.header);
+    }
 }
 
 TEST_F(DocxEngine, ReplacesInTheAddressesOfHyperlinkFields)
