@@ -44,6 +44,12 @@ QString storyText(const QByteArray& rtf, RtfStoryKind kind)
     return document.text(kind);
 }
 
+// A WordArt shape, and field results that read on with the words around them.
+const QByteArray kWordArt = "{\\rtf1{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 136}}"
+                            "{\\sp{\\sn gtextUNICODE}{\\sv ALPHA art}}}}\\par}";
+const QByteArray kFieldResults = "{\\rtf1 Page{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}} and foo"
+                                 "{\\field{\\*\\fldinst HYPERLINK \"http://x.example/\" }{\\fldrslt bar}}.}";
+
 // The visible text of an HTML page: tags dropped, white space collapsed.
 QString htmlText(const QByteArray& html)
 {
@@ -229,10 +235,6 @@ TEST_F(RtfEngine, ReplacesHeadersFootersAndTextBoxesOnlyWhenTheirOptionIsExactly
 
 TEST_F(RtfEngine, LeavesTheFileUntouchedWhenNothingMayChange)
 {
-    const QByteArray wordArt = "{\\rtf1{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 136}}"
-                               "{\\sp{\\sn gtextUNICODE}{\\sv ALPHA art}}}}\\par}";
-    const QByteArray fields = "{\\rtf1 Page{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}} and foo"
-                              "{\\field{\\*\\fldinst HYPERLINK \"http://x.example/\" }{\\fldrslt bar}}.}";
     const QByteArray noAddress = "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \\\\l \"Alpha\" }{\\fldrslt x}}"
                                  "{\\field{\\*\\fldinst PAGE \\\\* Alpha }{\\fldrslt 1}}}";
     const struct {
@@ -248,11 +250,11 @@ TEST_F(RtfEngine, LeavesTheFileUntouchedWhenNothingMayChange)
         {"a paragraph is never joined into a table", {}, {}, {u"para.^pCell"_s}, {u"x"_s}},
         {"a grey wildcard box is off: the pattern is plain text", {},
          {{Option::MatchCase, 1}, {Option::MatchWildcards, 2}}, {u"<(Alph)([a-z]@)>"_s}, {u"x"_s}},
-        {"WordArt with a grey text box option", wordArt, {{Option::WordTextBox, 2}}, {u"alpha"_s}, {u"Omega"_s}},
+        {"WordArt with a grey text box option", kWordArt, {{Option::WordTextBox, 2}}, {u"alpha"_s}, {u"Omega"_s}},
         {"addresses with a grey hyperlink option", {}, {{Option::HyperLink, 2}}, {u"EXAMPLE.com"_s}, {u"example.org"_s}},
         {"bookmark links and other fields have no address", noAddress, {{Option::HyperLink, 1}}, {u"Alpha"_s},
          {u"Omega"_s}},
-        {"whole words read on into field results", fields, {{Option::WholeWord, 1}}, {u"Page"_s, u"foo"_s, u"bar"_s},
+        {"whole words read on into field results", kFieldResults, {{Option::WholeWord, 1}}, {u"Page"_s, u"foo"_s, u"bar"_s},
          {u"X"_s, u"X"_s, u"X"_s}},
     };
     for (const auto& c : cases) {
@@ -309,8 +311,7 @@ TEST_F(RtfEngine, FindOptionsAndSpecialCodesDecideWhatTheMainTextBecomes)
 }
 TEST_F(RtfEngine, ReplacesWordArtTextWithTheTextBoxesIgnoringCase)
 {
-    const QString path = fileWith("{\\rtf1{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 136}}"
-                                  "{\\sp{\\sn gtextUNICODE}{\\sv ALPHA art}}}}\\par}");
+    const QString path = fileWith(kWordArt);
     options.setValue(Option::WordTextBox, 1);
     EXPECT_TRUE(run(path, {u"alpha"_s}, {u"Omega"_s}).changed);
     EXPECT_EQ(storyText(readFile(path), RtfStoryKind::WordArt), u"Omega art");
@@ -327,11 +328,9 @@ TEST_F(RtfEngine, ReplacesInNotesAlwaysAndIgnoringCase)
 
 TEST_F(RtfEngine, ReplacesInFieldResultsTakingAFieldOnlyWithItsWholeResult)
 {
-    const QByteArray rtf = "{\\rtf1 Page{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}} and foo"
-                           "{\\field{\\*\\fldinst HYPERLINK \"http://x.example/\" }{\\fldrslt bar}}.}";
     // An occurrence that begins before a field and takes all its result takes the field; one that takes
     // part of it leaves the field. Field results are searched, their instructions never.
-    const QString path = fileWith(rtf);
+    const QString path = fileWith(kFieldResults);
     EXPECT_TRUE(run(path, {u"Page1"_s, u"oob"_s}, {u"X"_s, u"OOB"_s}).changed);
     EXPECT_EQ(storyText(readFile(path), RtfStoryKind::Main), u"X and fOOBar.");
     EXPECT_FALSE(readFile(path).contains("PAGE"));
