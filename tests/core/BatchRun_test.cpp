@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace varnel;
 using varnel::test::readFile;
 using varnel::test::RecordingUi;
@@ -97,29 +99,32 @@ TEST(SortLongestFirst, FollowsTheExchangeProcedureForEqualLengths)
 
 TEST(BatchRun, FailedInputChecksShowTheirMessageOpenTheFixerAndChangeNothing)
 {
+    using Fixer = UserInterface::Fixer;
     RunFixture f;
-    EXPECT_EQ(f.run().status, RunOutcome::Status::CheckFailed);
-    EXPECT_EQ(f.ui.notices, QStringList{QStringLiteral("没有需要处理的文档！")});
-    EXPECT_TRUE(f.ui.fixers.isEmpty());
-
-    f.ui = {};
-    const QString a = f.file("a.txt", "abc");
-    EXPECT_EQ(f.run().status, RunOutcome::Status::CheckFailed);
-    EXPECT_EQ(f.ui.notices, QStringList{QStringLiteral("请设置要替换的字符串信息！")});
-    EXPECT_EQ(f.ui.fixers, QList{UserInterface::Fixer::AddDefinition});
-
-    f.ui = {};
-    f.setup.definitions = {{"abc", "x"}};
-    f.setup.logPath = QStringLiteral("   ");
-    EXPECT_EQ(f.run().status, RunOutcome::Status::CheckFailed);
-    EXPECT_EQ(f.ui.notices, QStringList{QStringLiteral("请输入日志文件名！")});
-    EXPECT_EQ(f.ui.fixers, QList{UserInterface::Fixer::ChooseLogFile});
-
-    f.ui = {};
-    f.setup.source = DefinitionSource::Dictionary;
-    EXPECT_EQ(f.run().status, RunOutcome::Status::CheckFailed);
-    EXPECT_EQ(f.ui.notices, QStringList{QStringLiteral("请输入替换定义Excel文件！")});
-    EXPECT_EQ(f.ui.fixers, QList{UserInterface::Fixer::ChooseDictionary});
+    const QString a = f.path("a.txt");
+    // Each step mends the previous check, so the next one fails.
+    const struct {
+        std::function<void()> step;
+        const char* notice;
+        QList<Fixer> fixers;
+    } steps[] = {
+        {[] {}, "没有需要处理的文档！", {}},
+        {[&] { f.file("a.txt", "abc"); }, "请设置要替换的字符串信息！", {Fixer::AddDefinition}},
+        {[&] {
+             f.setup.definitions = {{"abc", "x"}};
+             f.setup.logPath = QStringLiteral("   ");
+         },
+         "请输入日志文件名！", {Fixer::ChooseLogFile}},
+        {[&] { f.setup.source = DefinitionSource::Dictionary; }, "请输入替换定义Excel文件！", {Fixer::ChooseDictionary}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.notice);
+        f.ui = {};
+        step.step();
+        EXPECT_EQ(f.run().status, RunOutcome::Status::CheckFailed);
+        EXPECT_EQ(f.ui.notices, QStringList{QString::fromUtf8(step.notice)});
+        EXPECT_EQ(f.ui.fixers, step.fixers);
+    }
     EXPECT_EQ(readFile(a), "abc");
 }
 
@@ -254,38 +259,27 @@ TEST(BatchRun, ReadOnlyFileIsMadeWritableAndReplaced)
     EXPECT_TRUE(QFileInfo(a).permission(QFileDevice::WriteOwner));
 }
 
-TEST(BatchRun, DryRunWritesAndRenamesNothing)
+TEST(BatchRun, DryRunReportsButWritesRenamesAndLogsNothing)
 {
     RunFixture f;
     f.options.setValue(Option::Name, 1);
     const QString a = f.file("abc.txt", "abc abc");
-    f.setup.definitions = {{"abc", "x"}};
-    f.setup.dryRun = true;
-    QList<FileReport> reports;
-    const RunOutcome outcome = f.run(&reports);
-    EXPECT_EQ(readFile(a), "abc abc");
-    EXPECT_EQ(f.setup.files, QStringList{a});
-    ASSERT_EQ(reports.size(), 1);
-    EXPECT_TRUE(reports[0].changed);
-    EXPECT_EQ(reports[0].replacements, 2);
-    EXPECT_EQ(reports[0].renamedTo, f.path("x.txt"));
-    EXPECT_EQ(outcome.changed[3], 1);
-}
-
-TEST(BatchRun, DryRunWritesNoLogLineAndOffersNoLog)
-{
-    RunFixture f;
-    f.file("a.txt", "abc");
     f.file("b.xlsx", "no engine for this type in the test");
     f.setup.definitions = {{"abc", "x"}};
     f.setup.logMode = LogMode::Process;
     f.setup.dryRun = true;
     QList<FileReport> reports;
     const RunOutcome outcome = f.run(&reports);
-    EXPECT_FALSE(QFile::exists(f.setup.logPath));
+    EXPECT_EQ(readFile(a), "abc abc");
+    EXPECT_EQ(f.setup.files[0], a);
     ASSERT_EQ(reports.size(), 2);
+    EXPECT_TRUE(reports[0].changed);
+    EXPECT_EQ(reports[0].replacements, 2);
+    EXPECT_EQ(reports[0].renamedTo, f.path("x.txt"));
+    EXPECT_EQ(outcome.changed[3], 1);
     EXPECT_FALSE(reports[1].error.isEmpty());
     EXPECT_TRUE(outcome.exceptionLogged);
+    EXPECT_FALSE(QFile::exists(f.setup.logPath));
     EXPECT_TRUE(f.ui.questions.isEmpty());
     EXPECT_TRUE(f.ui.openedInEditor.isEmpty());
 }

@@ -34,6 +34,17 @@ struct InterlockFixture {
     OptionInterlock interlock{options, [this](const QString&, const QString& text) { notices.append(text); }};
 };
 
+// Settings restored from a store holding the given values.
+struct RestoreFixture : InterlockFixture {
+    explicit RestoreFixture(const QHash<QString, QString>& values, const QString& defaultLog = {})
+    {
+        store.values = values;
+        restoreSettings(store, interlock, settings, defaultLog);
+    }
+    MemoryStore store;
+    MainSettings settings;
+};
+
 } // namespace
 
 TEST(ReplaceOptions, FirstStartValuesAndTestsMatchTheOptionTable)
@@ -72,16 +83,6 @@ TEST(ReplaceOptions, GreyValueCountsAsOnOnlyForNonzeroOptions)
     }
 }
 
-TEST(ReplaceOptions, TwoSettingsKeysDifferFromTheirControlNames)
-{
-    EXPECT_STREQ(optionSpec(Option::MatchCase).settingsKey, "MatchCase");
-    EXPECT_STREQ(optionSpec(Option::XlsSheetName).settingsKey, "XlsSheetName");
-    int different = 0;
-    for (const OptionSpec& spec : optionTable())
-        different += QByteArray(spec.control) != QByteArray(spec.settingsKey) ? 1 : 0;
-    EXPECT_EQ(different, 2);
-}
-
 TEST(OptionInterlock, UntickingMatchCaseUnticksWordWildcards)
 {
     InterlockFixture f;
@@ -114,56 +115,39 @@ TEST(OptionInterlock, GreyMatchCaseIsLeftAloneByWildcards)
 
 TEST(Settings, EmptyStoreRestoresFirstStartValues)
 {
-    MemoryStore store;
-    InterlockFixture f;
-    MainSettings settings;
-    restoreSettings(store, f.interlock, settings, QStringLiteral("/home/u/Desktop/Varnel.log"));
+    const RestoreFixture f({}, QStringLiteral("/home/u/Desktop/Varnel.log"));
     EXPECT_EQ(f.options, ReplaceOptions());
-    EXPECT_EQ(settings.logPath, QStringLiteral("/home/u/Desktop/Varnel.log"));
-    EXPECT_FALSE(settings.excelDictionary);
-    EXPECT_TRUE(settings.addDir.isEmpty());
+    EXPECT_EQ(f.settings.logPath, QStringLiteral("/home/u/Desktop/Varnel.log"));
+    EXPECT_FALSE(f.settings.excelDictionary);
+    EXPECT_TRUE(f.settings.addDir.isEmpty());
     EXPECT_FALSE(f.interlock.restoring());
 }
 
 TEST(Settings, RestoringWildcardsWithoutMatchCaseTicksMatchCaseSilently)
 {
-    MemoryStore store;
-    store.values = {{"Option/MatchCase", "0"}, {"Option/ChkMatchWildcards", "1"}};
-    InterlockFixture f;
-    MainSettings settings;
-    restoreSettings(store, f.interlock, settings, {});
+    RestoreFixture f({{"Option/MatchCase", "0"}, {"Option/ChkMatchWildcards", "1"}});
     EXPECT_TRUE(f.notices.isEmpty());
     EXPECT_EQ(f.options.value(Option::MatchWildcards), 1);
     EXPECT_EQ(f.options.value(Option::MatchCase), 1);
-    saveSettings(store, f.options, settings);
-    EXPECT_EQ(store.values.value("Option/MatchCase"), "1");
+    saveSettings(f.store, f.options, f.settings);
+    EXPECT_EQ(f.store.values.value("Option/MatchCase"), "1");
 }
 
 TEST(Settings, ValuesThatAreNotBoxValuesFallBackToFirstStart)
 {
-    MemoryStore store;
-    store.values = {{"Option/MatchCase", "abc"}, {"Option/ChkWordTextBox", "7"}, {"Option/ChkName", " 1 "},
-                    {"Option/XlsSheetName", "0"}, {"Page/PageIndex", "x"}};
-    InterlockFixture f;
-    MainSettings settings;
-    restoreSettings(store, f.interlock, settings, {});
+    const RestoreFixture f({{"Option/MatchCase", "abc"}, {"Option/ChkWordTextBox", "7"}, {"Option/ChkName", " 1 "},
+                            {"Option/XlsSheetName", "0"}, {"Page/PageIndex", "x"}});
     EXPECT_EQ(f.options.value(Option::MatchCase), 2);
     EXPECT_EQ(f.options.value(Option::WordTextBox), 1);
     EXPECT_EQ(f.options.value(Option::Name), 1);
     EXPECT_EQ(f.options.value(Option::XlsSheetName), 0);
-    EXPECT_FALSE(settings.excelDictionary);
+    EXPECT_FALSE(f.settings.excelDictionary);
 }
 
 TEST(Settings, PageIndexSelectsTheWorkbookOnlyForTwo)
 {
-    for (const auto& [stored, expected] : {std::pair{"2", true}, {"1", false}, {"0", false}, {"3", false}}) {
-        MemoryStore store;
-        store.values.insert("Page/PageIndex", stored);
-        InterlockFixture f;
-        MainSettings settings;
-        restoreSettings(store, f.interlock, settings, {});
-        EXPECT_EQ(settings.excelDictionary, expected) << stored;
-    }
+    for (const auto& [stored, expected] : {std::pair{"2", true}, {"1", false}, {"0", false}, {"3", false}})
+        EXPECT_EQ(RestoreFixture({{"Page/PageIndex", stored}}).settings.excelDictionary, expected) << stored;
 }
 
 TEST(Settings, SaveWritesInTheStoredOrderAndRoundTripsThroughQSettings)

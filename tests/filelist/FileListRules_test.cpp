@@ -23,13 +23,6 @@ OfficeCapabilities everything()
 
 } // namespace
 
-TEST(FileListRules, CountLabelHasAnItemAndAFileForm)
-{
-    EXPECT_EQ(initialInputLabel(), QStringLiteral("待处理文件：0项"));
-    EXPECT_EQ(inputLabel(12, CountForm::Items), QStringLiteral("待处理文件12项"));
-    EXPECT_EQ(inputLabel(3, CountForm::Files), QStringLiteral("待处理文件3个"));
-}
-
 TEST(FileListRules, AddFilesFilterOffersOnlyTextTypesWithoutOfficeEngines)
 {
     EXPECT_EQ(addFilesFilter({}), QStringLiteral("文本文件(*.txt)|*.txt|HTML文件(*.htm;*.html)|*.htm;*.html|"

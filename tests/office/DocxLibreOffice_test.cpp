@@ -4,10 +4,10 @@
 #include "office/docx/DocxEngine.h"
 #include "office/package/OoxmlPackage.h"
 
+#include "support/LibreOffice.h"
 #include "support/TestFiles.h"
 #include "support/TrackedChanges.h"
 
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -19,29 +19,6 @@ using varnel::Option;
 using varnel::test::readFile;
 
 namespace {
-
-// The document as LibreOffice reads it, converted to UTF-8 text; empty when the conversion fails.
-QString textByLibreOffice(const QString& soffice, const QString& path, const QString& workDir)
-{
-    QProcess process;
-    process.setProgram(soffice);
-    process.setArguments({u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + workDir + u"/profile"_s,
-                          u"--convert-to"_s, u"txt:Text (encoded):UTF8"_s, u"--outdir"_s, workDir + u"/out"_s, path});
-    process.start();
-    if (!process.waitForFinished(180000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    const QString name = QFileInfo(path).completeBaseName() + u".txt"_s;
-    QFile out(workDir + u"/out/"_s + name);
-    if (!out.open(QIODevice::ReadOnly))
-        return {};
-    QString text = QString::fromUtf8(out.readAll());
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
-}
 
 // A copy, named name in dir, of the fixture that records its changes.
 QString trackingCopy(const QTemporaryDir& dir, const QString& name)
@@ -55,8 +32,7 @@ QString trackingCopy(const QTemporaryDir& dir, const QString& name)
 
 TEST(DocxLibreOffice, OpensSavedDocumentsWithTheirReplacements)
 {
-    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
-    if (soffice.isEmpty())
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -86,7 +62,7 @@ TEST(DocxLibreOffice, OpensSavedDocumentsWithTheirReplacements)
         EngineRequest request(c.finds, c.replaces, options);
         ASSERT_TRUE(varnel::office::DocxEngine().replace(path, request).changed) << c.fixture.toStdString();
 
-        const QStringList lines = textByLibreOffice(soffice, path, dir.path()).split(u'\n');
+        const QStringList lines = varnel::test::textByLibreOffice(path).split(u'\n');
         ASSERT_GT(lines.size(), 1) << c.fixture.toStdString() << " did not open in LibreOffice";
         for (const QString& line : c.expected) {
             EXPECT_TRUE(lines.contains(line) || lines.contains(line + u'\r'))

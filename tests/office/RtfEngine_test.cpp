@@ -2,15 +2,14 @@
 #include "office/rtf/RtfDocument.h"
 #include "office/rtf/RtfEngine.h"
 
+#include "support/LibreOffice.h"
 #include "support/RecordingUi.h"
 #include "support/TestFiles.h"
 #include "support/TrackedChanges.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -45,32 +44,11 @@ QString storyText(const QByteArray& rtf, RtfStoryKind kind)
     return document.text(kind);
 }
 
-// Converts a document with LibreOffice and returns the output's bytes; empty when soffice is missing.
-QByteArray convertWithLibreOffice(const QString& path, const QString& filter, const QString& extension)
-{
-    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
-    if (soffice.isEmpty())
-        return {};
-    static QTemporaryDir profile; // one private profile per test program, so no other instance interferes
-    QTemporaryDir out;
-    QProcess process;
-    process.start(soffice, {u"--headless"_s, u"--norestore"_s,
-                            u"-env:UserInstallation=file://"_s + profile.path(), u"--convert-to"_s, filter,
-                            u"--outdir"_s, out.path(), path});
-    if (!process.waitForFinished(180000)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "LibreOffice did not finish";
-        return {};
-    }
-    // soffice may exit 0 without writing anything: the output file is the only proof.
-    QFile file(QDir(out.path()).filePath(QFileInfo(path).completeBaseName() + u'.' + extension));
-    if (!file.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "LibreOffice wrote no output for " << path.toStdString();
-        return {};
-    }
-    return file.readAll();
-}
+// A WordArt shape, and field results that read on with the words around them.
+const QByteArray kWordArt = "{\\rtf1{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 136}}"
+                            "{\\sp{\\sn gtextUNICODE}{\\sv ALPHA art}}}}\\par}";
+const QByteArray kFieldResults = "{\\rtf1 Page{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}} and foo"
+                                 "{\\field{\\*\\fldinst HYPERLINK \"http://x.example/\" }{\\fldrslt bar}}.}";
 
 // The visible text of an HTML page: tags dropped, white space collapsed.
 QString htmlText(const QByteArray& html)
@@ -183,87 +161,159 @@ protected:
     EngineResult last;
 };
 
-TEST_F(RtfEngine, ReplacesAWordSplitOverFormattingRunsAndNothingElse)
+TEST_F(RtfEngine, RewritesOnlyTheReplacedTextInTheEncodingOfItsContext)
 {
-    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/01_stories.rtf"_s));
-    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"split"_s}, {u"whole"_s});
-    QByteArray expected = before;
-    expected.replace("{\\loch\nA s}{\\loch\\b\\loch\npl}{\\loch\nit word", "{\\loch\nA whole}{\\loch\\b\\loch\n}{\\loch\n word");
-    EXPECT_EQ(after, expected) << "the bold run keeps its control words and loses its letters";
-    EXPECT_TRUE(last.changed);
-    EXPECT_EQ(last.replacements, 1);
-}
-
-TEST_F(RtfEngine, WritesTheReplacementInTheFormattingOfTheFirstMatchedCharacter)
-{
-    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/01_stories.rtf"_s));
-    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"中文字"_s}, {u"汉字"_s});
-    QByteArray expected = before;
-    expected.replace("{\\dbch\n\\u20013\\'3f}{\\dbch\n\\u25991\\'3f}{\\dbch\n\\u23383\\'3f}",
-                     "{\\dbch\n\\u27721?\\u23383?}{\\dbch\n}{\\dbch\n}");
-    EXPECT_EQ(after, expected);
-    EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"A split word and 汉字."));
-}
-
-TEST_F(RtfEngine, KeepsTheEscapesOfAGbkDocumentOutsideTheReplacedText)
-{
-    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/02_gbk_wordpad.rtf"_s));
-    const QByteArray after = replaced(u"02_gbk_wordpad.rtf"_s, {u"替换"_s, u"說這"_s, u"中文 Word"_s},
-                                      {u"更换"_s, u"说这"_s, u"汉语 Word"_s});
-    QByteArray expected = before;
-    expected.replace("\\'cc\\'e6\\'bb\\'bb", "\\u26356?\\u25442?");
-    expected.replace("\\'d5f\\'df@", "\\u-29708?\\u-28711?");
-    // Under \\uc2 the fallback is the character's GBK bytes.
-    expected.replace("\\u20013\\'d6\\'d0\\u25991\\'ce\\'c4 Word", "\\u27721\\'ba\\'ba\\u-29715\\'d3\\'ef Word");
-    EXPECT_EQ(after, expected);
-    EXPECT_EQ(storyText(after, RtfStoryKind::Main), u"中文更换测试 Alpha 说这\r中文字\r汉语 Word style");
-    EXPECT_EQ(last.replacements, 3);
-}
-
-TEST_F(RtfEngine, WritesFallbackBytesOfTheFontsCodePageWhenTheyFitTheUcCount)
-{
-    const QByteArray before = readFile(varnel::test::dataPath(u"office/rtf/03_libreoffice_resaved.rtf"_s));
-    const QByteArray after = replaced(u"03_libreoffice_resaved.rtf"_s, {u"中文字"_s}, {u"汉字"_s});
-    // 字 is 8E 9A in Shift-JIS, the code page of the run's font; 汉 has no Shift-JIS form.
-    QByteArray expected = before;
-    expected.replace("\\uc2 \\u20013\\'92\\'86\\uc1 }", "\\uc2 \\u27721??\\u23383\\'8e\\'9a\\uc1 }");
-    expected.replace("\\uc2 \\u25991\\'95\\'b6\\u23383\\'8e\\'9a\\uc1 }", "\\uc2 \\uc1 }");
-    EXPECT_EQ(after, expected);
-    EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"\r汉字\r"));
-}
-
-TEST_F(RtfEngine, ReplacesHeadersAndFootersOnlyWhenTheOptionIsExactlyOne)
-{
-    for (int value : {0, 1, 2}) {
-        SCOPED_TRACE(value);
-        options.setValue(Option::HeaderFooter, value);
-        const QByteArray after = replaced(u"01_stories.rtf"_s, {u"Header Alpha"_s}, {u"Header Omega"_s});
-        const QString headers = storyText(after, RtfStoryKind::HeaderFooter);
-        EXPECT_EQ(headers.contains(u"Header Omega"), value == 1) << headers.toStdString();
-        EXPECT_EQ(after.count("Header Omega"), value == 1 ? 2 : 0) << "LibreOffice's page-style copy follows";
-        EXPECT_EQ(last.replacements, value == 1 ? 1 : 0) << "the copy is not counted";
+    const struct {
+        const char* what;
+        QString fixture;
+        QStringList finds, replaces;
+        std::vector<std::pair<QByteArray, QByteArray>> edits; // the only changes to the saved bytes
+        QString text;                                           // a piece of the saved main text
+        int count;
+    } cases[] = {
+        {"a word split over formatting runs: the bold run keeps its control words and loses its letters",
+         u"01_stories.rtf"_s, {u"split"_s}, {u"whole"_s},
+         {{"{\\loch\nA s}{\\loch\\b\\loch\npl}{\\loch\nit word", "{\\loch\nA whole}{\\loch\\b\\loch\n}{\\loch\n word"}},
+         u"A whole word"_s, 1},
+        {"the replacement takes the formatting of the first matched character", u"01_stories.rtf"_s, {u"中文字"_s},
+         {u"汉字"_s},
+         {{"{\\dbch\n\\u20013\\'3f}{\\dbch\n\\u25991\\'3f}{\\dbch\n\\u23383\\'3f}",
+           "{\\dbch\n\\u27721?\\u23383?}{\\dbch\n}{\\dbch\n}"}},
+         u"A split word and 汉字."_s, 1},
+        // Under \uc2 the fallback is the character's GBK bytes.
+        {"a GBK document keeps its escapes outside the replaced text", u"02_gbk_wordpad.rtf"_s,
+         {u"替换"_s, u"說這"_s, u"中文 Word"_s}, {u"更换"_s, u"说这"_s, u"汉语 Word"_s},
+         {{"\\'cc\\'e6\\'bb\\'bb", "\\u26356?\\u25442?"},
+          {"\\'d5f\\'df@", "\\u-29708?\\u-28711?"},
+          {"\\u20013\\'d6\\'d0\\u25991\\'ce\\'c4 Word", "\\u27721\\'ba\\'ba\\u-29715\\'d3\\'ef Word"}},
+         u"中文更换测试 Alpha 说这\r中文字\r汉语 Word style"_s, 3},
+        // 字 is 8E 9A in Shift-JIS, the code page of the run's font; 汉 has no Shift-JIS form.
+        {"fallback bytes of the font's code page where they fit the \\uc count", u"03_libreoffice_resaved.rtf"_s,
+         {u"中文字"_s}, {u"汉字"_s},
+         {{"\\uc2 \\u20013\\'92\\'86\\uc1 }", "\\uc2 \\u27721??\\u23383\\'8e\\'9a\\uc1 }"},
+          {"\\uc2 \\u25991\\'95\\'b6\\u23383\\'8e\\'9a\\uc1 }", "\\uc2 \\uc1 }"}},
+         u"\r汉字\r"_s, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray expected = readFile(varnel::test::dataPath(u"office/rtf/"_s + c.fixture));
+        for (const auto& [from, to] : c.edits) {
+            EXPECT_EQ(expected.count(from), 1) << from.toStdString();
+            expected.replace(from, to);
+        }
+        const QByteArray after = replaced(c.fixture, c.finds, c.replaces);
+        EXPECT_EQ(after, expected);
+        EXPECT_TRUE(last.changed);
+        EXPECT_EQ(last.replacements, c.count);
+        EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(c.text)) << storyText(after, RtfStoryKind::Main).toStdString();
     }
 }
 
-TEST_F(RtfEngine, ReplacesTextBoxesOnlyWhenTheOptionIsExactlyOne)
+TEST_F(RtfEngine, ReplacesHeadersFootersAndTextBoxesOnlyWhenTheirOptionIsExactlyOne)
 {
-    for (int value : {0, 1, 2}) {
-        SCOPED_TRACE(value);
-        options.setValue(Option::WordTextBox, value);
-        const QByteArray after = replaced(u"01_stories.rtf"_s, {u"Alpha box"_s}, {u"Omega box"_s});
-        EXPECT_EQ(storyText(after, RtfStoryKind::TextBox).contains(u"Omega box"), value == 1);
+    const struct {
+        Option option;
+        QString find, replace;
+        RtfStoryKind kind;
+        qsizetype copies; // how often the new text stands in the saved bytes when replaced
+    } cases[] = {
+        // LibreOffice writes a copy of the page style's header; the copy follows but is not counted.
+        {Option::HeaderFooter, u"Header Alpha"_s, u"Header Omega"_s, RtfStoryKind::HeaderFooter, 2},
+        {Option::WordTextBox, u"Alpha box"_s, u"Omega box"_s, RtfStoryKind::TextBox, 1},
+    };
+    for (const auto& c : cases) {
+        for (int value : {0, 1, 2}) {
+            SCOPED_TRACE(testing::Message() << c.find.toStdString() << ", option " << value);
+            options.setValue(c.option, value);
+            const QByteArray after = replaced(u"01_stories.rtf"_s, {c.find}, {c.replace});
+            EXPECT_EQ(storyText(after, c.kind).contains(c.replace), value == 1) << storyText(after, c.kind).toStdString();
+            EXPECT_EQ(after.count(c.replace.toLatin1()), value == 1 ? c.copies : 0);
+            EXPECT_EQ(last.replacements, value == 1 ? 1 : 0);
+        }
     }
 }
 
-TEST_F(RtfEngine, ReplacesWordArtTextWithTheTextBoxes)
+TEST_F(RtfEngine, LeavesTheFileUntouchedWhenNothingMayChange)
 {
-    const QByteArray rtf = "{\\rtf1{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 136}}"
-                           "{\\sp{\\sn gtextUNICODE}{\\sv ALPHA art}}}}\\par}";
-    options.setValue(Option::WordTextBox, 2);
-    const QString path = fileWith(rtf);
-    EXPECT_FALSE(run(path, {u"alpha"_s}, {u"Omega"_s}).changed);
+    const QByteArray noAddress = "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \\\\l \"Alpha\" }{\\fldrslt x}}"
+                                 "{\\field{\\*\\fldinst PAGE \\\\* Alpha }{\\fldrslt 1}}}";
+    const struct {
+        const char* what;
+        QByteArray rtf; // empty: the stories fixture
+        std::vector<std::pair<Option, int>> set;
+        QStringList finds, replaces;
+    } cases[] = {
+        {"field instructions are not searched", {}, {}, {u"example.com"_s}, {u"example.org"_s}},
+        {"a note whose definitions together leave its text as it was", {}, {}, {u"脚注"_s, u"X"_s}, {u"X"_s, u"脚注"_s}},
+        {"definitions Word would skip", "{\\rtf1\\ansi Alpha and alpha\\par}", {{Option::MatchCase, 0}},
+         {u"alpha"_s, QString(256, u'A'), u"Alpha"_s, QString()}, {u"ALPHA"_s, u"x"_s, QString(256, u'x'), u"x"_s}},
+        {"a paragraph is never joined into a table", {}, {}, {u"para.^pCell"_s}, {u"x"_s}},
+        {"a grey wildcard box is off: the pattern is plain text", {},
+         {{Option::MatchCase, 1}, {Option::MatchWildcards, 2}}, {u"<(Alph)([a-z]@)>"_s}, {u"x"_s}},
+        {"WordArt with a grey text box option", kWordArt, {{Option::WordTextBox, 2}}, {u"alpha"_s}, {u"Omega"_s}},
+        {"addresses with a grey hyperlink option", {}, {{Option::HyperLink, 2}}, {u"EXAMPLE.com"_s}, {u"example.org"_s}},
+        {"bookmark links and other fields have no address", noAddress, {{Option::HyperLink, 1}}, {u"Alpha"_s},
+         {u"Omega"_s}},
+        {"whole words read on into field results", kFieldResults, {{Option::WholeWord, 1}}, {u"Page"_s, u"foo"_s, u"bar"_s},
+         {u"X"_s, u"X"_s, u"X"_s}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        options = {};
+        for (const auto& [option, value] : c.set)
+            options.setValue(option, value);
+        const QString path = c.rtf.isEmpty() ? copyOf(u"01_stories.rtf"_s) : fileWith(c.rtf);
+        const QByteArray before = readFile(path);
+        backdate(path);
+        const QDateTime modified = QFileInfo(path).lastModified();
+        last = run(path, c.finds, c.replaces);
+        EXPECT_FALSE(last.changed);
+        EXPECT_TRUE(last.error.isEmpty()) << last.error.toStdString();
+        EXPECT_EQ(readFile(path), before);
+        EXPECT_EQ(QFileInfo(path).lastModified(), modified) << "an unchanged file is not rewritten";
+    }
+}
+
+TEST_F(RtfEngine, FindOptionsAndSpecialCodesDecideWhatTheMainTextBecomes)
+{
+    const struct {
+        const char* what;
+        std::vector<std::pair<Option, int>> set;
+        QString find, replace;
+        QString expected; // a piece of the saved main text
+        bool dictionary = false;
+    } cases[] = {
+        {"match case off folds letter case, not width", {{Option::MatchCase, 0}}, u"alpha"_s, u"omega"_s,
+         u"Omega 中文世界 body text, OMEGA, Ａｌｐｈａ and Omegabet."_s},
+        {"tables are part of the main text", {{Option::MatchCase, 0}}, u"alpha"_s, u"omega"_s, u"Cell Omega"_s},
+        {"whole words", {{Option::WholeWord, 1}}, u"Alpha"_s, u"Omega"_s,
+         u"Omega 中文世界 body text, ALPHA, Ａｌｐｈａ and Alphabet."_s},
+        {"a grey whole-word box is off", {{Option::WholeWord, 2}}, u"Alpha"_s, u"Omega"_s, u"and Omegabet."_s},
+        {"Word's wildcards", {{Option::MatchCase, 1}, {Option::MatchWildcards, 1}}, u"<(Alph)([a-z]@)>"_s,
+         u"\\2-\\1"_s, u"a-Alph 中文世界 body text, ALPHA, Ａｌｐｈａ and abet-Alph."_s},
+        {"tabs and line breaks", {}, u"Tab^there^lnext"_s, u"Tab^lhere^tnext"_s, u"Tab\u000Bhere\tnext line."_s},
+        {"a ^p in the find text joins paragraphs", {}, u"line.^pLast"_s, u"line, last"_s,
+         u"next line, last paragraph."_s},
+        {"a ^p in the replace text splits one", {}, u"Last paragraph"_s, u"Last^pparagraph"_s, u"Last\rparagraph."_s},
+        {"a dictionary's line feed is a line break", {}, u"Last paragraph"_s, u"Last\nline"_s, u"Last\u000Bline."_s,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        options = {};
+        for (const auto& [option, value] : c.set)
+            options.setValue(option, value);
+        fromDictionary = c.dictionary;
+        const QString body = storyText(replaced(u"01_stories.rtf"_s, {c.find}, {c.replace}), RtfStoryKind::Main);
+        EXPECT_TRUE(last.changed);
+        EXPECT_TRUE(body.contains(c.expected)) << body.toStdString();
+    }
+}
+TEST_F(RtfEngine, ReplacesWordArtTextWithTheTextBoxesIgnoringCase)
+{
+    const QString path = fileWith(kWordArt);
     options.setValue(Option::WordTextBox, 1);
-    EXPECT_TRUE(run(path, {u"alpha"_s}, {u"Omega"_s}).changed) << "plain replacement, ignoring case";
+    EXPECT_TRUE(run(path, {u"alpha"_s}, {u"Omega"_s}).changed);
     EXPECT_EQ(storyText(readFile(path), RtfStoryKind::WordArt), u"Omega art");
 }
 
@@ -276,35 +326,19 @@ TEST_F(RtfEngine, ReplacesInNotesAlwaysAndIgnoringCase)
     EXPECT_TRUE(last.changed);
 }
 
-TEST_F(RtfEngine, SearchesFieldResultsButNotFieldInstructions)
+TEST_F(RtfEngine, ReplacesInFieldResultsTakingAFieldOnlyWithItsWholeResult)
 {
-    const QString path = copyOf(u"01_stories.rtf"_s);
-    const QByteArray before = readFile(path);
-    last = run(path, {u"example.com"_s}, {u"example.org"_s});
-    EXPECT_FALSE(last.changed);
-    EXPECT_EQ(readFile(path), before);
-
-    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"Alpha link"_s}, {u"Omega link"_s});
-    EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"Link Omega link done."));
-    EXPECT_TRUE(after.contains("HYPERLINK \"http://example.com/Alpha\""));
-}
-
-TEST_F(RtfEngine, FieldResultsReadOnWithTheTextAroundThem)
-{
-    const QByteArray rtf = "{\\rtf1 Page{\\field{\\*\\fldinst PAGE }{\\fldrslt 1}} and foo"
-                           "{\\field{\\*\\fldinst HYPERLINK \"http://x.example/\" }{\\fldrslt bar}}.}";
-    options.setValue(Option::WholeWord, 1);
-    for (const QString& find : {u"Page"_s, u"foo"_s, u"bar"_s})
-        EXPECT_FALSE(run(fileWith(rtf), {find}, {u"X"_s}).changed) << find.toStdString();
-
     // An occurrence that begins before a field and takes all its result takes the field; one that takes
-    // part of it leaves the field.
-    options.setValue(Option::WholeWord, 0);
-    const QString path = fileWith(rtf);
+    // part of it leaves the field. Field results are searched, their instructions never.
+    const QString path = fileWith(kFieldResults);
     EXPECT_TRUE(run(path, {u"Page1"_s, u"oob"_s}, {u"X"_s, u"OOB"_s}).changed);
     EXPECT_EQ(storyText(readFile(path), RtfStoryKind::Main), u"X and fOOBar.");
     EXPECT_FALSE(readFile(path).contains("PAGE"));
     EXPECT_TRUE(readFile(path).contains("{\\fldrslt ar}"));
+
+    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"Alpha link"_s}, {u"Omega link"_s});
+    EXPECT_TRUE(storyText(after, RtfStoryKind::Main).contains(u"Link Omega link done."));
+    EXPECT_TRUE(after.contains("HYPERLINK \"http://example.com/Alpha\""));
 }
 
 TEST_F(RtfEngine, SectionAndParagraphSignsHaveTheirCodes)
@@ -317,85 +351,15 @@ TEST_F(RtfEngine, SectionAndParagraphSignsHaveTheirCodes)
 TEST_F(RtfEngine, ReplacesHyperlinkAddressesOnlyWhenTheOptionIsExactlyOne)
 {
     options.setValue(Option::HyperLink, 1);
-    QByteArray after = replaced(u"01_stories.rtf"_s, {u"EXAMPLE.com"_s}, {u"example.org"_s});
+    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"EXAMPLE.com"_s}, {u"example.org"_s});
     EXPECT_TRUE(after.contains("HYPERLINK \"http://example.org/Alpha\"")) << "plain replacement, ignoring case";
     EXPECT_EQ(last.replacements, 1);
-
-    options.setValue(Option::HyperLink, 2);
-    after = replaced(u"01_stories.rtf"_s, {u"EXAMPLE.com"_s}, {u"example.org"_s});
-    EXPECT_FALSE(last.changed);
-
-    options.setValue(Option::HyperLink, 1);
-    const QString path = fileWith("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \\\\l \"Alpha\" }{\\fldrslt x}}"
-                                  "{\\field{\\*\\fldinst PAGE \\\\* Alpha }{\\fldrslt 1}}}");
-    EXPECT_FALSE(run(path, {u"Alpha"_s}, {u"Omega"_s}).changed) << "bookmark links and other fields have no address";
-}
-
-TEST_F(RtfEngine, LeavesANoteAloneWhenTheDefinitionsTogetherLeaveItsTextAsItWas)
-{
-    const QString path = copyOf(u"01_stories.rtf"_s);
-    const QByteArray before = readFile(path);
-    last = run(path, {u"脚注"_s, u"X"_s}, {u"X"_s, u"脚注"_s});
-    EXPECT_FALSE(last.changed);
-    EXPECT_EQ(readFile(path), before);
-}
-
-TEST_F(RtfEngine, FoldsLetterCaseButNotWidthWhenMatchCaseIsOff)
-{
-    options.setValue(Option::MatchCase, 0);
-    const QByteArray after = replaced(u"01_stories.rtf"_s, {u"alpha"_s}, {u"omega"_s});
-    const QString body = storyText(after, RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"Omega 中文世界 body text, OMEGA, Ａｌｐｈａ and Omegabet.")) << body.toStdString();
-    EXPECT_TRUE(body.contains(u"Cell Omega")) << "tables are part of the main text";
-}
-
-TEST_F(RtfEngine, MatchesWholeWordsOnlyWhenTheOptionIsExactlyOne)
-{
-    options.setValue(Option::WholeWord, 1);
-    QString body = storyText(replaced(u"01_stories.rtf"_s, {u"Alpha"_s}, {u"Omega"_s}), RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"Omega 中文世界 body text, ALPHA, Ａｌｐｈａ and Alphabet.")) << body.toStdString();
-
-    options.setValue(Option::WholeWord, 2);
-    body = storyText(replaced(u"01_stories.rtf"_s, {u"Alpha"_s}, {u"Omega"_s}), RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"and Omegabet.")) << body.toStdString();
-}
-
-TEST_F(RtfEngine, SkipsDefinitionsWordWouldSkip)
-{
-    options.setValue(Option::MatchCase, 0);
-    const QByteArray before = "{\\rtf1\\ansi Alpha and alpha\\par}";
-    const QString path = fileWith(before);
-    backdate(path);
-    const QDateTime modified = QFileInfo(path).lastModified();
-    last = run(path, {u"alpha"_s, QString(256, u'A'), u"Alpha"_s, QString()},
-               {u"ALPHA"_s, u"x"_s, QString(256, u'x'), u"x"_s});
-    EXPECT_FALSE(last.changed);
-    EXPECT_TRUE(last.error.isEmpty());
-    EXPECT_EQ(readFile(path), before);
-    EXPECT_EQ(QFileInfo(path).lastModified(), modified) << "an unchanged file is not rewritten";
 }
 
 TEST_F(RtfEngine, GivesNotesTheDefinitionsTheMainTextSkips)
 {
     const QByteArray after = replaced(u"01_stories.rtf"_s, {u"alpha footnote"_s}, {QString(256, u'x')});
     EXPECT_EQ(storyText(after, RtfStoryKind::Note), u"\t脚注 "_s + QString(256, u'x'));
-}
-
-TEST_F(RtfEngine, FindsAndWritesParagraphMarksTabsAndLineBreaks)
-{
-    QString body = storyText(replaced(u"01_stories.rtf"_s, {u"Tab^there^lnext"_s}, {u"Tab^lhere^tnext"_s}),
-                             RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"Tab\u000Bhere\tnext line.")) << body.toStdString();
-
-    body = storyText(replaced(u"01_stories.rtf"_s, {u"line.^pLast"_s}, {u"line, last"_s}), RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"next line, last paragraph.")) << "a ^p in the find text joins paragraphs";
-
-    body = storyText(replaced(u"01_stories.rtf"_s, {u"Last paragraph"_s}, {u"Last^pparagraph"_s}),
-                     RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"Last\rparagraph.")) << "a ^p in the replace text splits one";
-
-    replaced(u"01_stories.rtf"_s, {u"para.^pCell"_s}, {u"x"_s});
-    EXPECT_FALSE(last.changed) << "a paragraph is never joined into a table";
 }
 
 TEST_F(RtfEngine, NeverRemovesTheMarkBeforeATableOrTheLastMarkOfAStory)
@@ -436,7 +400,7 @@ TEST_F(RtfEngine, NeverRemovesTheMarkBeforeATableOrTheLastMarkOfAStory)
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     const QString path = fileWith(table);
     ASSERT_TRUE(run(path, {u"^p"_s}, {QString()}).changed);
-    const QString text = QString::fromUtf8(convertWithLibreOffice(path, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
+    const QString text = varnel::test::textByLibreOffice(path);
     EXPECT_TRUE(text.startsWith(u"before\n"_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(u"afterlast"_s)) << text.toStdString();
 }
@@ -491,28 +455,6 @@ TEST_F(RtfEngine, RecordsReplacementsAsTrackedChangesWhenTheDocumentTracksThem)
     EXPECT_TRUE(readFile(path).contains("{\\revised\\revauth1\\revdttm"));
 }
 
-TEST_F(RtfEngine, UsesWordsWildcardsWhenTheOptionIsExactlyOne)
-{
-    options.setValue(Option::MatchWildcards, 1);
-    options.setValue(Option::MatchCase, 1);
-    QString body = storyText(replaced(u"01_stories.rtf"_s, {u"<(Alph)([a-z]@)>"_s}, {u"\\2-\\1"_s}),
-                             RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"a-Alph 中文世界 body text, ALPHA, Ａｌｐｈａ and abet-Alph.")) << body.toStdString();
-
-    options.setValue(Option::MatchWildcards, 2);
-    const QString path = copyOf(u"01_stories.rtf"_s);
-    last = run(path, {u"<(Alph)([a-z]@)>"_s}, {u"x"_s});
-    EXPECT_FALSE(last.changed) << "a grey box is off: the pattern is plain text then";
-}
-
-TEST_F(RtfEngine, TurnsDictionaryLineFeedsIntoLineBreaksInTheMainText)
-{
-    fromDictionary = true;
-    const QString body = storyText(replaced(u"01_stories.rtf"_s, {u"Last paragraph"_s}, {u"Last\nline"_s}),
-                                   RtfStoryKind::Main);
-    EXPECT_TRUE(body.contains(u"Last\u000Bline.")) << body.toStdString();
-}
-
 TEST_F(RtfEngine, LeavesMalformedFilesByteIdenticalWithAnError)
 {
     const QByteArray good = readFile(varnel::test::dataPath(u"office/rtf/01_stories.rtf"_s));
@@ -537,38 +479,38 @@ TEST_F(RtfEngine, RefusesADocumentProtectedAgainstEveryChange)
     EXPECT_EQ(readFile(path), rtf);
 }
 
-TEST_F(RtfEngine, ReportsAnInvalidSpecialCodeAndAppliesTheOtherDefinitions)
+TEST_F(RtfEngine, WritesExactlyTheReplacedTextAndReportsRefusedDefinitions)
 {
-    const QString path = fileWith("{\\rtf1\\ansi Alpha Beta\\par}");
-    last = run(path, {u"^x"_s, u"Beta"_s}, {u"y"_s, u"Gamma"_s});
-    EXPECT_TRUE(last.changed);
-    EXPECT_TRUE(last.error.contains(u"不是有效的特殊字符"_s)) << last.error.toStdString();
-    EXPECT_EQ(readFile(path), QByteArray("{\\rtf1\\ansi Alpha Gamma\\par}"));
-}
-
-TEST_F(RtfEngine, ReplacesAddressesEvenWhenWordsFindRefusesTheFindText)
-{
+    const struct {
+        const char* what;
+        QByteArray rtf;
+        QStringList finds, replaces;
+        QByteArray expected;
+        QString error; // a piece of the reported error; empty when there is none
+    } cases[] = {
+        {"an invalid special code leaves the other definitions", "{\\rtf1\\ansi Alpha Beta\\par}",
+         {u"^x"_s, u"Beta"_s}, {u"y"_s, u"Gamma"_s}, "{\\rtf1\\ansi Alpha Gamma\\par}", u"不是有效的特殊字符"_s},
+        {"addresses are replaced even when Word's find refuses the text",
+         "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://a/^x\" }{\\fldrslt ^x}}}", {u"^x"_s}, {u"y"_s},
+         "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://a/y\" }{\\fldrslt ^x}}}", u"^x"_s},
+        {"deleted revisions around the text stay", "{\\rtf1 Al{\\deleted X}pha\\par}", {u"Alpha"_s}, {u"Omega"_s},
+         "{\\rtf1 Omega{\\deleted X}\\par}", {}},
+    };
     options.setValue(Option::HyperLink, 1);
-    const QString path = fileWith("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://a/^x\" }{\\fldrslt ^x}}}");
-    last = run(path, {u"^x"_s}, {u"y"_s});
-    EXPECT_TRUE(last.changed);
-    EXPECT_FALSE(last.error.isEmpty());
-    EXPECT_EQ(readFile(path), QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://a/y\" }{\\fldrslt ^x}}}"));
-}
-
-TEST_F(RtfEngine, KeepsDeletedRevisionsWhenReplacingAroundThem)
-{
-    const QString path = fileWith("{\\rtf1 Al{\\deleted X}pha\\par}");
-    EXPECT_TRUE(run(path, {u"Alpha"_s}, {u"Omega"_s}).changed);
-    EXPECT_EQ(readFile(path), QByteArray("{\\rtf1 Omega{\\deleted X}\\par}"));
-}
-
-TEST_F(RtfEngine, ShowsProgressPerDefinition)
-{
-    fileWith("{\\rtf1 x}");
-    run(m_dir.filePath(u"doc.rtf"_s), {u"a"_s, u"b"_s}, {u"c"_s, u"d"_s});
-    EXPECT_EQ(ui.progressTexts,
-              (QStringList{u"正在处理第 1 个文件，替换第 1 项"_s, u"正在处理第 1 个文件，替换第 2 项"_s}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ui.progressTexts.clear();
+        const QString path = fileWith(c.rtf);
+        last = run(path, c.finds, c.replaces);
+        EXPECT_TRUE(last.changed);
+        EXPECT_EQ(last.error.isEmpty(), c.error.isEmpty()) << last.error.toStdString();
+        EXPECT_TRUE(last.error.contains(c.error)) << last.error.toStdString();
+        EXPECT_EQ(readFile(path), c.expected);
+        QStringList progress; // shown per definition
+        for (qsizetype k = 1; k <= c.finds.size(); ++k)
+            progress.append(u"正在处理第 1 个文件，替换第 %1 项"_s.arg(k));
+        EXPECT_EQ(ui.progressTexts, progress);
+    }
 }
 
 TEST_F(RtfEngine, DryRunCountsButWritesNothing)
@@ -640,7 +582,7 @@ TEST_F(RtfEngine, SavedDocumentsStillOpenInLibreOffice)
     const QString path = copyOf(u"01_stories.rtf"_s);
     last = run(path, {u"alpha"_s, u"中文"_s, u"split"_s}, {u"omega"_s, u"汉语"_s, u"whole"_s});
     ASSERT_TRUE(last.changed) << last.error.toStdString();
-    const QString page = htmlText(convertWithLibreOffice(path, u"html"_s, u"html"_s));
+    const QString page = htmlText(varnel::test::convertByLibreOffice(path, u"html"_s, u"html"_s));
     for (const QString& expected :
          {u"Omega 汉语世界 body text, OMEGA, Ａｌｐｈａ and Omegabet."_s, u"A whole word and 汉语字."_s,
           u"页眉 Header Omega"_s, u"页脚 Footer Omega"_s, u"脚注 omega footnote"_s, u"文本框 Omega box"_s,
@@ -650,7 +592,7 @@ TEST_F(RtfEngine, SavedDocumentsStillOpenInLibreOffice)
     for (const QString& name : {u"02_gbk_wordpad.rtf"_s, u"03_libreoffice_resaved.rtf"_s}) {
         const QString gbk = copyOf(name);
         ASSERT_TRUE(run(gbk, {u"替换"_s, u"說這"_s, u"中文字"_s}, {u"更换"_s, u"说这"_s, u"汉字"_s}).changed);
-        const QString text = QString::fromUtf8(convertWithLibreOffice(gbk, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
+        const QString text = varnel::test::textByLibreOffice(gbk);
         EXPECT_TRUE(text.contains(u"中文更换测试 Alpha 说这\n汉字\n中文 Word style")) << text.toStdString();
     }
 }

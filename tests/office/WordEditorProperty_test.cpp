@@ -10,6 +10,7 @@
 #include "office/docx/WordStoryReplacer.h"
 #include "office/docx/WordStoryText.h"
 
+#include "WordStoryDiff.h"
 #include "support/QtPrinters.h"
 
 #include <QRandomGenerator>
@@ -17,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <sstream>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace varnel::office;
@@ -127,31 +127,6 @@ QString expectedText(const WordNames& names, pugi::xml_node body, const WordMatc
     return text;
 }
 
-// How a story text kept up to date by the edits differs from a fresh reading; empty when it does not.
-// Segments the edits emptied do not count: a reading has none.
-std::string sameText(const WordStoryText& kept, const WordStoryText& fresh)
-{
-    std::vector<const WordSegment*> segments;
-    for (const WordSegment& segment : kept.segments()) {
-        if (!segment.text.isEmpty())
-            segments.push_back(&segment);
-    }
-    if (segments.size() != fresh.segments().size())
-        return "segment count";
-    for (size_t i = 0; i < fresh.segments().size(); ++i) {
-        const WordSegment& a = *segments[i];
-        const WordSegment& b = fresh.segments()[i];
-        if (a.text != b.text || a.pieces.size() != b.pieces.size())
-            return "segment " + std::to_string(i) + " text";
-        for (size_t k = 0; k < b.pieces.size(); ++k) {
-            if (a.pieces[k].node != b.pieces[k].node || a.pieces[k].start != b.pieces[k].start
-                || a.pieces[k].length != b.pieces[k].length || a.pieces[k].kind != b.pieces[k].kind)
-                return "segment " + std::to_string(i) + " piece " + std::to_string(k);
-        }
-    }
-    return {};
-}
-
 // What is wrong with the tree, if anything.
 std::string structureFaults(pugi::xml_node node, bool inParagraph = false)
 {
@@ -210,7 +185,7 @@ bool replaceAndCheck(const std::string& body, const QString& find, const QString
     EXPECT_EQ(countOf(root, "w:drawing"), drawings) << context;
     EXPECT_EQ(countOf(root, "w:bookmarkStart"), bookmarks) << context;
     if (keptValid) {
-        EXPECT_EQ(sameText(kept, WordStoryText(names, root)), "") << context;
+        EXPECT_EQ(varnel::test::storyTextDiff(kept, WordStoryText(names, root), true), "") << context;
     }
     return keptValid;
 }

@@ -1,12 +1,8 @@
 #include "support/TrackedChanges.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "support/LibreOffice.h"
+
 #include <QHash>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 namespace varnel::test {
@@ -95,23 +91,7 @@ QString fodtText(const QByteArray& fodt, bool accept, QStringList* authors)
 
 QByteArray fodtByLibreOffice(const QString& path)
 {
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty())
-        return {};
-    static QTemporaryDir profile; // one private profile per test program, so no other instance interferes
-    QTemporaryDir out;
-    QProcess process;
-    process.start(soffice, {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                            QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-                            QStringLiteral("--convert-to"), QStringLiteral("fodt"), QStringLiteral("--outdir"),
-                            out.path(), path});
-    if (!process.waitForFinished(180000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    QFile file(QDir(out.path()).filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".fodt")));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return convertByLibreOffice(path, QStringLiteral("fodt"), QStringLiteral("fodt"));
 }
 
 } // namespace varnel::test

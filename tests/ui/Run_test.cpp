@@ -152,29 +152,30 @@ TEST_F(Run, OnlyEmptyDefinitionRowsAskForADefinitionAndFreeTheControls)
     EXPECT_TRUE(control("txtLog")->isEnabled());
 }
 
-TEST_F(Run, BlankLogPathOpensTheLogChooser)
+TEST_F(Run, BlankLogPathOrMissingWorkbookOpensItsChooserAndNothingRuns)
 {
-    writeFile(path("a.txt"), "a");
-    prepare({path("a.txt")}, {{"a", "b"}});
-    control<QLineEdit>("txtLog")->setText(QStringLiteral("   "));
-    FileDialog::setNextFileName(path("chosen.log"));
-    runBatch();
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("请输入日志文件名！")});
-    ASSERT_EQ(FileDialog::requests().size(), 1);
-    EXPECT_EQ(FileDialog::requests().first().title, QStringLiteral("处理日志"));
-    EXPECT_EQ(control<QLineEdit>("txtLog")->text(), path("chosen.log"));
-    EXPECT_EQ(readFile(path("a.txt")), QByteArray("a"));
-}
-
-TEST_F(Run, WorkbookSourceWithoutAWorkbookOpensItsChooser)
-{
-    writeFile(path("a.txt"), "a");
-    prepare({path("a.txt")}, {});
-    m_window->definitions().selectSource(true);
-    runBatch();
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("请输入替换定义Excel文件！")});
-    ASSERT_EQ(FileDialog::requests().size(), 1);
-    EXPECT_EQ(FileDialog::requests().first().title, QStringLiteral("替换定义Excel文件："));
+    const struct {
+        const char* message;
+        const char* title; // of the file dialog that opens
+        bool workbook;
+    } cases[] = {{"请输入日志文件名！", "处理日志", false}, {"请输入替换定义Excel文件！", "替换定义Excel文件：", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        MessageBox::clearShown();
+        FileDialog::setTestMode(true);
+        writeFile(path("a.txt"), "a");
+        prepare({path("a.txt")}, {{"a", "b"}});
+        m_window->definitions().selectSource(c.workbook);
+        if (!c.workbook)
+            control<QLineEdit>("txtLog")->setText(QStringLiteral("   "));
+        FileDialog::setNextFileName(path("chosen"));
+        runBatch();
+        EXPECT_EQ(messages(), QStringList{QString::fromUtf8(c.message)});
+        ASSERT_EQ(FileDialog::requests().size(), 1);
+        EXPECT_EQ(FileDialog::requests().first().title, QString::fromUtf8(c.title));
+        EXPECT_EQ(control<QLineEdit>(c.workbook ? "txtDictExcel" : "txtLog")->text(), path("chosen"));
+        EXPECT_EQ(readFile(path("a.txt")), QByteArray("a"));
+    }
 }
 
 TEST_F(Run, UnknownExtensionAnsweredYesStopsBeforeAnythingChanges)
