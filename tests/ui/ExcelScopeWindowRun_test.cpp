@@ -215,3 +215,35 @@ TEST_F(ExcelScopeWindow, FileListTakesWorkbooksOnlyKeepsRepeatedDropsAndOffersEx
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ExcelScopeWindow, AddFolderTakesXlsAndXlsxWorkbooksOnlyAndRemembersNothing)
+{
+    makeFiles(m_dir.path(), {"books/a.xls", "books/b.XLSX", "books/c.xlsm", "books/d.txt", "books/s/e.xlsx"});
+    m_store->write(QStringLiteral("Option"), QStringLiteral("G_INI_ADD_DIR"), path(QStringLiteral("books")));
+    openTool();
+    answerDialog([&](QDialog& dialog) {
+        EXPECT_EQ(findIn<QLabel>(dialog, "Label1")->text(), QStringLiteral("添加以下文件夹下的所有工作簿："));
+        EXPECT_EQ(findIn<QCheckBox>(dialog, "ChkSubdir")->text(), QStringLiteral("包括该目录子目录中的Excel工作簿"));
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(findIn<QCheckBox>(dialog, QStringLiteral("ChkSuffix(%1)").arg(i))->isHidden()) << i;
+        EXPECT_TRUE(findIn<QComboBox>(dialog, "Combo1")->isHidden());
+        EXPECT_TRUE(findIn<QComboBox>(dialog, "Combo2")->isHidden());
+        EXPECT_TRUE(findIn<QLineEdit>(dialog, "txtFolder")->text().isEmpty());
+        findIn<QLineEdit>(dialog, "txtFolder")->setText(path(QStringLiteral("books")));
+        auto* ok = findIn<QPushButton>(dialog, "CmdOK");
+        EXPECT_TRUE(ok->isEnabled());
+        click(ok);
+    });
+    click(toolControl<QPushButton>("CmdFileOp(1)"));
+    ASSERT_TRUE(waitFor([&] { return !m_tool->fileList().isScanning(); }));
+    QStringList paths = m_tool->fileList().model().paths();
+    ASSERT_EQ(paths.size(), 3);
+    EXPECT_EQ(paths.takeLast(), path(QStringLiteral("books/s/e.xlsx"))); // subfolders after the folder's own files
+    paths.sort();
+    EXPECT_EQ(paths, (QStringList{path(QStringLiteral("books/a.xls")), path(QStringLiteral("books/b.XLSX"))}));
+    EXPECT_EQ(toolControl<QLabel>("lblInput")->text(), QStringLiteral("待处理文件3项"));
+}
+
+} // namespace

@@ -185,6 +185,7 @@ void frmExcelScopeReplace::buildFileList(QWidget* frame)
     rules.dropKeepsDuplicates = true;
     rules.ownAddFilesFolder = true;
     rules.questionMarkSweepAlways = true;
+    rules.addFolderExcelMode = true;
     m_fileList->setRules(std::move(rules));
     connect(m_fileList, &FileListPanel::scanningChanged, this,
             [this](bool scanning) { m_cmdRun->setEnabled(!scanning && !isRunning()); });
