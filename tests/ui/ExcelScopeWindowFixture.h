@@ -15,15 +15,16 @@ namespace varnel::test {
 
 using Window = ui::frmExcelScopeReplace;
 
+// Stands for an engine of .xls workbooks alone: a build without the new Excel formats.
+class XlsOnlyEngine : public DocumentEngine
+{
+public:
+    EngineResult replace(const QString&, const EngineRequest&) override { return {}; }
+};
+
 class ExcelScopeWindow : public WindowTest
 {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        registerOfficeEngines(m_engines);
-    }
-
     void TearDown() override
     {
         if (m_tool && m_tool->isRunning())
@@ -35,8 +36,13 @@ protected:
     // Opens the main window (once) and the tool from CmbFunc entry 3; runs go to the recording runner.
     Window& openTool()
     {
-        if (!m_window)
+        if (!m_window) {
+            if (m_oldFormatsOnly)
+                m_engines.add({QStringLiteral(".xls")}, std::make_shared<XlsOnlyEngine>());
+            else
+                registerOfficeEngines(m_engines);
             openWindow();
+        }
         control<QComboBox>("CmbFunc")->setCurrentIndex(3);
         m_window->CmbFunc_Click(3);
         m_tool = nullptr;
@@ -87,6 +93,7 @@ protected:
         ASSERT_TRUE(waitFor([this] { return !m_tool->isRunning(); }));
     }
 
+    bool m_oldFormatsOnly = false; // the build edits .xls workbooks only
     QPointer<Window> m_tool;
     QList<excelscope::ExcelScopeOptions> m_runs;
     QString m_dictionary;

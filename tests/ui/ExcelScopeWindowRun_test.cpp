@@ -247,3 +247,25 @@ TEST_F(ExcelScopeWindow, AddFolderTakesXlsAndXlsxWorkbooksOnlyAndRemembersNothin
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ExcelScopeWindow, WithoutTheNewExcelFormatsTheDialogsAndDropsOfferXlsOnly)
+{
+    m_oldFormatsOnly = true;
+    openTool();
+    FileDialog::setNextFileName(path(QStringLiteral("dict.xls")));
+    click(toolControl<QPushButton>("Command2"));
+    ASSERT_EQ(FileDialog::requests().size(), 1);
+    EXPECT_EQ(FileDialog::requests().last().filter, QStringLiteral("(*.xls)|*.xls"));
+    EXPECT_EQ(toolControl<QLineEdit>("txtDictExcel")->text(), path(QStringLiteral("dict.xls")));
+
+    click(toolControl<QPushButton>("CmdFileOp(0)"));
+    ASSERT_EQ(FileDialog::requests().size(), 2);
+    EXPECT_EQ(FileDialog::requests().last().filter, QStringLiteral("Excel工作簿(*.xls)|*.xls"));
+    ui::FileListPanel& list = m_tool->fileList();
+    list.ListView2_OLEDragDrop({path(QStringLiteral("a.xls")), path(QStringLiteral("b.xlsx")), path(QStringLiteral("c.xlsm"))});
+    EXPECT_EQ(list.model().paths(), QStringList{path(QStringLiteral("a.xls"))});
+}
+
+} // namespace
