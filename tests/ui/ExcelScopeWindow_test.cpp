@@ -63,6 +63,21 @@ TEST_F(ExcelScopeWindow, OpensFromTheFunctionSwitchWithItsControlsAndReturnsToTh
     EXPECT_EQ(control<QComboBox>("CmbFunc")->currentIndex(), 0);
 }
 
+TEST_F(ExcelScopeWindow, TabGoesFromTheFileListThroughTheDictionaryOptionsAndScopeToTheButtons)
+{
+    openTool();
+    QStringList order;
+    // The chain as Tab follows it from the window, which is where the focus starts.
+    for (QWidget* widget = m_tool->nextInFocusChain(); widget != m_tool; widget = widget->nextInFocusChain())
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(m_tool) && !widget->objectName().isEmpty())
+            order.append(widget->objectName());
+    EXPECT_EQ(order, (QStringList{"ListView2", "CmdFileOp(0)", "CmdFileOp(1)", "CmdFileOp(2)", "CmdFileOp(3)",
+                                  "txtDictExcel", "Command2", "ChkMatchCase", "ChkWholeCell", "ChkXlsWildcard",
+                                  "ChkXlsPageHeader", "ChkXlsSheetName", "ChkRows", "txtRows(0)", "txtRows(1)",
+                                  "ChkColumns", "CmbColumn(0)", "CmbColumn(1)", "ChkSheet", "CmbCompare", "CmdRun",
+                                  "CmdBack"}));
+}
+
 TEST_F(ExcelScopeWindow, RowBoxesTakeDigitsAndColumnBoxesCapitalLettersTypedOrPasted)
 {
     openTool();

@@ -102,16 +102,18 @@ void frmExcelScopeReplace::buildControls()
     m_lblInput->setObjectName(QStringLiteral("lblInput"));
     placeTwips(m_lblInput, 240, 2100, 4200, 255);
 
-    buildDictionary();
-    buildOptions();
-    m_scope = new ScopePanel(this, 5190, kWidth - 240);
-
     auto* progress = new QGroupBox(QStringLiteral("进  度"), this);
     progress->setObjectName(QStringLiteral("FrameProgress"));
     placeTwips(progress, 120, 6660, kWidth - 240, 615);
     m_lblProcessing = new QLabel(progress);
     m_lblProcessing->setObjectName(QStringLiteral("lblProcessing"));
     placeTwips(m_lblProcessing, 240, 270, kWidth - 720, 255);
+
+    // Created in the order Tab follows: the list, the dictionary, the options, the scope, the buttons.
+    buildFileList(files);
+    buildDictionary();
+    buildOptions();
+    m_scope = new ScopePanel(this, 5190, kWidth - 240);
 
     m_cmdRun = new QPushButton(QStringLiteral("替 换"), this);
     m_cmdRun->setObjectName(QStringLiteral("CmdRun"));
@@ -121,8 +123,6 @@ void frmExcelScopeReplace::buildControls()
     back->setObjectName(QStringLiteral("CmdBack"));
     placeTwips(back, 7560, 7440, 1395, 375);
     connect(back, &QPushButton::clicked, this, &QWidget::close);
-
-    buildFileList(files);
 
     m_ui = std::make_unique<WindowUserInterface>(this, m_lblProcessing, [this](UserInterface::Fixer fixer) {
         if (fixer == UserInterface::Fixer::ChooseDictionary)
