@@ -33,8 +33,9 @@ protected:
         WindowTest::TearDown();
     }
 
-    // Opens the main window (once) and the tool from CmbFunc entry 3; runs go to the recording runner.
-    Window& openTool()
+    // Opens the main window (once) and the tool from CmbFunc entry 3; runs go to the recording runner
+    // unless realRun.
+    Window& openTool(bool realRun = false)
     {
         if (!m_window) {
             if (m_oldFormatsOnly)
@@ -50,6 +51,8 @@ protected:
             if (auto* tool = qobject_cast<Window*>(widget); tool && tool->isVisible())
                 m_tool = tool;
         EXPECT_TRUE(m_tool);
+        if (realRun)
+            return *m_tool;
         m_tool->setRunner([this](const excelscope::ExcelScopeOptions& options, const QString& dictionary,
                                  const QStringList& workbooks, UserInterface&, const Window::RunReports&) {
             m_runs.append(options);

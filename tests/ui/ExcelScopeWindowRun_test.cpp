@@ -175,6 +175,18 @@ TEST_F(ExcelScopeWindow, RunShowsItsCountAndProgressHoldsTheWindowAndAlwaysGives
     EXPECT_TRUE(m_window->isVisible());
 }
 
+TEST_F(ExcelScopeWindow, TheRunItStartsReportsAMissingDictionaryAndGivesTheWindowBack)
+{
+    openTool(true);
+    fillInputs(); // neither the workbook nor the dictionary exists
+    run();
+    EXPECT_FALSE(messages().isEmpty());
+    EXPECT_EQ(toolControl<QLabel>("lblProcessing")->text(), QStringLiteral("处理完毕！"));
+    EXPECT_TRUE(toolControl<QPushButton>("CmdRun")->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("book.xlsx"))));
+}
+
 TEST_F(ExcelScopeWindow, DictionaryBoxTakesTheFirstDroppedFileWhenItIsAnXlsOrXlsxWorkbook)
 {
     openTool();
