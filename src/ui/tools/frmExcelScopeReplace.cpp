@@ -2,7 +2,6 @@
 
 #include "core/PathUtil.h"
 #include "definitions/DictionaryLoader.h"
-#include "filelist/FileListRules.h"
 #include "ui/DropTargets.h"
 #include "ui/FileDialog.h"
 #include "ui/FileListPanel.h"
@@ -290,9 +289,10 @@ void frmExcelScopeReplace::CmdRun_Click()
         try {
             m_runner(scope, dictionary, workbooks, *m_threadedUi, reports);
         } catch (const std::exception& error) {
-            m_threadedUi->notice(QString::fromLocal8Bit(error.what()), UserInterface::Icon::Error);
+            m_threadedUi->notice(QStringLiteral("替换过程中发生错误：") + QString::fromLocal8Bit(error.what()),
+                                 UserInterface::Icon::Error);
         } catch (...) {
-            m_threadedUi->notice(QStringLiteral("替换过程中发生未知错误。"), UserInterface::Icon::Error);
+            m_threadedUi->notice(QStringLiteral("替换过程中发生错误。"), UserInterface::Icon::Error);
         }
     });
     connect(m_thread, &QThread::finished, this, [this] {
@@ -301,7 +301,6 @@ void frmExcelScopeReplace::CmdRun_Click()
         m_thread = nullptr;
         setRunning(false);
         m_lblProcessing->setText(QStringLiteral("处理完毕！"));
-        emit runFinished();
     });
     m_thread->start();
 }

@@ -63,10 +63,6 @@ public:
     void txtDictExcel_OLEDragDrop(const QStringList& paths);
     void CmdRun_Click();
 
-signals:
-    // A run is over and the window is ready for the next one.
-    void runFinished();
-
 protected:
     void saveSettings() override;
     bool canClose() const override { return !isRunning(); }
