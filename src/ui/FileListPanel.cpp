@@ -119,9 +119,11 @@ void FileListPanel::addFolder()
     if (m_scan->isRunning())
         return;
     FrmPath dialog(m_caps, m_dialogParent);
-    const bool remember = !m_rules.addFolderWordMode;
-    if (!remember)
+    const bool remember = !m_rules.addFolderWordMode && !m_rules.addFolderExcelMode;
+    if (m_rules.addFolderWordMode)
         dialog.setWordMode(m_rules.addFolderWordPatterns);
+    else if (m_rules.addFolderExcelMode)
+        dialog.setExcelMode();
     if (remember && !m_settings.addDir.isEmpty() && QFileInfo(m_settings.addDir).isDir())
         dialog.setFolder(m_settings.addDir);
     if (remember && !m_settings.addExt.trimmed().isEmpty())

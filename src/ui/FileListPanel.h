@@ -45,6 +45,8 @@ public:
         // is not preset and nothing of it is remembered.
         bool addFolderWordMode = false;
         QStringList addFolderWordPatterns{};
+        // The add-folder dialog in Excel mode (FrmPath::setExcelMode); nothing of it is remembered.
+        bool addFolderExcelMode = false;
     };
     void setRules(Rules rules) { m_rules = std::move(rules); }
 

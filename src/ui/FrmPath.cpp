@@ -19,14 +19,14 @@ FrmPath::FrmPath(const OfficeCapabilities& caps, QWidget* parent)
     setWindowTitle(QStringLiteral("选择目录："));
     setFixedSize(px(6600), px(3780));
 
-    auto* label1 = new QLabel(QStringLiteral("添加文档的目录："), this);
-    label1->setObjectName(QStringLiteral("Label1"));
-    placeTwips(label1, 180, 150, 4000, 255);
+    m_label1 = new QLabel(QStringLiteral("添加文档的目录："), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    placeTwips(m_label1, 180, 150, 4000, 255);
     m_txtFolder = new QLineEdit(this);
     m_txtFolder->setObjectName(QStringLiteral("txtFolder"));
-    m_txtFolder->setAccessibleName(label1->text());
+    m_txtFolder->setAccessibleName(m_label1->text());
     placeTwips(m_txtFolder, 180, 420, 5640, 330);
-    label1->setBuddy(m_txtFolder);
+    m_label1->setBuddy(m_txtFolder);
     auto* cmdFolder = new QPushButton(QStringLiteral("..."), this);
     cmdFolder->setObjectName(QStringLiteral("CmdFolder"));
     cmdFolder->setAccessibleName(QStringLiteral("浏览"));
@@ -134,8 +134,29 @@ void FrmPath::setWordMode(const QStringList& extraPatterns)
     m_chkSuffix[2]->setEnabled(false);
 }
 
+void FrmPath::setExcelMode()
+{
+    m_excelMode = true;
+    m_label1->setText(QStringLiteral("添加以下文件夹下的所有工作簿："));
+    m_txtFolder->setAccessibleName(m_label1->text());
+    for (QCheckBox* box : m_chkSuffix)
+        box->hide();
+    m_combo1->hide();
+    m_combo2->hide();
+    m_chkSubdir->setText(QStringLiteral("包括该目录子目录中的Excel工作簿"));
+    placeTwips(m_chkSubdir, 180, 900, 6000, 300);
+    m_cmdOK->setEnabled(true);
+    // Without the type boxes the buttons move up under the subfolder box.
+    placeTwips(m_cmdOK, 3930, 1500, 1155, 390);
+    if (auto* cancel = findChild<QPushButton*>(QStringLiteral("CmdCancel")))
+        placeTwips(cancel, 5265, 1500, 1155, 390);
+    setFixedSize(px(6600), px(2130));
+}
+
 QString FrmPath::suffixList() const
 {
+    if (m_excelMode)
+        return QStringLiteral(".xls|.xlsx|");
     if (m_wordMode)
         return m_chkSuffix[0]->isChecked() ? buildSuffixList(true, false, false) : m_combo2->currentText() + QLatin1Char('|');
     return buildSuffixList(m_chkSuffix[0]->isChecked(), m_chkSuffix[1]->isChecked(), m_chkSuffix[2]->isChecked(),

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -34,6 +35,9 @@ public:
     // instead of Combo1. The suffix list is then ".doc|.docx|" when the Word box is ticked, otherwise
     // Combo2's pattern followed by "|".
     void setWordMode(const QStringList& extraPatterns);
+    // Excel mode, for the Excel scope tool's list: workbooks only, so no type boxes and the captions say
+    // so. The suffix list is always ".xls|.xlsx|": workbooks with macros are not added from a folder.
+    void setExcelMode();
     bool includeSubfolders() const;
     // The admitted types as a suffix list (see SuffixListScan.h); empty when no box is ticked.
     QString suffixList() const;
@@ -47,9 +51,11 @@ private:
     std::array<QCheckBox*, 4> m_chkSuffix{};
     QComboBox* m_combo1;
     QComboBox* m_combo2;
+    QLabel* m_label1;
     QCheckBox* m_chkSubdir;
     QPushButton* m_cmdOK;
     bool m_wordMode = false;
+    bool m_excelMode = false;
 };
 
 } // namespace varnel::ui

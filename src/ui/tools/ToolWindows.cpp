@@ -1,6 +1,7 @@
 #include "ui/tools/ToolWindows.h"
 
 #include "ui/tools/frmDocFormatReplace.h"
+#include "ui/tools/frmExcelScopeReplace.h"
 #include "ui/tools/frmSBC.h"
 
 namespace varnel::ui {
@@ -15,7 +16,7 @@ ToolFactory toolFactory(int entry)
         return &frmDocFormatReplace::create; // formatted replacement in Word documents
 
     case 3:
-        return nullptr; // replacement in Excel workbooks limited by scope
+        return &frmExcelScopeReplace::create; // replacement in Excel workbooks limited by scope
 
     default:
         return nullptr;
