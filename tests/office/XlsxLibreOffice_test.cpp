@@ -94,3 +94,31 @@ TEST_F(XlsxLibreOfficeTest, OpensSavedWorkbooksWithTheirReplacementsAndRecalcula
         }
     }
 }
+
+TEST_F(XlsxLibreOfficeTest, RenamedSheetAtEitherEndOfA3DReferenceStillCounts)
+{
+    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    m_options.setValue(Option::WholeCell, 1);
+    m_options.setValue(Option::XlsSheetName, 1);
+    // Sheet 数据 has text in B1:B3, sheet Old Sheet the numbers 5, 6 and 7. LibreOffice reads a 3D
+    // reference only with its ends unquoted (or the last one quoted alone), so the new names need none.
+    struct Case {
+        QStringList finds;
+        QStringList replaces;
+        QString sheet; // where the formula is after the run
+    };
+    const Case cases[] = {
+        {{u"Old Sheet"_s}, {u"新表"_s}, u"数据"_s},
+        {{u"Old Sheet"_s, u"数据"_s}, {u"新表"_s, u"Data1"_s}, u"Data1"_s},
+    };
+    for (const Case& c : cases) {
+        const QString path = copy(u"21_cells.xlsx"_s, c.sheet + u".xlsx"_s);
+        addFormula(path, u"xl/worksheets/sheet1.xml"_s, u"G1"_s, u"SUM('数据:Old Sheet'!B1:B3)"_s);
+        ASSERT_TRUE(replace(path, c.finds, c.replaces).changed);
+        const QStringList lines = csvByLibreOffice(soffice, path).value(c.sheet);
+        ASSERT_FALSE(lines.isEmpty()) << c.sheet.toStdString() << " did not open in LibreOffice";
+        EXPECT_EQ(lines.value(0), u"旧公司名 Hello,Plain,,inline 旧公司名,738,,18"_s) << c.sheet.toStdString();
+    }
+}

@@ -54,6 +54,38 @@ TEST_F(XlsxSheetNamesTest, RenamedSheetKeepsEveryReferenceToIt)
     }
 }
 
+TEST_F(XlsxSheetNamesTest, RenamedSheetAtEitherEndOfA3DReferenceKeepsIt)
+{
+    struct Case {
+        QString find;
+        QString replace;
+        QString reference; // as formulas write both ends after the rename
+    };
+    const Case cases[] = {
+        {u"Old Sheet"_s, u"新表"_s, u"数据:新表"_s},
+        {u"Old Sheet"_s, u"2024"_s, u"'数据:2024'"_s},
+        {u"数据"_s, u"Data 1"_s, u"'Data 1:Old Sheet'"_s},
+        {u"数据"_s, u"it's"_s, u"'it''s:Old Sheet'"_s},
+    };
+    for (const Case& c : cases) {
+        const QString path = copy(u"21_cells.xlsx"_s);
+        addFormula(path, u"xl/worksheets/sheet1.xml"_s, u"G1"_s, u"SUM('数据:Old Sheet'!B1:B3)"_s);
+        edit(path, {u"xl/workbook.xml"_s}, [](const std::vector<pugi::xml_node>& roots) {
+            pugi::xml_node name = roots[0].child("definedNames").append_child("definedName");
+            name.append_attribute("name") = "Both";
+            name.text() = "'数据:Old Sheet'!$B$1";
+        });
+        const EngineResult result = replace(path, {c.find}, {c.replace});
+        ASSERT_TRUE(result.changed) << result.error.toStdString();
+        EXPECT_EQ(cell(path, 0, u"G1"_s), u"=SUM(%1!B1:B3)"_s.arg(c.reference));
+        const QString workbook = part(path, u"xl/workbook.xml"_s);
+        const QString escaped = QString(c.reference).replace(u"'"_s, u"&apos;"_s);
+        EXPECT_TRUE(workbook.contains(u"\"Both\">%1!$B$1<"_s.arg(c.reference))
+                    || workbook.contains(u"\"Both\">%1!$B$1<"_s.arg(escaped)))
+            << workbook.toStdString();
+    }
+}
+
 TEST_F(XlsxSheetNamesTest, NameExcelWouldRefuseIsKeptAndLogged)
 {
     struct Case {
