@@ -176,6 +176,19 @@ TEST_F(XlsxSheetNamesTest, FormulaReplacedByAValueLeavesTheCalculationChain)
     EXPECT_TRUE(chain.contains(u"<c r=\"C2\" i=\"1\"/>"_s)) << chain.toStdString();
 }
 
+TEST_F(XlsxSheetNamesTest, CalculationChainLeftWithoutCellsIsRemoved)
+{
+    // Every formula the chain lists (A3, the shared C2, A11, the array E1) becomes text.
+    const QString path = copy(u"23_calc_chain.xlsx"_s);
+    m_options.setValue(Option::WholeCell, 0);
+    ASSERT_TRUE(replace(path, {u"="_s}, {u""_s}).changed);
+    EXPECT_EQ(cell(path, 0, u"A3"_s), u"A2*2"_s);
+    EXPECT_FALSE(entries(path).contains(u"xl/calcChain.xml"_s));
+    EXPECT_FALSE(part(path, u"xl/_rels/workbook.xml.rels"_s).contains(u"calcChain"_s));
+    EXPECT_FALSE(part(path, u"[Content_Types].xml"_s).contains(u"calcChain"_s));
+    EXPECT_EQ(sheetNames(path), QStringList({u"数据"_s, u"Old Sheet"_s}));
+}
+
 TEST_F(XlsxSheetNamesTest, EscapedSheetNameIsReplacedAsItReads)
 {
     // The sheet's stored name a_x005F_x0041_b reads a_x0041_b.
