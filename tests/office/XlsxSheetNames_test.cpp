@@ -191,10 +191,14 @@ TEST_F(XlsxSheetNamesTest, CalculationChainLeftWithoutCellsIsRemoved)
 
 TEST_F(XlsxSheetNamesTest, EscapedSheetNameIsReplacedAsItReads)
 {
-    // The sheet's stored name a_x005F_x0041_b reads a_x0041_b.
+    // The sheet's stored name a_x005F_x0041_b reads a_x0041_b, and so does its name in a formula.
     const QString path = copy(u"03_edge_cases.xlsx"_s);
+    edit(path, {u"xl/worksheets/sheet1.xml"_s}, [](const std::vector<pugi::xml_node>& roots) {
+        roots[0].select_node("//*[@r='A7']").node().child("x:f").text() = "a_x005F_x0041_b!A2&\"x\"";
+    });
     ASSERT_TRUE(replace(path, {u"_x0041_"_s}, {u"-"_s}).changed);
     EXPECT_EQ(sheetNames(path).value(1), u"a-b"_s);
+    EXPECT_EQ(cell(path, 1, u"A7"_s), u"='a-b'!A2&\"x\""_s);
     const QString again = copy(u"03_edge_cases.xlsx"_s, u"again.xlsx"_s);
     ASSERT_TRUE(replace(again, {u"b"_s}, {u"_x0042_"_s}).changed);
     EXPECT_EQ(sheetNames(again).value(1), u"a_x0041__x0042_"_s);
