@@ -221,6 +221,10 @@ void XlsxSheetCells::write(Cell& cell, const ExcelCellEntry& entry, const XlsxSt
     case ExcelCellEntry::Kind::Number:
         setText(addChild(c, "v"), ExcelCellEntry::numberText(entry.number));
         cell.kind = Kind::Number;
+        // A General cell takes the format of what was typed (a date, a percentage, a currency).
+        if (const int style = c.attribute("s").as_int(), typed = m_styles.withNumberFormat(style, entry.numberFormat);
+            typed != style)
+            (c.attribute("s") ? c.attribute("s") : c.append_attribute("s")) = typed;
         break;
     case ExcelCellEntry::Kind::Boolean:
         c.append_attribute("t") = "b";
