@@ -2,6 +2,8 @@
 
 #include "support/QtPrinters.h"
 
+#include <QDate>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -46,6 +48,50 @@ TEST(ExcelCellEntry, EntersTypedTextAsExcelDoes)
         EXPECT_EQ(entry.kind, c.kind) << c.typed.toStdString();
         EXPECT_DOUBLE_EQ(entry.number, c.number) << c.typed.toStdString();
         EXPECT_EQ(entry.text, c.text) << c.typed.toStdString();
+    }
+}
+
+TEST(ExcelCellEntry, PicksTheNumberFormatOfWhatWasTyped)
+{
+    const int year = QDate::currentDate().year();
+    const double march15 = double(QDate(1899, 12, 30).daysTo(QDate(year, 3, 15)));
+    struct Case {
+        QString typed;
+        double number;
+        int numberFormat;
+    };
+    const Case cases[] = {
+        {u"153"_s, 153, 0},
+        {u"1,234"_s, 1234, 3},
+        {u"1,234.5"_s, 1234.5, 4},
+        {u"1.5E3"_s, 1500, 11},
+        {u"12%"_s, 0.12, 9},
+        {u"12.5%"_s, 0.125, 10},
+        {u"¥12"_s, 12, 5},
+        {u"￥1,234.50"_s, 1234.5, 7},
+        {u"-¥12"_s, -12, 5},
+        {u"¥-12"_s, -12, 5},
+        {u"2023/3/15"_s, 45000, 14},
+        {u"2023-3-15"_s, 45000, 14},
+        {u"2023/3/15 10:30"_s, 45000.4375, 22},
+        {u"3/15"_s, march15, 58},
+        {u"3-15"_s, march15, 58},
+        {u"3月15日"_s, march15, 58},
+        {u"2023年3月15日"_s, 45000, 31},
+        {u"2023年3月"_s, 44986, 57},
+        {u"10:30"_s, 0.4375, 20},
+        {u"6:00:00"_s, 0.25, 21},
+    };
+    for (const Case& c : cases) {
+        const ExcelCellEntry entry = ExcelCellEntry::enter(c.typed);
+        EXPECT_EQ(entry.kind, Kind::Number) << c.typed.toStdString();
+        EXPECT_DOUBLE_EQ(entry.number, c.number) << c.typed.toStdString();
+        EXPECT_EQ(entry.numberFormat, c.numberFormat) << c.typed.toStdString();
+    }
+    for (const QString& typed : {u"13/15"_s, u"2/30"_s, u"3月"_s, u"2023年2月30日"_s, u"¥12%"_s, u"-¥-12"_s, u"+-12"_s, u"¥"_s, u"$12"_s}) {
+        const ExcelCellEntry entry = ExcelCellEntry::enter(typed);
+        EXPECT_EQ(entry.kind, Kind::Text) << typed.toStdString();
+        EXPECT_EQ(entry.text, typed);
     }
 }
 

@@ -51,6 +51,35 @@ TEST(ExcelSheetName, RenamesReferencesInFormulas)
               u"'My data'!A1+'My data'!B1+Data2!C1"_s);
 }
 
+TEST(ExcelSheetName, RenamesEitherEndOfA3DReference)
+{
+    struct Case {
+        QString formula;
+        QString oldName;
+        QString newName;
+        QString renamed;
+    };
+    const Case cases[] = {
+        {u"'Sheet1:Sheet3'!A1"_s, u"Sheet1"_s, u"First"_s, u"First:Sheet3!A1"_s},
+        {u"Sheet1:Sheet3!A1:B2"_s, u"Sheet3"_s, u"Last"_s, u"Sheet1:Last!A1:B2"_s},
+        {u"SUM(First:Last!B2)"_s, u"first"_s, u"1st"_s, u"SUM('1st:Last'!B2)"_s},
+        {u"SUM(First:Last!B2)"_s, u"Last"_s, u"Last one"_s, u"SUM('First:Last one'!B2)"_s},
+        {u"SUM('Sheet 1:Sheet3'!B2)"_s, u"Sheet 1"_s, u"Sheet1"_s, u"SUM(Sheet1:Sheet3!B2)"_s},
+        {u"SUM('a:Old'!B2)"_s, u"Old"_s, u"it's"_s, u"SUM('a:it''s'!B2)"_s},
+        {u"SUM(数据:'Old Sheet'!B2)"_s, u"数据"_s, u"Data1"_s, u"SUM('Data1:Old Sheet'!B2)"_s},
+        {u"SUM(数据:'Old Sheet'!B2)"_s, u"Old Sheet"_s, u"新表"_s, u"SUM(数据:新表!B2)"_s},
+        {u"SUM(First:Last!B2,Last!C1)"_s, u"Last"_s, u"End"_s, u"SUM(First:End!B2,End!C1)"_s},
+        // Another workbook's sheets, a range on one sheet and a range ending on a sheet stay as they are.
+        {u"[1]Sheet1:Sheet3!A1+'[1]Sheet1:Sheet3'!A1"_s, u"Sheet3"_s, u"X Y"_s, u"[1]Sheet1:Sheet3!A1+'[1]Sheet1:Sheet3'!A1"_s},
+        {u"SUM(Sheet3!A1:B2)"_s, u"Sheet3"_s, u"X Y"_s, u"SUM('X Y'!A1:B2)"_s},
+        {u"SUM(Data!A1:Sheet3!B2)"_s, u"Data"_s, u"My data"_s, u"SUM('My data'!A1:Sheet3!B2)"_s},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ExcelSheetName::renameInFormula(c.formula, c.oldName, c.newName), c.renamed)
+            << c.formula.toStdString() << " " << c.oldName.toStdString();
+    }
+}
+
 TEST(FormulaOffset, MovesRelativeReferencesOfASharedFormulaForTheEngine)
 {
     EXPECT_EQ(FormulaOffset::shift(u"A2*10+$B$1+$C3+D$4"_s, 2, 1), u"B4*10+$B$1+$C5+E$4"_s);

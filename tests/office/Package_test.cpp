@@ -685,3 +685,32 @@ TEST_F(PackageTest, AddedPartIsWrittenAfterTheOthersAndReadsBack)
     ASSERT_TRUE(reopened->data(QStringLiteral("word/media/new.bin"), &bytes, &error));
     EXPECT_EQ(bytes, QByteArray("\x00\x01\x02", 3));
 }
+
+TEST_F(PackageTest, RemovedPartLeavesNothingPointingToIt)
+{
+    const QString file = path(QStringLiteral("removed.docx"));
+    ASSERT_TRUE(QFile::copy(dataPath(QStringLiteral("office/package/01_links.docx")), file));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    QString error;
+    auto package = OoxmlPackage::open(file, &error);
+    ASSERT_NE(package, nullptr) << error.toStdString();
+    QStringList expected = package->partNames();
+    expected.removeAll(QStringLiteral("word/settings.xml"));
+    EXPECT_FALSE(package->removePart(QStringLiteral("word/missing.xml"), &error));
+    ASSERT_TRUE(package->removePart(QStringLiteral("WORD/Settings.xml"), &error)) << error.toStdString();
+    EXPECT_FALSE(package->hasPart(QStringLiteral("word/settings.xml")));
+    EXPECT_EQ(package->partNames(), expected);
+    ASSERT_TRUE(package->save(&error)) << error.toStdString();
+
+    auto reopened = OoxmlPackage::open(file, &error);
+    ASSERT_NE(reopened, nullptr) << error.toStdString();
+    EXPECT_EQ(reopened->partNames(), expected);
+    QStringList ids;
+    for (const Relationship& relationship : reopened->relationships(QStringLiteral("word/document.xml"), &error))
+        ids.append(relationship.id);
+    EXPECT_EQ(ids, QStringList({QStringLiteral("rId1"), QStringLiteral("rId2"), QStringLiteral("rId3")}));
+    QByteArray types;
+    ASSERT_TRUE(reopened->data(QStringLiteral("[Content_Types].xml"), &types, &error));
+    EXPECT_FALSE(types.contains("settings")) << types.constData();
+    EXPECT_TRUE(types.contains("/word/styles.xml")) << types.constData();
+}

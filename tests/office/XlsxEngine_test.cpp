@@ -153,6 +153,35 @@ TEST_F(XlsxEngineTest, EscapedCharactersAreMatchedDecodedAndWrittenEscaped)
     EXPECT_TRUE(part(path, u"xl/sharedStrings.xml"_s).contains(u"<si><t>x_x0041_y_x000D_z</t></si>"_s));
 }
 
+TEST_F(XlsxEngineTest, EscapesInFormulaTextAreMatchedDecodedAndWrittenEscaped)
+{
+    struct Case {
+        QString stored; // the formula as the sheet part holds it
+        QString find;
+        QString replace;
+        QString reads;     // what Find sees once replaced
+        QString rewritten; // as the sheet part holds it then
+    };
+    const Case cases[] = {
+        {u"\"a_x005F_x0041_b\"&A2"_s, u"_x0041_"_s, u"-"_s, u"=\"a-b\"&A2"_s, u"\"a-b\"&amp;A2"_s},
+        {u"\"b\"&A2"_s, u"\"b\""_s, u"\"_x0042_\""_s, u"=\"_x0042_\"&A2"_s, u"\"_x005F_x0042_\"&amp;A2"_s},
+        {u"\"x_x000D_y\"&A2"_s, u"x\ry"_s, u"x\rz"_s, u"=\"x\rz\"&A2"_s, u"\"x_x000D_z\"&amp;A2"_s},
+    };
+    m_options.setValue(Option::WholeCell, 0);
+    for (const Case& c : cases) {
+        const QString path = copy(u"21_cells.xlsx"_s);
+        addFormula(path, u"xl/worksheets/sheet1.xml"_s, u"G1"_s, c.stored);
+        // A formula that is not replaced keeps its bytes, even an escape Excel would not write.
+        addFormula(path, u"xl/worksheets/sheet1.xml"_s, u"H1"_s, u"\"_x0041_\"&A2"_s);
+        const EngineResult result = replace(path, {c.find}, {c.replace});
+        ASSERT_TRUE(result.changed) << c.stored.toStdString() << ": " << result.error.toStdString();
+        EXPECT_EQ(cell(path, 0, u"G1"_s), c.reads) << c.stored.toStdString();
+        const QString sheet = part(path, u"xl/worksheets/sheet1.xml"_s);
+        EXPECT_TRUE(sheet.contains(u"<c r=\"G1\"><f>%1</f></c>"_s.arg(c.rewritten))) << sheet.toStdString();
+        EXPECT_TRUE(sheet.contains(u"<c r=\"H1\"><f>\"_x0041_\"&amp;A2</f></c>"_s)) << sheet.toStdString();
+    }
+}
+
 TEST_F(XlsxEngineTest, OnlyChangedPartsAreRewrittenAndMacrosKeepTheirBytes)
 {
     const QString path = copy(u"22_macros.xlsm"_s);

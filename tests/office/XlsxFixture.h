@@ -10,6 +10,7 @@
 
 #include "support/TestFiles.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -65,6 +66,17 @@ protected:
         }
         change(roots);
         ASSERT_TRUE(package->save(&error)) << error.toStdString();
+    }
+
+    // Adds a cell with a formula at the end of its row, which must exist in the sheet part.
+    static void addFormula(const QString& path, const QString& sheetPart, const QString& reference, const QString& formula)
+    {
+        edit(path, {sheetPart}, [&](const std::vector<pugi::xml_node>& roots) {
+            const QString row = QString(reference).remove(QRegularExpression(QStringLiteral("^[A-Z]+")));
+            pugi::xml_node c = roots[0].child("sheetData").find_child_by_attribute("row", "r", row.toUtf8().constData()).append_child("c");
+            c.append_attribute("r") = reference.toUtf8().constData();
+            c.append_child("f").text() = formula.toUtf8().constData();
+        });
     }
 
     static QStringList sheetNames(const QString& path)

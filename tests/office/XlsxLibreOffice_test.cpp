@@ -94,3 +94,49 @@ TEST_F(XlsxLibreOfficeTest, OpensSavedWorkbooksWithTheirReplacementsAndRecalcula
         }
     }
 }
+
+TEST_F(XlsxLibreOfficeTest, RenamedSheetAtEitherEndOfA3DReferenceStillCounts)
+{
+    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    m_options.setValue(Option::WholeCell, 1);
+    m_options.setValue(Option::XlsSheetName, 1);
+    // Sheet 数据 has text in B1:B3, sheet Old Sheet the numbers 5, 6 and 7. LibreOffice reads a 3D
+    // reference only with its ends unquoted (or the last one quoted alone), so the new names need none.
+    struct Case {
+        QStringList finds;
+        QStringList replaces;
+        QString sheet; // where the formula is after the run
+    };
+    const Case cases[] = {
+        {{u"Old Sheet"_s}, {u"新表"_s}, u"数据"_s},
+        {{u"Old Sheet"_s, u"数据"_s}, {u"新表"_s, u"Data1"_s}, u"Data1"_s},
+    };
+    for (const Case& c : cases) {
+        const QString path = copy(u"21_cells.xlsx"_s, c.sheet + u".xlsx"_s);
+        addFormula(path, u"xl/worksheets/sheet1.xml"_s, u"G1"_s, u"SUM('数据:Old Sheet'!B1:B3)"_s);
+        ASSERT_TRUE(replace(path, c.finds, c.replaces).changed);
+        const QStringList lines = csvByLibreOffice(soffice, path).value(c.sheet);
+        ASSERT_FALSE(lines.isEmpty()) << c.sheet.toStdString() << " did not open in LibreOffice";
+        EXPECT_EQ(lines.value(0), u"旧公司名 Hello,Plain,,inline 旧公司名,738,,18"_s) << c.sheet.toStdString();
+    }
+}
+
+TEST_F(XlsxLibreOfficeTest, TypedDatesTimesAndPercentagesShowAsSuch)
+{
+    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    m_options.setValue(Option::WholeCell, 1);
+    // A4, A5 and A7 are General text. LibreOffice shows the built-in date and time formats in its own
+    // locale's form (03/15/2023 or 2023/3/15, 10:30:00 AM or 10:30), never as the serial number.
+    const QString path = copy(u"21_cells.xlsx"_s, u"typed.xlsx"_s);
+    ASSERT_TRUE(replace(path, {u"abc"_s, u"a*c"_s, u"abbbc"_s}, {u"2023/3/15"_s, u"12%"_s, u"10:30"_s}).changed);
+    const QStringList lines = csvByLibreOffice(soffice, path).value(u"数据"_s);
+    ASSERT_GE(lines.size(), 7) << "did not open in LibreOffice";
+    const QString date = lines.at(3).section(u',', 0, 0);
+    EXPECT_TRUE(date.contains(u"2023"_s) && date.contains(u"15"_s)) << date.toStdString();
+    EXPECT_EQ(lines.at(4).section(u',', 0, 0), u"12%"_s);
+    EXPECT_TRUE(lines.at(6).startsWith(u"10:30"_s)) << lines.at(6).toStdString();
+}

@@ -54,6 +54,38 @@ TEST_F(XlsxSheetNamesTest, RenamedSheetKeepsEveryReferenceToIt)
     }
 }
 
+TEST_F(XlsxSheetNamesTest, RenamedSheetAtEitherEndOfA3DReferenceKeepsIt)
+{
+    struct Case {
+        QString find;
+        QString replace;
+        QString reference; // as formulas write both ends after the rename
+    };
+    const Case cases[] = {
+        {u"Old Sheet"_s, u"新表"_s, u"数据:新表"_s},
+        {u"Old Sheet"_s, u"2024"_s, u"'数据:2024'"_s},
+        {u"数据"_s, u"Data 1"_s, u"'Data 1:Old Sheet'"_s},
+        {u"数据"_s, u"it's"_s, u"'it''s:Old Sheet'"_s},
+    };
+    for (const Case& c : cases) {
+        const QString path = copy(u"21_cells.xlsx"_s);
+        addFormula(path, u"xl/worksheets/sheet1.xml"_s, u"G1"_s, u"SUM('数据:Old Sheet'!B1:B3)"_s);
+        edit(path, {u"xl/workbook.xml"_s}, [](const std::vector<pugi::xml_node>& roots) {
+            pugi::xml_node name = roots[0].child("definedNames").append_child("definedName");
+            name.append_attribute("name") = "Both";
+            name.text() = "'数据:Old Sheet'!$B$1";
+        });
+        const EngineResult result = replace(path, {c.find}, {c.replace});
+        ASSERT_TRUE(result.changed) << result.error.toStdString();
+        EXPECT_EQ(cell(path, 0, u"G1"_s), u"=SUM(%1!B1:B3)"_s.arg(c.reference));
+        const QString workbook = part(path, u"xl/workbook.xml"_s);
+        const QString escaped = QString(c.reference).replace(u"'"_s, u"&apos;"_s);
+        EXPECT_TRUE(workbook.contains(u"\"Both\">%1!$B$1<"_s.arg(c.reference))
+                    || workbook.contains(u"\"Both\">%1!$B$1<"_s.arg(escaped)))
+            << workbook.toStdString();
+    }
+}
+
 TEST_F(XlsxSheetNamesTest, NameExcelWouldRefuseIsKeptAndLogged)
 {
     struct Case {
@@ -144,12 +176,29 @@ TEST_F(XlsxSheetNamesTest, FormulaReplacedByAValueLeavesTheCalculationChain)
     EXPECT_TRUE(chain.contains(u"<c r=\"C2\" i=\"1\"/>"_s)) << chain.toStdString();
 }
 
+TEST_F(XlsxSheetNamesTest, CalculationChainLeftWithoutCellsIsRemoved)
+{
+    // Every formula the chain lists (A3, the shared C2, A11, the array E1) becomes text.
+    const QString path = copy(u"23_calc_chain.xlsx"_s);
+    m_options.setValue(Option::WholeCell, 0);
+    ASSERT_TRUE(replace(path, {u"="_s}, {u""_s}).changed);
+    EXPECT_EQ(cell(path, 0, u"A3"_s), u"A2*2"_s);
+    EXPECT_FALSE(entries(path).contains(u"xl/calcChain.xml"_s));
+    EXPECT_FALSE(part(path, u"xl/_rels/workbook.xml.rels"_s).contains(u"calcChain"_s));
+    EXPECT_FALSE(part(path, u"[Content_Types].xml"_s).contains(u"calcChain"_s));
+    EXPECT_EQ(sheetNames(path), QStringList({u"数据"_s, u"Old Sheet"_s}));
+}
+
 TEST_F(XlsxSheetNamesTest, EscapedSheetNameIsReplacedAsItReads)
 {
-    // The sheet's stored name a_x005F_x0041_b reads a_x0041_b.
+    // The sheet's stored name a_x005F_x0041_b reads a_x0041_b, and so does its name in a formula.
     const QString path = copy(u"03_edge_cases.xlsx"_s);
+    edit(path, {u"xl/worksheets/sheet1.xml"_s}, [](const std::vector<pugi::xml_node>& roots) {
+        roots[0].select_node("//*[@r='A7']").node().child("x:f").text() = "a_x005F_x0041_b!A2&\"x\"";
+    });
     ASSERT_TRUE(replace(path, {u"_x0041_"_s}, {u"-"_s}).changed);
     EXPECT_EQ(sheetNames(path).value(1), u"a-b"_s);
+    EXPECT_EQ(cell(path, 1, u"A7"_s), u"='a-b'!A2&\"x\""_s);
     const QString again = copy(u"03_edge_cases.xlsx"_s, u"again.xlsx"_s);
     ASSERT_TRUE(replace(again, {u"b"_s}, {u"_x0042_"_s}).changed);
     EXPECT_EQ(sheetNames(again).value(1), u"a_x0041__x0042_"_s);

@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <tuple>
+#include <vector>
 
 namespace varnel::office {
 
@@ -80,6 +82,7 @@ struct OoxmlPackage::Private {
     std::map<QString, std::unique_ptr<PartXml>> documents; // by stored name
     QSet<QString> modified; // parts whose cached document replaces the stored entry on every save
     QList<QPair<QString, QByteArray>> added; // new parts, appended on every save
+    QStringList removed;                     // parts left out of every save
     bool unsaved = false;
     qint64 inflateLimit = 0;
     qint64 inflated = 0;    // bytes xml() has inflated so far, as produced
@@ -234,8 +237,10 @@ QStringList OoxmlPackage::partNames() const
 {
     QStringList names;
     names.reserve(d->archive.entries().size());
-    for (const ZipEntry& e : d->archive.entries())
-        names.append(e.name);
+    for (const ZipEntry& e : d->archive.entries()) {
+        if (!d->removed.contains(e.name))
+            names.append(e.name);
+    }
     return names;
 }
 
@@ -311,6 +316,63 @@ pugi::xml_document* OoxmlPackage::xml(const QString& partName, QString* error)
     pugi::xml_document* document = &part->document;
     d->documents.emplace(e->name, std::move(part));
     return document;
+}
+
+bool OoxmlPackage::removePart(const QString& partName, QString* error)
+{
+    const ZipEntry* e = d->entry(partName);
+    if (!e) {
+        setError(error, QStringLiteral("缺少部件“%1”").arg(partName));
+        return false;
+    }
+    const QString name = e->name;
+    // Every document is read before anything changes.
+    pugi::xml_document* types = xml(kContentTypesPart, error);
+    if (!types)
+        return false;
+    QList<std::tuple<QString, QString, pugi::xml_document*>> relationshipParts; // part, its source, document
+    for (const QString& part : partNames()) {
+        QString source;
+        if (part == name || !sourceOfRelationshipsPart(part, &source))
+            continue;
+        pugi::xml_document* rels = xml(part, error);
+        if (!rels)
+            return false;
+        relationshipParts.append({part, source, rels});
+    }
+    auto removeWhere = [this](const QString& part, pugi::xml_document* document, auto&& matches) {
+        std::vector<pugi::xml_node> found;
+        for (const pugi::xml_node node : document->document_element().children()) {
+            if (node.type() == pugi::node_element && matches(node))
+                found.push_back(node);
+        }
+        for (const pugi::xml_node node : found)
+            document->document_element().remove_child(node);
+        if (!found.empty())
+            markChanged(part);
+    };
+    for (const auto& [part, source, rels] : relationshipParts) {
+        removeWhere(part, rels, [&](const pugi::xml_node& node) {
+            const QString target = attributeText(node, "Target");
+            return localName(node) == QLatin1StringView("Relationship")
+                && attributeText(node, "TargetMode").compare(u"External", Qt::CaseInsensitive) != 0
+                && (partKey(resolveRelationshipTarget(source, target, true)) == partKey(name)
+                    || partKey(resolveRelationshipTarget(source, target, false)) == partKey(name));
+        });
+    }
+    removeWhere(kContentTypesPart, types, [&](const pugi::xml_node& node) {
+        const QString overridden = attributeText(node, "PartName");
+        return localName(node) == QLatin1StringView("Override")
+            && partKey(overridden.startsWith(u'/') ? overridden.mid(1) : overridden) == partKey(name);
+    });
+    d->overrides.remove(partKey(name));
+    d->modified.remove(name);
+    d->documents.erase(name);
+    d->entryByKey.remove(partKey(name));
+    d->removed.append(name);
+    d->archive.leaveOut(name);
+    d->unsaved = true;
+    return true;
 }
 
 QList<Relationship> OoxmlPackage::relationships(const QString& partName, QString* error)
@@ -390,7 +452,7 @@ bool OoxmlPackage::Private::write(const QString& target, QString* error)
     // Verify what is about to replace the file: a readable archive, every rewritten part well-formed.
     ZipArchive written;
     QString verifyError;
-    bool verified = written.openBytes(bytes, &verifyError) && written.entries().size() == archive.entries().size() + added.size();
+    bool verified = written.openBytes(bytes, &verifyError) && written.entries().size() == archive.entries().size() + added.size() - removed.size();
     for (auto it = replacements.cbegin(); verified && it != replacements.cend(); ++it) {
         const qsizetype index = written.indexOf(it.key());
         QByteArray data;

@@ -66,6 +66,11 @@ public:
     // part of that name exists or was added already. Its content type and relationship are the caller's.
     bool addPart(const QString& partName, const QByteArray& bytes);
 
+    // Leaves a part out of the next save, with its Override in [Content_Types].xml and every relationship
+    // that targets it, so that nothing points to it any more. False with *error when there is no such part
+    // or a relationships part cannot be read (nothing is then changed).
+    bool removePart(const QString& partName, QString* error);
+
     // Relationships of a part (from its _rels/<name>.rels); empty when it has none. The package's own
     // relationships are those of the part "".
     QList<Relationship> relationships(const QString& partName, QString* error);

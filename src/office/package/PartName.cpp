@@ -37,6 +37,16 @@ QString relationshipsPartOf(const QString& partName)
     return folder + QStringLiteral("_rels/") + file + QStringLiteral(".rels");
 }
 
+bool sourceOfRelationshipsPart(const QString& relationshipsPart, QString* source)
+{
+    const qsizetype folder = relationshipsPart.lastIndexOf(QLatin1StringView("_rels/"));
+    if (folder < 0 || (folder > 0 && relationshipsPart.at(folder - 1) != u'/')
+        || !relationshipsPart.endsWith(QLatin1StringView(".rels")) || relationshipsPart.indexOf(u'/', folder + 6) >= 0)
+        return false;
+    *source = relationshipsPart.left(folder) + relationshipsPart.mid(folder + 6).chopped(5);
+    return true;
+}
+
 QString resolveRelationshipTarget(const QString& sourcePart, const QString& target, bool decodeEscapes)
 {
     QString path = target;

@@ -14,6 +14,10 @@ QString unsafeEntryNameReason(const QString& name);
 // "word/_rels/document.xml.rels" for "word/document.xml", "_rels/.rels" for the package itself ("").
 QString relationshipsPartOf(const QString& partName);
 
+// The inverse: "word/document.xml" for "word/_rels/document.xml.rels", "" for "_rels/.rels"; false when
+// the name is no relationships part.
+bool sourceOfRelationshipsPart(const QString& relationshipsPart, QString* source);
+
 // The part name a relationship target of sourcePart points to: relative to the source's folder, or to the
 // package root when it starts with "/"; a "#fragment" dropped, "." and ".." resolved, percent-escapes
 // decoded when decodeEscapes is set. Empty when the target leaves the package.

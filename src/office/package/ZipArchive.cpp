@@ -206,6 +206,8 @@ bool ZipArchive::rewrite(const QHash<QString, QByteArray>& replacements,
 
     QString problem;
     for (const ZipEntry& entry : m_entries) {
+        if (m_leftOut.contains(entry.name))
+            continue;
         const auto replacement = replacements.constFind(entry.name);
         const bool replaced = replacement != replacements.constEnd();
         // Replacement data stays alive in the caller's hash until zip_close has written it.

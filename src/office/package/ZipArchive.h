@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <ctime>
@@ -46,8 +47,11 @@ public:
     // the archive declares or past limit, so a lying header cannot exhaust memory. CRC errors fail.
     bool read(const ZipEntry& entry, qint64 limit, QByteArray* data, QString* error) const;
 
+    // Leaves the entry of that name out of every rewrite.
+    void leaveOut(const QString& name) { m_leftOut.insert(name); }
+
     // A new archive, in memory, with the entries in the same order: those named in replacements get the
-    // new content (deflated), every other one is copied compressed as it is.
+    // new content (deflated), those left out are dropped, every other one is copied compressed as it is.
     bool rewrite(const QHash<QString, QByteArray>& replacements, QByteArray* out, QString* error) const;
     // The same, with additions (new entries, deflated) appended after the existing ones.
     bool rewrite(const QHash<QString, QByteArray>& replacements, const QList<QPair<QString, QByteArray>>& additions,
@@ -58,6 +62,7 @@ private:
 
     zip* m_zip = nullptr;
     QList<ZipEntry> m_entries;
+    QSet<QString> m_leftOut;
 };
 
 } // namespace varnel::office

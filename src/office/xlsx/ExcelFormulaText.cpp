@@ -1,5 +1,7 @@
 #include "office/xlsx/ExcelFormulaText.h"
 
+#include <algorithm>
+
 namespace varnel::office {
 
 namespace {
@@ -21,6 +23,19 @@ qsizetype skipQuoted(const QString& text, qsizetype i, QChar quote)
             return i + 1;
     }
     return text.size();
+}
+
+// A bare name that may start a 3D reference (First:Last!A1): no cell reference such as A1 or $B$2.
+bool mayBeSheetName(QStringView token)
+{
+    if (token.isEmpty() || token.front().isDigit() || token.front() == u'.' || token.contains(u'$'))
+        return false;
+    qsizetype letters = 0;
+    while (letters < token.size() && token.at(letters).isLetter() && token.at(letters).unicode() < 0x80)
+        ++letters;
+    const bool digitsAfter = letters < token.size()
+        && std::all_of(token.begin() + letters, token.end(), [](QChar c) { return c.isDigit(); });
+    return !(letters >= 1 && letters <= 3 && digitsAfter);
 }
 
 qsizetype skipBrackets(const QString& text, qsizetype i)
@@ -50,8 +65,11 @@ QList<ExcelFormulaText::SheetPrefix> ExcelFormulaText::sheetPrefixes(const QStri
             const qsizetype end = skipQuoted(formula, i, c);
             QString name = formula.mid(i + 1, end - i - 2);
             name.replace(QStringLiteral("''"), QStringLiteral("'"));
-            if (end < formula.size() && formula.at(end) == u'!' && !name.startsWith(u'[') && !external)
-                prefixes.append({i, end - i, name});
+            if (end < formula.size() && formula.at(end) == u'!' && !name.startsWith(u'[') && !external) {
+                // No sheet name holds a colon: one inside the quotes joins the two ends of a 3D reference.
+                const qsizetype colon = name.indexOf(u':');
+                prefixes.append({i, end - i, colon < 0 ? name : name.left(colon), colon < 0 ? QString() : name.mid(colon + 1)});
+            }
             i = end;
             external = false;
         } else if (c == u'[') {
@@ -61,8 +79,29 @@ QList<ExcelFormulaText::SheetPrefix> ExcelFormulaText::sheetPrefixes(const QStri
             qsizetype end = i;
             while (end < formula.size() && isNameChar(formula.at(end)))
                 ++end;
-            if (end < formula.size() && formula.at(end) == u'!' && !external)
-                prefixes.append({i, end - i, formula.mid(i, end - i)});
+            // The first name of a bare 3D reference, unless the name is itself qualified (Sheet1!A1:B2). The
+            // last name may be quoted on its own, as LibreOffice writes it (Sheet1:'Sheet 3'!A1).
+            const bool colon = end < formula.size() && formula.at(end) == u':';
+            qsizetype last = end + 1;
+            QString lastName;
+            if (colon && last < formula.size() && formula.at(last) == u'\'') {
+                last = skipQuoted(formula, last, u'\'');
+                lastName = formula.mid(end + 2, last - end - 3).replace(QStringLiteral("''"), QStringLiteral("'"));
+            } else if (colon) {
+                while (last < formula.size() && isNameChar(formula.at(last)))
+                    ++last;
+                lastName = formula.mid(end + 1, last - end - 1);
+            }
+            const bool range3d = colon && !lastName.isEmpty()
+                && last < formula.size() && formula.at(last) == u'!' && (i == 0 || formula.at(i - 1) != u'!')
+                && mayBeSheetName(QStringView(formula).mid(i, end - i));
+            if (range3d) {
+                if (!external)
+                    prefixes.append({i, last - i, formula.mid(i, end - i), lastName});
+                end = last;
+            } else if (end < formula.size() && formula.at(end) == u'!' && !external) {
+                prefixes.append({i, end - i, formula.mid(i, end - i), QString()});
+            }
             i = end;
             external = false;
         } else {

@@ -17,10 +17,11 @@ public:
         qsizetype start = 0;  // of the name as written, quotes included, "!" excluded
         qsizetype length = 0;
         QString name;         // unquoted, apostrophes undoubled
+        QString last;         // of a 3D reference (Sheet1:Sheet3!A1, 'Sheet 1:Sheet3'!A1); else empty
     };
 
-    // The sheet names written before "!" in the formula, left to right; names of another workbook
-    // ([1]Sheet1!A1, '[1]Sheet1'!A1) are left out.
+    // The sheet names written before "!" in the formula, left to right, a 3D reference's two names as one
+    // prefix; names of another workbook ([1]Sheet1!A1, '[1]Sheet1'!A1) are left out.
     static QList<SheetPrefix> sheetPrefixes(const QString& formula);
 };
 

@@ -51,6 +51,14 @@ QString ExcelSheetName::quoted(const QString& name)
     return u'\'' + escaped + u'\'';
 }
 
+QString ExcelSheetName::quoted(const QString& first, const QString& last)
+{
+    const QString joined = first + u':' + last;
+    if (quoted(first) == first && quoted(last) == last)
+        return joined;
+    return quoted(joined);
+}
+
 QString ExcelSheetName::renameInFormula(const QString& formula, const QString& oldName, const QString& newName,
                                         bool* changed)
 {
@@ -58,10 +66,15 @@ QString ExcelSheetName::renameInFormula(const QString& formula, const QString& o
     bool any = false;
     qsizetype done = 0;
     for (const ExcelFormulaText::SheetPrefix& prefix : ExcelFormulaText::sheetPrefixes(formula)) {
-        if (prefix.name.compare(oldName, Qt::CaseInsensitive) != 0)
+        auto renamed = [&](const QString& name) {
+            return name.compare(oldName, Qt::CaseInsensitive) == 0 ? newName : name;
+        };
+        const QString first = renamed(prefix.name);
+        const QString last = prefix.last.isEmpty() ? QString() : renamed(prefix.last);
+        if (first == prefix.name && last == prefix.last)
             continue;
         result += QStringView(formula).mid(done, prefix.start - done);
-        result += quoted(newName);
+        result += last.isEmpty() ? quoted(first) : quoted(first, last);
         done = prefix.start + prefix.length;
         any = true;
     }

@@ -20,8 +20,12 @@ public:
     static QString refusal(const QString& name, const QStringList& otherNames);
     // The name as a formula writes it before "!".
     static QString quoted(const QString& name);
-    // The formula text with every reference to the sheet oldName (in any letter case, quoted or bare, not
-    // inside a string constant and not one of another workbook) naming newName instead. *changed, when
+    // The two ends of a 3D reference as a formula writes them before "!": bare (First:Last) when both
+    // names may be, else quoted together ('Sheet 1:Sheet3').
+    static QString quoted(const QString& first, const QString& last);
+    // The formula text with every reference to the sheet oldName (in any letter case, quoted or bare, at
+    // either end of a 3D reference, not inside a string constant and not one of another workbook) naming
+    // newName instead. *changed, when
     // given, tells whether anything was rewritten.
     static QString renameInFormula(const QString& formula, const QString& oldName, const QString& newName,
                                    bool* changed = nullptr);

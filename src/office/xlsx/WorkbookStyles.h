@@ -25,6 +25,8 @@ public:
     QString formatCode(int styleIndex) const;
     // The format code of a numFmtId.
     QString codeOfId(int numFmtId) const;
+    // Counts a cell format appended to cellXfs.
+    void appendCellFormat(int numFmtId) { m_cellFormatIds.append(numFmtId); }
 
 private:
     QList<int> m_cellFormatIds;    // numFmtId of each cellXfs entry

@@ -1,6 +1,7 @@
 #include "office/xlsx/XlsxSheetCells.h"
 
 #include "office/xlsx/CellReference.h"
+#include "office/xlsx/ExcelXString.h"
 #include "office/xlsx/FormulaOffset.h"
 #include "office/xlsx/SpreadsheetXml.h"
 #include "office/xlsx/XlsxXml.h"
@@ -36,6 +37,17 @@ pugi::xml_node addChild(pugi::xml_node cell, const char* name)
 void setText(pugi::xml_node element, const QString& text)
 {
     element.text().set(text.toUtf8().constData());
+}
+
+// Formula text is stored with the _xHHHH_ escapes of cell strings.
+QString formulaText(pugi::xml_node f)
+{
+    return ExcelXString::decode(QString::fromUtf8(f.text().get()));
+}
+
+void setFormulaText(pugi::xml_node f, const QString& text)
+{
+    setText(f, ExcelXString::encode(text));
 }
 
 } // namespace
@@ -81,7 +93,7 @@ void XlsxSheetCells::collect(pugi::xml_node worksheet)
                     if (f.attribute("ref")) {
                         group.row = cell.row;
                         group.column = cell.column;
-                        group.text = QString::fromUtf8(f.text().get());
+                        group.text = formulaText(f);
                     }
                     group.cells.push_back(m_cells.size());
                 }
@@ -118,7 +130,7 @@ QString XlsxSheetCells::textOf(Cell& cell)
         if (cell.shared >= 0 && group != m_sharedFormulas.constEnd())
             cell.text = u'=' + FormulaOffset::shift(group->text, cell.row - group->row, cell.column - group->column);
         else
-            cell.text = u'=' + QString::fromUtf8(XlsxXml::child(cell.node, "f").text().get());
+            cell.text = u'=' + formulaText(XlsxXml::child(cell.node, "f"));
     } else {
         const pugi::xml_node v = XlsxXml::child(cell.node, "v");
         if (cell.kind == Kind::Boolean)
@@ -173,7 +185,7 @@ void XlsxSheetCells::unshare(int shared)
         f.remove_attribute("t");
         f.remove_attribute("ref");
         f.remove_attribute("si");
-        setText(f, text.mid(1));
+        setFormulaText(f, text.mid(1));
         cell.shared = -1;
     }
     m_sharedFormulas.erase(group);
@@ -202,13 +214,17 @@ void XlsxSheetCells::write(Cell& cell, const ExcelCellEntry& entry, const XlsxSt
     case ExcelCellEntry::Kind::Formula:
         if (!f)
             f = addChild(c, "f");
-        setText(f, entry.text);
+        setFormulaText(f, entry.text);
         m_formulasChanged = true;
         cell.kind = Kind::Formula;
         break;
     case ExcelCellEntry::Kind::Number:
         setText(addChild(c, "v"), ExcelCellEntry::numberText(entry.number));
         cell.kind = Kind::Number;
+        // A General cell takes the format of what was typed (a date, a percentage, a currency).
+        if (const int style = c.attribute("s").as_int(), typed = m_styles.withNumberFormat(style, entry.numberFormat);
+            typed != style)
+            (c.attribute("s") ? c.attribute("s") : c.append_attribute("s")) = typed;
         break;
     case ExcelCellEntry::Kind::Boolean:
         c.append_attribute("t") = "b";

@@ -1,6 +1,7 @@
 #include "office/xlsx/XlsxSheetReferences.h"
 
 #include "office/xlsx/ExcelSheetName.h"
+#include "office/xlsx/ExcelXString.h"
 #include "office/xlsx/XlsxXml.h"
 
 #include <cstring>
@@ -21,8 +22,9 @@ bool holdsFormula(pugi::xml_node node)
     return false;
 }
 
-// Rewrites the references of one part; whether anything changed.
-bool renameIn(pugi::xml_node root, const QString& oldName, const QString& newName)
+// Rewrites the references of one part; whether anything changed. escaped: its formula text carries the
+// _xHHHH_ escapes of SpreadsheetML strings (every part but a chart's).
+bool renameIn(pugi::xml_node root, const QString& oldName, const QString& newName, bool escaped)
 {
     bool changed = false;
     auto visit = [&](auto&& self, pugi::xml_node node) -> void {
@@ -31,10 +33,11 @@ bool renameIn(pugi::xml_node root, const QString& oldName, const QString& newNam
                 continue;
             if (holdsFormula(child) && child.first_child().type() == pugi::node_pcdata) {
                 bool rewritten = false;
-                const QString text = ExcelSheetName::renameInFormula(QString::fromUtf8(child.text().get()), oldName,
-                                                                     newName, &rewritten);
+                const QString stored = QString::fromUtf8(child.text().get());
+                const QString text = ExcelSheetName::renameInFormula(escaped ? ExcelXString::decode(stored) : stored,
+                                                                     oldName, newName, &rewritten);
                 if (rewritten) {
-                    child.text().set(text.toUtf8().constData());
+                    child.text().set((escaped ? ExcelXString::encode(text) : text).toUtf8().constData());
                     changed = true;
                 }
             }
@@ -87,7 +90,7 @@ bool XlsxSheetReferences::rename(XlsxWorkbook& workbook, const QString& oldName,
         roots.append(root);
     }
     for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (renameIn(roots[i], oldName, newName))
+        if (renameIn(roots[i], oldName, newName, !package.contentType(parts[i]).endsWith(u"chart+xml")))
             workbook.markChanged(parts[i]);
     }
     return true;

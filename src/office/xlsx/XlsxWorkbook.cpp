@@ -153,8 +153,15 @@ void XlsxWorkbook::removeFromCalculationChain(const XlsxSheet& sheet, const QStr
         chain.remove_child(c);
         changed = true;
     }
-    if (changed)
-        markChanged(m_calcChainPart);
+    if (!changed)
+        return;
+    // A chain without cells is invalid (Excel reports the file as damaged): the part goes instead, with its
+    // relationship and content type.
+    if (XlsxXml::children(chain, "c").empty() && m_package->removePart(m_calcChainPart, nullptr)) {
+        m_calcChainPart.clear();
+        return;
+    }
+    markChanged(m_calcChainPart);
 }
 
 bool XlsxWorkbook::save(QString* error)

@@ -46,7 +46,8 @@ public:
 
     // Excel recalculates every formula on opening (calcPr fullCalcOnLoad).
     void requestFullCalculation();
-    // Drops the cells (sheet, A1 references) from the calculation chain: they hold no formula any more.
+    // Drops the cells (sheet, A1 references) from the calculation chain: they hold no formula any more. A
+    // chain left without cells is removed from the package.
     void removeFromCalculationChain(const XlsxSheet& sheet, const QStringList& cells);
 
     // Brings the shared strings' counts up to date and writes the changed parts back over the file.
