@@ -10,10 +10,11 @@ QString dictionaryCountText(int count)
 }
 
 std::optional<ReplacePairs> LoadDictionaryWorkbook(const QString& path, UserInterface& ui,
-                                                   const std::function<void(int count)>& showCount)
+                                                   const std::function<void(int count)>& showCount,
+                                                   const QString& password)
 {
     QString error;
-    const std::optional<DictionaryContent> content = DictionaryWorkbook::read(path, &error);
+    const std::optional<DictionaryContent> content = DictionaryWorkbook::read(path, &error, password);
     if (!content) {
         ui.notice(QStringLiteral("无法读取替换定义Excel工作簿：“%1”\r\n%2").arg(path, error),
                   UserInterface::Icon::Error);

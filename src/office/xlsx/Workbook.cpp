@@ -42,12 +42,12 @@ Workbook::Workbook()
 
 Workbook::~Workbook() = default;
 
-std::unique_ptr<Workbook> Workbook::open(const QString& path, QString* error)
+std::unique_ptr<Workbook> Workbook::open(const QString& path, QString* error, const QString& password)
 {
     QString why;
-    std::unique_ptr<OoxmlPackage> package = OoxmlPackage::open(path, &why);
+    std::unique_ptr<OoxmlPackage> package = OoxmlPackage::open(path, password, &why);
     if (!package) {
-        setError(error, isEncryptedPackage(path) ? QStringLiteral("文档已加密（设置了打开密码），无法读取") : why);
+        setError(error, password.isEmpty() && isEncryptedPackage(path) ? QStringLiteral("文档已加密（设置了打开密码），无法读取") : why);
         return nullptr;
     }
     std::unique_ptr<Workbook> book(new Workbook);
