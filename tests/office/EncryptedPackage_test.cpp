@@ -19,6 +19,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -296,4 +298,45 @@ TEST_F(EncryptedPackageTest, PasswordIsIgnoredForPackagesThatAreNotEncrypted)
     QByteArray document;
     ASSERT_TRUE(package->data(u"word/document.xml"_s, &document, &error));
     EXPECT_TRUE(document.contains("Howdy"));
+}
+
+TEST_F(EncryptedPackageTest, DamagedEncryptionIsRefusedWithItsReason)
+{
+    // Each case changes one stream of a fixture; the result must be refused, never crash or read past.
+    const auto truncated = [](qsizetype size) { return [size](QByteArray& data) { data.truncate(size); }; };
+    const struct {
+        QString name;
+        QString stream;
+        std::function<void(QByteArray&)> change;
+        QString reason; // how the error starts
+    } cases[] = {
+        {u"01_agile.xlsx"_s, u"EncryptionInfo"_s, truncated(2), u"文档已加密，但使用了不支持的加密方式"_s},
+        {u"01_agile.xlsx"_s, u"EncryptionInfo"_s, truncated(200), u"文档已加密，但加密信息已损坏"_s},
+        {u"01_agile.xlsx"_s, u"EncryptionInfo"_s,
+         [](QByteArray& data) { data.replace("SHA512", "SHA999"); }, u"文档已加密，但使用了不支持的加密方式"_s},
+        {u"01_agile.xlsx"_s, u"EncryptionInfo"_s,
+         [](QByteArray& data) { data.replace("spinCount=\"100000\"", "spinCount=\"4000000000\""); },
+         u"文档已加密，但使用了不支持的加密方式"_s},
+        {u"01_agile.xlsx"_s, u"EncryptionInfo"_s, [](QByteArray& data) { data[2] = 3; },
+         u"文档已加密，但使用了不支持的加密方式"_s}, // version 4.3, extensible encryption
+        {u"03_standard.xlsx"_s, u"EncryptionInfo"_s, truncated(60), u"文档已加密，但加密信息已损坏"_s},
+        {u"03_standard.xlsx"_s, u"EncryptionInfo"_s, [](QByteArray& data) { data[4] = 0x04; }, // RC4 CryptoAPI
+         u"文档已加密，但使用了不支持的加密方式"_s},
+        {u"03_standard.xlsx"_s, u"EncryptedPackage"_s, truncated(100), u"文档已加密，但加密的数据不完整"_s},
+        {u"03_standard.xlsx"_s, u"EncryptedPackage"_s, truncated(3), u"文档已加密，但加密的数据不完整"_s},
+        {u"02_agile.docx"_s, u"EncryptedPackage"_s, truncated(5000), u"文档已加密，但数据完整性校验失败"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.name + u' ' + c.stream + u' ' + c.reason).toStdString());
+        QList<CompoundFileEntry> entries = entriesOf(fixturePath(c.name));
+        for (CompoundFileEntry& entry : entries)
+            if (entry.path == c.stream)
+                c.change(entry.data);
+        QByteArray file;
+        QString error;
+        ASSERT_TRUE(CompoundFileTree::write(entries, &file, &error)) << error.toStdString();
+        QByteArray zip;
+        EXPECT_FALSE(EncryptedPackage::fromBytes(file, kPassword, &zip, &error));
+        EXPECT_TRUE(error.startsWith(c.reason)) << error.toStdString();
+    }
 }
