@@ -3,6 +3,7 @@
 // so that those tools (msoffcrypto-tool, LibreOffice) open the result with the same password. A wrong
 // password or a tampered file is refused and leaves the file byte-identical.
 
+#include "core/FileIo.h"
 #include "core/PathUtil.h"
 #include "office/OfficeEngines.h"
 #include "office/package/AgileEncryption.h"
@@ -339,4 +340,38 @@ TEST_F(EncryptedPackageTest, DamagedEncryptionIsRefusedWithItsReason)
         EXPECT_FALSE(EncryptedPackage::fromBytes(file, kPassword, &zip, &error));
         EXPECT_TRUE(error.startsWith(c.reason)) << error.toStdString();
     }
+}
+
+TEST_F(EncryptedPackageTest, FailedWriteLeavesTheEncryptedFileAsItWas)
+{
+    class FailingFileIo : public varnel::FileIo
+    {
+    public:
+        bool writeAtomically(const QString&, const QByteArray&, QString* error) const override
+        {
+            *error = u"磁盘已满"_s;
+            return false;
+        }
+    };
+    const QString path = copy(u"02_agile.docx"_s);
+    const QByteArray before = readFile(path);
+    QString error;
+    const auto package = varnel::office::OoxmlPackage::open(path, kPassword, &error);
+    ASSERT_TRUE(package) << error.toStdString();
+    pugi::xml_document* document = package->xml(u"word/document.xml"_s, &error);
+    ASSERT_TRUE(document) << error.toStdString();
+    document->document_element().append_attribute("changed") = "1";
+    package->markChanged(u"word/document.xml"_s);
+    {
+        const FailingFileIo failing;
+        const varnel::ScopedFileIo guard(failing);
+        EXPECT_FALSE(package->save(&error));
+    }
+    EXPECT_TRUE(error.contains(u"磁盘已满"_s)) << error.toStdString();
+    EXPECT_EQ(readFile(path), before);
+
+    ASSERT_TRUE(package->save(&error)) << error.toStdString();
+    QByteArray zip;
+    ASSERT_TRUE(EncryptedPackage::open(path, kPassword, 1 << 30, &zip, &error)) << error.toStdString();
+    EXPECT_TRUE(partOf(zip, u"word/document.xml"_s).contains("changed=\"1\""));
 }
