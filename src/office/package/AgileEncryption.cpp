@@ -251,10 +251,6 @@ bool AgileEncryption::encrypt(const QString& password, const QByteArray& zip, QB
     }
 
     pugi::xml_document document;
-    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
-    declaration.append_attribute("version") = "1.0";
-    declaration.append_attribute("encoding") = "UTF-8";
-    declaration.append_attribute("standalone") = "yes";
     pugi::xml_node root = document.append_child("encryption");
     root.append_attribute("xmlns") = "http://schemas.microsoft.com/office/2006/encryption";
     root.append_attribute("xmlns:p") = kPasswordUri;
@@ -276,9 +272,11 @@ bool AgileEncryption::encrypt(const QString& password, const QByteArray& zip, QB
         QByteArray bytes;
         void write(const void* data, size_t size) override { bytes.append(static_cast<const char*>(data), qsizetype(size)); }
     } writer;
-    document.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
-    // Version 4.4 and the reserved flags 0x40, then the XML.
-    *info = QByteArray::fromHex("0400040040000000") + writer.bytes;
+    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    // Version 4.4 and the reserved flags 0x40, then the XML with its declaration on a line of its own, as
+    // Office writes it.
+    *info = QByteArray::fromHex("0400040040000000")
+        + QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") + writer.bytes;
     return true;
 }
 
