@@ -52,6 +52,8 @@ const Fixture kFixtures[] = {
      u"旧公司名"_s, u"新名称"_s},
     {u"02_agile.docx"_s, u"docx/01_minimal.docx"_s, EncryptedPackage::Method::Agile, u"word/document.xml"_s,
      u"Hello"_s, u"Howdy"_s},
+    {u"04_agile.pptx"_s, u"pptx/01_shapes.pptx"_s, EncryptedPackage::Method::Agile, u"ppt/slides/slide1.xml"_s,
+     u"Second old line"_s, u"Second new line"_s},
     {u"03_standard.xlsx"_s, u"xlsx/01_libreoffice.xlsx"_s, EncryptedPackage::Method::Standard,
      u"xl/sharedStrings.xml"_s, u"旧公司名"_s, u"新名称"_s},
 };
@@ -247,6 +249,8 @@ TEST_F(EncryptedPackageTest, RefusedFilesStayByteIdentical)
         {u"01_agile.xlsx"_s, u"1234"_s, u"旧公司名"_s, u"文档已加密，密码不正确"_s},
         {u"02_agile.docx"_s, u"58310"_s, u"Hello"_s, u"文档已加密，密码不正确"_s},
         {u"03_standard.xlsx"_s, u"5832"_s, u"旧公司名"_s, u"文档已加密，密码不正确"_s},
+        {u"04_agile.pptx"_s, u"5381"_s, u"Hello"_s, u"文档已加密，密码不正确"_s},
+        {u"04_agile.pptx"_s, QString(), u"Hello"_s, u"文档已加密（设置了打开密码）"_s},
         {u"02_agile.docx"_s, QString(), u"Hello"_s, u"文档已加密（设置了打开密码）"_s},
         {u"01_agile.xlsx"_s, QString(), u"旧公司名"_s, u"文档已加密（设置了打开密码）"_s},
         {u"02_agile.docx"_s, kPassword, u"not in the document"_s, QString()},

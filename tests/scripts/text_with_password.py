@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Opens a password-protected document in LibreOffice (through python3-uno) and prints its text: every
-cell string of every sheet of a spreadsheet, one per line, or the body text of a text document.
+cell string of every sheet of a spreadsheet, one per line, the text of every shape on the slides of a
+presentation, or the body text of a text document.
 Exits 1 when LibreOffice cannot open it with the password.
 
     /usr/bin/python3 text_with_password.py PASSWORD DOCUMENT
@@ -34,6 +35,8 @@ def text_of(doc):
             for row in sheet.getCellRangeByPosition(0, 0, end.EndColumn, end.EndRow).DataArray:
                 lines.extend(str(value) for value in row if value != "")
         return "\n".join(lines)
+    if doc.supportsService("com.sun.star.presentation.PresentationDocument"):
+        return "\n".join(shape.String for page in doc.DrawPages for shape in page if hasattr(shape, "String"))
     return doc.Text.String
 
 
