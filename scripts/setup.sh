@@ -15,7 +15,8 @@ VARNEL_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
     libzip-dev libpugixml-dev
-    libgtest-dev googletest
+    libgsf-1-dev libssl-dev
+    libgtest-dev googletest python3-msoffcrypto-tool python3-uno
     fonts-wqy-microhei
     xvfb xauth
     libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui

@@ -107,6 +107,7 @@ QString ReplaceCommand::help()
         "  --unknown-as-text      把未知格式的文件作为文本文件处理 (otherwise they stop the run)\n"
         "  --overwrite            改名时覆盖同名文件 (overwrite an existing file when renaming)\n"
         "  --dry-run              只报告将要发生的替换，不写任何文件 (write nothing)\n"
+        "  --password TEXT        加密文档的打开密码 (open password of encrypted .docx/.xlsx/.xlsm/.pptx and -x)\n"
         "  --json                 每个文件输出一个 JSON 对象，最后输出汇总对象\n"
         "退出状态 / exit status: 0 完成且无异常, 1 有异常记入日志, 2 用法错误或输入检查未通过\n");
 }
@@ -144,7 +145,7 @@ std::optional<ReplaceCommand::Arguments> ReplaceCommand::parse(const QStringList
             }
             a.pairs.last().replace = *v;
             pendingFind = false;
-        } else if (arg == u"-d" || arg == u"-x" || arg == u"--log" || arg == u"--types") {
+        } else if (arg == u"-d" || arg == u"-x" || arg == u"--log" || arg == u"--types" || arg == u"--password") {
             const auto v = value();
             if (!v)
                 return std::nullopt;
@@ -154,6 +155,8 @@ std::optional<ReplaceCommand::Arguments> ReplaceCommand::parse(const QStringList
                 a.workbook = *v;
             else if (arg == u"--log")
                 a.logPath = *v;
+            else if (arg == u"--password")
+                a.password = *v;
             else
                 a.types = parseTypeList(*v);
         } else if (arg == u"-R") {
@@ -246,6 +249,7 @@ int ReplaceCommand::execute(const QStringList& args)
     setup.logPath = arguments->logPath;
     setup.logMode = arguments->processLog ? LogMode::Process : LogMode::Failures;
     setup.dryRun = arguments->dryRun;
+    setup.password = arguments->password;
     if (!arguments->workbook.isEmpty()) {
         setup.source = DefinitionSource::Dictionary;
         setup.dictionaryPath = arguments->workbook;
@@ -266,7 +270,9 @@ int ReplaceCommand::execute(const QStringList& args)
     EngineRegistry engines;
     registerOfficeEngines(engines);
     BatchRun run(engines, ui, [options = arguments->options] { return options; });
-    run.setDictionaryLoader([](const QString& path, UserInterface& runUi) { return LoadDictionaryWorkbook(path, runUi); });
+    run.setDictionaryLoader([password = arguments->password](const QString& path, UserInterface& runUi) {
+        return LoadDictionaryWorkbook(path, runUi, {}, password);
+    });
     QObject::connect(&run, &BatchRun::fileFinished, [&](const FileReport& report) {
         printReport(report, arguments->json, arguments->dryRun);
     });

@@ -41,6 +41,7 @@ private:
         bool unknownAsText = false;
         bool overwrite = false;
         bool dryRun = false;
+        QString password;    // --password: the open password of encrypted documents
         bool json = false;
         bool help = false;
     };

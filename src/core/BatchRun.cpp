@@ -274,6 +274,7 @@ FileReport BatchRun::processFile(int row, const QString& path, const RunSetup& s
     } else {
         EngineRequest request(m_findTexts, m_replaceTexts, options, setup.dryRun);
         request.fromDictionary = setup.source == DefinitionSource::Dictionary;
+        request.password = setup.password;
         request.ui = &m_ui;
         request.progressCaption = progressCaption(row);
         const EngineResult result = runEngine(report.kind, path, request);

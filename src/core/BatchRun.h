@@ -29,6 +29,7 @@ struct RunSetup {
     QString logPath;
     LogMode logMode = LogMode::Failures;
     bool dryRun = false;               // report what would change; write, rename and log nothing
+    QString password;                  // the open password of encrypted documents; empty for none
 };
 
 // What happened to one row of the file list.

@@ -36,6 +36,7 @@ struct EngineRequest {
     const ReplaceOptions& options;   // read when the file is processed
     bool dryRun = false;             // compute everything, write nothing
     bool fromDictionary = false;     // the definitions came from the Excel dictionary workbook
+    QString password;                // the open password of encrypted packages; empty for none
     UserInterface* ui = nullptr;     // for the few messages an engine shows itself; null for none
     QString progressCaption;         // the run's progress text for this file ("正在处理第 3 个文件")
     QString displayPath;             // the path the user knows the file by, when the engine is handed a

@@ -10,10 +10,11 @@ QString dictionaryCountText(int count)
 }
 
 std::optional<ReplacePairs> LoadDictionaryWorkbook(const QString& path, UserInterface& ui,
-                                                   const std::function<void(int count)>& showCount)
+                                                   const std::function<void(int count)>& showCount,
+                                                   const QString& password)
 {
-    return LoadDictionaryWorkbook(path, ui, showCount, [](const QString& file, QString* error) {
-        return DictionaryWorkbook::read(file, error);
+    return LoadDictionaryWorkbook(path, ui, showCount, [&password](const QString& file, QString* error) {
+        return DictionaryWorkbook::read(file, error, password);
     });
 }
 

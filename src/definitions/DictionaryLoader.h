@@ -24,7 +24,8 @@ QString dictionaryCountText(int count);
 // run must not start. showCount, when given, receives the count once the workbook was read, before any
 // message about it.
 std::optional<ReplacePairs> LoadDictionaryWorkbook(const QString& path, UserInterface& ui,
-                                                   const std::function<void(int count)>& showCount = {});
+                                                   const std::function<void(int count)>& showCount = {},
+                                                   const QString& password = QString());
 
 // How a dictionary workbook is read (DictionaryWorkbook::read by default): nullopt with *error when it
 // cannot be.

@@ -2,6 +2,7 @@
 
 #include "office/legacy/LegacyConverter.h"
 #include "office/package/CompoundFile.h"
+#include "office/package/EncryptedPackage.h"
 #include "office/xlsx/Workbook.h"
 #include "office/xlsx/WorksheetCells.h"
 
@@ -77,16 +78,16 @@ std::optional<DictionaryContent> readLegacy(const QString& path, QString* error)
 
 } // namespace
 
-std::optional<DictionaryContent> DictionaryWorkbook::read(const QString& path, QString* error)
+std::optional<DictionaryContent> DictionaryWorkbook::read(const QString& path, QString* error, const QString& password)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
         setError(error, QStringLiteral("文件不存在"));
         return std::nullopt;
     }
-    if (isCompoundFile(path))
+    if (isCompoundFile(path) && (password.isEmpty() || !office::EncryptedPackage::isEncrypted(path)))
         return readLegacy(path, error);
-    const auto book = Workbook::open(path, error);
+    const auto book = Workbook::open(path, error, password);
     return book ? read(*book, error) : std::nullopt;
 }
 

@@ -38,7 +38,9 @@ public:
     static constexpr int kMaxTextLength = 255;
 
     // The definitions of the workbook at path; nullopt with *error (a Chinese reason) when it cannot be read.
-    static std::optional<DictionaryContent> read(const QString& path, QString* error);
+    // A password opens a workbook encrypted with it.
+    static std::optional<DictionaryContent> read(const QString& path, QString* error,
+                                                 const QString& password = QString());
     // The definitions of an open workbook's active sheet.
     static std::optional<DictionaryContent> read(const office::Workbook& book, QString* error);
 

@@ -27,10 +27,10 @@ bool isOn(const char* value)
 
 } // namespace
 
-std::unique_ptr<DocxDocument> DocxDocument::open(const QString& path, QString* error)
+std::unique_ptr<DocxDocument> DocxDocument::open(const QString& path, QString* error, const QString& password)
 {
     std::unique_ptr<DocxDocument> document(new DocxDocument);
-    document->m_package = OoxmlPackage::open(path, error);
+    document->m_package = OoxmlPackage::open(path, password, error);
     if (!document->m_package || !document->load(error))
         return nullptr;
     return document;

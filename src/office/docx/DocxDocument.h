@@ -37,8 +37,9 @@ struct WordArtText {
 class DocxDocument
 {
 public:
-    // Opens and reads the package; nullptr with a message for the log when it cannot be used.
-    static std::unique_ptr<DocxDocument> open(const QString& path, QString* error);
+    // Opens and reads the package; nullptr with a message for the log when it cannot be used. A password
+    // opens a package encrypted with it (see OoxmlPackage::open), which save() then encrypts again.
+    static std::unique_ptr<DocxDocument> open(const QString& path, QString* error, const QString& password = QString());
 
     // Editing restricted so that Word's Replace All cannot change the text: enforced w:documentProtection
     // allowing reading only, comments only or form fields only.

@@ -221,7 +221,7 @@ EngineResult DocxEngine::replace(const QString& path, const EngineRequest& reque
 {
     EngineResult result;
     QString error;
-    const std::unique_ptr<DocxDocument> document = DocxDocument::open(path, &error);
+    const std::unique_ptr<DocxDocument> document = DocxDocument::open(path, &error, request.password);
     if (!document) {
         result.error = error;
         return result;

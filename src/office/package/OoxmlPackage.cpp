@@ -4,6 +4,7 @@
 
 #include "office/package/AtomicFile.h"
 #include "office/package/CompoundFile.h"
+#include "office/package/EncryptedPackage.h"
 #include "office/package/PartName.h"
 #include "office/package/PartXml.h"
 #include "office/package/ZipArchive.h"
@@ -74,6 +75,8 @@ QString notAZipReason(const QString& path, const QString& zipError)
 
 struct OoxmlPackage::Private {
     QString path;
+    std::unique_ptr<EncryptedPackage> encryption; // set when the file is encrypted with an open password
+    QByteArray decrypted;                         // its zip, which the archive reads; outlives the archive
     ZipArchive archive;
     QHash<QString, qsizetype> entryByKey; // partKey(name) -> index into archive.entries()
     QString mainPart;
@@ -201,6 +204,12 @@ qint64 OoxmlPackage::defaultInflateLimit()
 
 std::unique_ptr<OoxmlPackage> OoxmlPackage::open(const QString& path, QString* error, qint64 inflateLimit)
 {
+    return open(path, QString(), error, inflateLimit);
+}
+
+std::unique_ptr<OoxmlPackage> OoxmlPackage::open(const QString& path, const QString& password, QString* error,
+                                                 qint64 inflateLimit)
+{
     setError(error, QString());
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -219,11 +228,16 @@ std::unique_ptr<OoxmlPackage> OoxmlPackage::open(const QString& path, QString* e
     p->inflateLimit = inflateLimit;
     QString zipError;
     bool notAZip = false;
-    if (!p->archive.open(path, &zipError, &notAZip)) {
+    if (!password.isEmpty() && EncryptedPackage::isEncrypted(path)) {
+        p->encryption = EncryptedPackage::open(path, password, inflateLimit, &p->decrypted, error);
+        if (!p->encryption || !p->archive.openBytes(p->decrypted, error))
+            return nullptr;
+    } else if (!p->archive.open(path, &zipError, &notAZip)) {
         setError(error, notAZip ? notAZipReason(path, zipError) : zipError);
         return nullptr;
     }
-    if (!p->checkEntries(info.size(), error) || !p->readContentTypes(package.get(), error) || !p->findMainPart(package.get(), error))
+    const qint64 zipSize = p->encryption ? p->decrypted.size() : info.size();
+    if (!p->checkEntries(zipSize, error) || !p->readContentTypes(package.get(), error) || !p->findMainPart(package.get(), error))
         return nullptr;
     return package;
 }
@@ -464,7 +478,11 @@ bool OoxmlPackage::Private::write(const QString& target, QString* error)
         setError(error, QStringLiteral("保存前校验失败，文件未修改：%1").arg(verifyError));
         return false;
     }
-    return writeFileAtomically(target, bytes, error);
+    // An encrypted package is written encrypted again, with the password it was opened with.
+    QByteArray sealed;
+    if (encryption && !encryption->seal(bytes, &sealed, error))
+        return false;
+    return writeFileAtomically(target, encryption ? sealed : bytes, error);
 }
 
 } // namespace varnel::office

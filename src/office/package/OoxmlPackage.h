@@ -45,6 +45,12 @@ public:
     // on bad input. Nothing is ever written by opening. inflateLimit bounds the bytes xml() inflates in all.
     static std::unique_ptr<OoxmlPackage> open(const QString& path, QString* error,
                                               qint64 inflateLimit = defaultInflateLimit());
+    // The same for a package that may be encrypted with an open password (an OLE compound file holding
+    // "EncryptedPackage"): with a password it is decrypted in memory, and save() encrypts it again with
+    // the same password and settings. A wrong password gives "文档已加密，密码不正确，无法打开"; an empty
+    // password opens as above. The password is ignored for a package that is not encrypted.
+    static std::unique_ptr<OoxmlPackage> open(const QString& path, const QString& password, QString* error,
+                                              qint64 inflateLimit = defaultInflateLimit());
 
     QString path() const;
     // Entry names in archive order, without a leading "/".

@@ -54,10 +54,11 @@ void addShapes(pugi::xml_node tree, bool groupItems, std::vector<SlideTextBody>&
 
 } // namespace
 
-std::unique_ptr<PptxDocument> PptxDocument::open(const QString& path, bool withNotes, QString* error)
+std::unique_ptr<PptxDocument> PptxDocument::open(const QString& path, bool withNotes, QString* error,
+                                                 const QString& password)
 {
     std::unique_ptr<PptxDocument> document(new PptxDocument);
-    document->m_package = OoxmlPackage::open(path, error);
+    document->m_package = OoxmlPackage::open(path, password, error);
     if (!document->m_package || !document->load(withNotes, error))
         return nullptr;
     return document;

@@ -36,7 +36,8 @@ class PptxDocument
 public:
     // Opens and reads the package; nullptr with a message for the log when it cannot be used. Notes pages
     // are read only when withNotes is set.
-    static std::unique_ptr<PptxDocument> open(const QString& path, bool withNotes, QString* error);
+    static std::unique_ptr<PptxDocument> open(const QString& path, bool withNotes, QString* error,
+                                              const QString& password = QString());
 
     std::vector<PresentationPart>& parts() { return m_parts; }
 

@@ -22,7 +22,7 @@ EngineResult PptxEngine::replace(const QString& path, const EngineRequest& reque
     EngineResult result;
     QString error;
     const std::unique_ptr<PptxDocument> document =
-        PptxDocument::open(path, request.options.isOn(Option::Notepage), &error);
+        PptxDocument::open(path, request.options.isOn(Option::Notepage), &error, request.password);
     if (!document) {
         result.error = error;
         return result;

@@ -1,12 +1,10 @@
 #include "office/xlsx/Workbook.h"
 
-#include "office/package/CompoundFile.h"
+#include "office/package/EncryptedPackage.h"
 #include "office/package/OoxmlPackage.h"
 #include "office/xlsx/ExcelXString.h"
 #include "office/xlsx/SpreadsheetXml.h"
 #include "office/xlsx/WorksheetCells.h"
-
-#include <QFile>
 
 namespace varnel::office {
 
@@ -26,13 +24,6 @@ QString typeName(const QString& type)
     return type.mid(type.lastIndexOf(u'/') + 1);
 }
 
-bool isEncryptedPackage(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && hasCompoundFileSignature(file.read(8))
-        && compoundFileEntryNames(path).contains(QStringLiteral("EncryptedPackage"));
-}
-
 } // namespace
 
 Workbook::Workbook()
@@ -42,12 +33,12 @@ Workbook::Workbook()
 
 Workbook::~Workbook() = default;
 
-std::unique_ptr<Workbook> Workbook::open(const QString& path, QString* error)
+std::unique_ptr<Workbook> Workbook::open(const QString& path, QString* error, const QString& password)
 {
     QString why;
-    std::unique_ptr<OoxmlPackage> package = OoxmlPackage::open(path, &why);
+    std::unique_ptr<OoxmlPackage> package = OoxmlPackage::open(path, password, &why);
     if (!package) {
-        setError(error, isEncryptedPackage(path) ? QStringLiteral("文档已加密（设置了打开密码），无法读取") : why);
+        setError(error, password.isEmpty() && EncryptedPackage::isEncrypted(path) ? QStringLiteral("文档已加密（设置了打开密码），无法读取") : why);
         return nullptr;
     }
     std::unique_ptr<Workbook> book(new Workbook);

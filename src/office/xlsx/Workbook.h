@@ -47,7 +47,8 @@ public:
     // Opens the file and reads its workbook part; nullptr with *error (a Chinese reason fit for a message
     // or the log line) when it is no readable workbook: missing, not a zip, encrypted, no workbook part,
     // malformed XML. Nothing is written.
-    static std::unique_ptr<Workbook> open(const QString& path, QString* error);
+    // With a password, a workbook encrypted with that open password is decrypted in memory.
+    static std::unique_ptr<Workbook> open(const QString& path, QString* error, const QString& password = QString());
     // Reads the workbook of a package already open (which must outlive the result); nullptr with *error.
     static std::unique_ptr<Workbook> read(OoxmlPackage& package, QString* error);
 

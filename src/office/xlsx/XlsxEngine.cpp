@@ -152,7 +152,7 @@ EngineResult XlsxEngine::replace(const QString& path, const EngineRequest& reque
 {
     EngineResult result;
     QString error;
-    const std::unique_ptr<XlsxWorkbook> workbook = XlsxWorkbook::open(path, &error);
+    const std::unique_ptr<XlsxWorkbook> workbook = XlsxWorkbook::open(path, &error, request.password);
     if (!workbook) {
         result.error = error;
         return result;

@@ -31,10 +31,10 @@ void XlsxSheet::setName(const QString& name)
     entry.attribute("name").set_value(ExcelXString::encode(name).toUtf8().constData());
 }
 
-std::unique_ptr<XlsxWorkbook> XlsxWorkbook::open(const QString& path, QString* error)
+std::unique_ptr<XlsxWorkbook> XlsxWorkbook::open(const QString& path, QString* error, const QString& password)
 {
     std::unique_ptr<XlsxWorkbook> workbook(new XlsxWorkbook);
-    workbook->m_package = OoxmlPackage::open(path, error);
+    workbook->m_package = OoxmlPackage::open(path, password, error);
     if (!workbook->m_package || !workbook->load(error))
         return nullptr;
     return workbook;

@@ -27,8 +27,9 @@ class XlsxWorkbook
 {
 public:
     // Opens the package and reads the workbook part, the shared strings and the styles; nullptr with a
-    // message for the log when the file is no usable workbook.
-    static std::unique_ptr<XlsxWorkbook> open(const QString& path, QString* error);
+    // message for the log when the file is no usable workbook. A password opens a workbook encrypted with
+    // it (see OoxmlPackage::open), which save() then encrypts again.
+    static std::unique_ptr<XlsxWorkbook> open(const QString& path, QString* error, const QString& password = QString());
 
     OoxmlPackage& package() { return *m_package; }
     const QString& workbookPart() const { return m_workbookPart; }

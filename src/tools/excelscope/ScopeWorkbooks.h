@@ -1,7 +1,8 @@
 #pragma once
 // Where a scoped run opens its workbooks: the targets and the dictionary alike go through
-// openScopeWorkbook, the one place that is to give every workbook the run's fixed opening password,
-// "5831" (a workbook without one opens as usual), once the package layer can take a password.
+// openScopeWorkbook, the one place that gives every workbook the run's fixed opening password, "5831".
+// A workbook without an opening password opens as usual; one encrypted with another password is refused
+// with its reason and left as it was.
 
 #include "definitions/DictionaryWorkbook.h"
 
@@ -14,10 +15,12 @@ namespace varnel::excelscope {
 
 // The package of a workbook (an office::XlsxWorkbook to edit, an office::Workbook to read) opened by
 // Book::open; nullptr with *error when it cannot be.
+inline const QString kScopeOpenPassword = QStringLiteral("5831");
+
 template<typename Book>
 std::unique_ptr<Book> openScopeWorkbook(const QString& path, QString* error)
 {
-    return Book::open(path, error);
+    return Book::open(path, error, kScopeOpenPassword);
 }
 
 // The definitions of the dictionary workbook at path, read as DictionaryWorkbook reads them, a package
