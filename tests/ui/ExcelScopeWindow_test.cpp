@@ -3,6 +3,7 @@
 
 #include "ExcelScopeWindowFixture.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
 
 using namespace varnel;
@@ -143,6 +144,41 @@ TEST_F(ExcelScopeWindow, FilledConditionsTickTheirBoxesWhichOnlyAPersonClears)
         compare->setCurrentIndex(choice.index);
         EXPECT_EQ(chkSheet->value(), 1) << choice.index;
         EXPECT_EQ(name->isVisibleTo(m_tool), choice.nameShown) << choice.index;
+    }
+}
+
+// Chooses item index from the drop-down list as a person does: the list opens and Return takes the item.
+void chooseFromList(QComboBox* box, int index)
+{
+    box->showPopup();
+    box->view()->setCurrentIndex(box->model()->index(index, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+}
+
+TEST_F(ExcelScopeWindow, ChoosingTheItemAlreadyShownTicksItsClearedBoxAgain)
+{
+    openTool();
+    const struct {
+        const char* box;
+        const char* list;
+        int index;
+    } cases[] = {
+        {"ChkSheet", "CmbCompare", 0},
+        {"ChkSheet", "CmbCompare", 2},
+        {"ChkColumns", "CmbColumn(1)", 4},
+    };
+    edit("CmbColumn(0)")->setText(QStringLiteral("C"));
+    for (const auto& c : cases) {
+        auto* box = check(c.box);
+        auto* list = toolControl<QComboBox>(c.list);
+        chooseFromList(list, c.index);
+        ASSERT_EQ(list->currentIndex(), c.index) << c.list;
+        EXPECT_EQ(box->value(), 1) << c.list;
+        click(box); // cleared by hand
+        ASSERT_EQ(box->value(), 0);
+        chooseFromList(list, c.index); // the same item once more
+        EXPECT_EQ(box->value(), 1) << c.list << " " << c.index;
+        click(box);
     }
 }
 

@@ -86,8 +86,10 @@ ScopePanel::ScopePanel(QWidget* window, int top, int width)
             columns->addItem(QStringLiteral("A") + QChar(letter));
         columns->setCurrentIndex(-1);
         placeTwips(columns, kBoxLeft + static_cast<int>(i) * kBoxStep, 630, 1020, 315);
-        // The edit text changes both when a letter is typed and when an item is chosen.
+        // The edit text changes both when a letter is typed and when an item is chosen; choosing the item
+        // already shown changes nothing but is a choice all the same.
         connect(columns, &QComboBox::editTextChanged, this, &ScopePanel::CmbColumn_Change);
+        connect(columns, &QComboBox::activated, this, &ScopePanel::CmbColumn_Change);
         m_cmbColumn[i] = columns;
     }
     makeLabel(frame, QStringLiteral("-"), kBoxLeft + 1080, 660, 150);
@@ -102,7 +104,9 @@ ScopePanel::ScopePanel(QWidget* window, int top, int width)
     // No condition is chosen until the person chooses one; the name box waits for a condition that needs it.
     m_cmbCompare->setCurrentIndex(-1);
     placeTwips(m_cmbCompare, kBoxLeft, 990, 2280, 315);
+    // A choice ticks ChkSheet even when it is the item already shown.
     connect(m_cmbCompare, &QComboBox::currentIndexChanged, this, &ScopePanel::CmbCompare_Click);
+    connect(m_cmbCompare, &QComboBox::activated, this, &ScopePanel::CmbCompare_Click);
     m_txtSheetName = new QLineEdit(frame);
     m_txtSheetName->setObjectName(QStringLiteral("txtSheetName"));
     m_txtSheetName->setAccessibleName(m_chkSheet->text() + QStringLiteral("工作表名"));
