@@ -3,6 +3,10 @@
 
 #include "ExcelScopeWindowFixture.h"
 
+#include "office/xlsx/XlsxSheetCells.h"
+#include "office/xlsx/XlsxWorkbook.h"
+#include "support/MiniWorkbook.h"
+
 #include <QSemaphore>
 
 #include <stdexcept>
@@ -131,7 +135,7 @@ TEST_F(ExcelScopeWindow, RunShowsItsCountAndProgressHoldsTheWindowAndAlwaysGives
     QSemaphore started;
     QSemaphore proceed;
     bool fail = false;
-    m_tool->setRunner([&](const ExcelScopeOptions&, const QString&, const QStringList&, UserInterface&,
+    m_tool->setRunner([&](const ExcelScopeOptions&, const QString&, const QStringList&, UserInterface& ui,
                           const Window::RunReports& reports) {
         reports.definitionCount(3);
         reports.progress(1);
@@ -140,6 +144,7 @@ TEST_F(ExcelScopeWindow, RunShowsItsCountAndProgressHoldsTheWindowAndAlwaysGives
         proceed.acquire();
         if (fail)
             throw std::runtime_error("workbook locked");
+        ui.progress(QStringLiteral("处理完毕！"));
         return ExcelScopeSummary{3, 2, 2, 0};
     });
 
@@ -160,7 +165,10 @@ TEST_F(ExcelScopeWindow, RunShowsItsCountAndProgressHoldsTheWindowAndAlwaysGives
         proceed.release();
         ASSERT_TRUE(waitFor([&] { return !m_tool->isRunning(); }));
 
-        EXPECT_EQ(toolControl<QLabel>("lblProcessing")->text(), QStringLiteral("处理完毕！")) << failing;
+        // A run that broke off shows where it stopped.
+        EXPECT_EQ(toolControl<QLabel>("lblProcessing")->text(),
+                  failing ? QStringLiteral("正在处理第 2 个文件") : QStringLiteral("处理完毕！"))
+            << failing;
         EXPECT_TRUE(toolControl<QPushButton>("CmdRun")->isEnabled()) << failing;
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << failing;
         if (failing) {
@@ -175,16 +183,62 @@ TEST_F(ExcelScopeWindow, RunShowsItsCountAndProgressHoldsTheWindowAndAlwaysGives
     EXPECT_TRUE(m_window->isVisible());
 }
 
-TEST_F(ExcelScopeWindow, TheRunItStartsReportsAMissingDictionaryAndGivesTheWindowBack)
+TEST_F(ExcelScopeWindow, ARunReplacesWithinTheRowsAndEndsWithItsMessageAndProgress)
 {
     openTool(true);
-    fillInputs(); // neither the workbook nor the dictionary exists
+    fillInputs();
+    MiniWorkbook dictionary;
+    dictionary.sheets = {inlineRow(1, {QStringLiteral("旧"), QStringLiteral("新")})};
+    dictionary.write(path(QStringLiteral("dict.xlsx")));
+    MiniWorkbook book;
+    book.sheets = {inlineRow(1, {QStringLiteral("旧")}) + inlineRow(2, {QStringLiteral("旧")})};
+    book.write(path(QStringLiteral("book.xlsx")));
+    QTest::keyClicks(edit("txtRows(0)"), QStringLiteral("2"));
+    QTest::keyClicks(edit("txtRows(1)"), QStringLiteral("2"));
+    MessageBox::clearShown();
     run();
-    EXPECT_FALSE(messages().isEmpty());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("替换完毕！")});
+    EXPECT_EQ(toolControl<QLabel>("lbl_IRepCount")->text(), QStringLiteral("替换定义：1 条"));
     EXPECT_EQ(toolControl<QLabel>("lblProcessing")->text(), QStringLiteral("处理完毕！"));
-    EXPECT_TRUE(toolControl<QPushButton>("CmdRun")->isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("book.xlsx"))));
+    QString error;
+    const auto saved = office::XlsxWorkbook::open(path(QStringLiteral("book.xlsx")), &error);
+    ASSERT_TRUE(saved) << error.toStdString();
+    office::XlsxSheetCells cells(saved->root(saved->sheets().front().part, &error), saved->strings(), saved->styles());
+    EXPECT_EQ(cells.textAt(QStringLiteral("A1")), QStringLiteral("旧"));
+    EXPECT_EQ(cells.textAt(QStringLiteral("A2")), QStringLiteral("新"));
+}
+
+TEST_F(ExcelScopeWindow, ARunThatDoesNotStartSaysWhyLeavesTheProgressAsItWasAndGivesTheWindowBack)
+{
+    openTool(true);
+    fillInputs(); // the workbook does not exist: nothing may touch it
+    const QString dictionary = path(QStringLiteral("dict.xlsx"));
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+        const char16_t* message; // the start of the one message
+    } cases[] = {
+        {"missing dictionary", [] {}, u"无法读取替换定义Excel工作簿：“"},
+        {"empty dictionary",
+         [&] {
+             MiniWorkbook book; // column A empty: no definition
+             book.sheets = {inlineRow(1, {QString(), QStringLiteral("B")})};
+             book.write(dictionary);
+         },
+         u"替换定义Excel工作簿：“"},
+    };
+    for (const auto& c : cases) {
+        c.prepare();
+        toolControl<QLabel>("lblProcessing")->setText(QStringLiteral("正在处理第 3 个文件"));
+        MessageBox::clearShown();
+        run();
+        ASSERT_EQ(MessageBox::shown().size(), 1) << c.name;
+        EXPECT_TRUE(MessageBox::shown().first().text.startsWith(QString::fromUtf16(c.message))) << c.name;
+        EXPECT_EQ(toolControl<QLabel>("lblProcessing")->text(), QStringLiteral("正在处理第 3 个文件")) << c.name;
+        EXPECT_TRUE(toolControl<QPushButton>("CmdRun")->isEnabled()) << c.name;
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.name;
+        EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("book.xlsx")))) << c.name;
+    }
 }
 
 TEST_F(ExcelScopeWindow, DictionaryBoxTakesTheFirstDroppedFileWhenItIsAnXlsOrXlsxWorkbook)

@@ -299,8 +299,8 @@ void frmExcelScopeReplace::CmdRun_Click()
         m_thread->wait();
         delete m_thread;
         m_thread = nullptr;
+        // The progress stays as the run left it: "处理完毕！" only after a run that went through.
         setRunning(false);
-        m_lblProcessing->setText(QStringLiteral("处理完毕！"));
     });
     m_thread->start();
 }
