@@ -1,6 +1,8 @@
 #include "office/package/XmlWellFormedness.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -69,10 +71,26 @@ int decodeUtf8(std::string_view text, std::string_view::size_type i, char32_t* c
     return length;
 }
 
+// Whether the eight bytes at p are all ASCII from the space on, which are XML characters as they are. A
+// byte below 0x20 borrows in the subtraction and sets its high bit (a borrow only ever runs upwards, from
+// such a byte), a byte from 0x80 on has it set already.
+bool plainAscii8(const char* p)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return ((word | (word - 0x20 * kOnes)) & kHighBits) == 0;
+}
+
 // Every character valid UTF-8 and an XML 1.0 Char.
 QString characterProblem(std::string_view text)
 {
     for (std::string_view::size_type i = 0; i < text.size();) {
+        if (i + 8 <= text.size() && plainAscii8(text.data() + i)) {
+            i += 8;
+            continue;
+        }
         const unsigned char b = static_cast<unsigned char>(text[i]);
         char32_t c = b;
         int length = 1;
@@ -99,6 +117,8 @@ public:
 private:
     QString reference(std::string_view::size_type* pos) const;
     QString startTag(std::string_view::size_type* pos);
+    // The name of an attribute the tag just scanned holds twice; empty when none.
+    std::string_view duplicateAttribute();
     // Moves *pos past the next `end`; false when there is none.
     bool skipPast(std::string_view end, std::string_view::size_type* pos) const;
 
@@ -106,6 +126,24 @@ private:
     int m_depth = 0;
     std::vector<std::string_view> m_attributes;
 };
+
+std::string_view MarkupScan::duplicateAttribute()
+{
+    // A tag has a handful of attributes: comparing each pair is cheaper than sorting them.
+    constexpr size_t kPairwise = 16;
+    if (m_attributes.size() <= kPairwise) {
+        for (size_t a = 1; a < m_attributes.size(); ++a) {
+            for (size_t b = 0; b < a; ++b) {
+                if (m_attributes[a] == m_attributes[b])
+                    return m_attributes[a];
+            }
+        }
+        return {};
+    }
+    std::sort(m_attributes.begin(), m_attributes.end());
+    const auto duplicate = std::adjacent_find(m_attributes.begin(), m_attributes.end());
+    return duplicate == m_attributes.end() ? std::string_view() : *duplicate;
+}
 
 bool MarkupScan::skipPast(std::string_view end, std::string_view::size_type* pos) const
 {
@@ -120,8 +158,10 @@ QString MarkupScan::run()
 {
     std::string_view::size_type pos = 0;
     while (pos < m_text.size()) {
-        pos = m_text.find_first_of("<&", pos);
-        if (pos == std::string_view::npos)
+        // A plain loop: find_first_of looks every byte up in its set with a call of its own.
+        while (pos < m_text.size() && m_text[pos] != '<' && m_text[pos] != '&')
+            ++pos;
+        if (pos == m_text.size())
             break;
         const char c = m_text[pos];
         if (c == '&') {
@@ -253,10 +293,9 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
         m_attributes.push_back(name);
     }
     *pos = i;
-    std::sort(m_attributes.begin(), m_attributes.end());
-    const auto duplicate = std::adjacent_find(m_attributes.begin(), m_attributes.end());
-    if (duplicate != m_attributes.end())
-        return QStringLiteral("含有重复的属性“%1”").arg(QString::fromUtf8(duplicate->data(), qsizetype(duplicate->size()))) + at(start);
+    const std::string_view duplicate = duplicateAttribute();
+    if (!duplicate.empty())
+        return QStringLiteral("含有重复的属性“%1”").arg(QString::fromUtf8(duplicate.data(), qsizetype(duplicate.size()))) + at(start);
     return QString();
 }
 
