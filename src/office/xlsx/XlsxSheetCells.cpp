@@ -243,7 +243,9 @@ bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const 
         auto outcome = outcomes.matched.find(cell.item);
         if (outcome == outcomes.matched.end()) {
             const XlsxStringItem* old = m_strings.item(cell.item);
-            const QList<ExcelMatch> matches = matcher.matchesIn(old->text());
+            // Most items lack some character of the search text, which their signature tells at once.
+            const bool couldMatch = matcher.couldMatchSignature(m_strings.signature(cell.item, matcher.matchCase()));
+            const QList<ExcelMatch> matches = couldMatch ? matcher.matchesIn(old->text()) : QList<ExcelMatch>();
             if (matches.isEmpty()) {
                 if (slot)
                     outcomes.unmatched[size_t(cell.item)] = 1;
