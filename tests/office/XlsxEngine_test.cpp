@@ -2,6 +2,8 @@
 
 #include "XlsxFixture.h"
 
+#include "support/MiniWorkbook.h"
+
 #include <QRegularExpression>
 
 using namespace Qt::Literals::StringLiterals;
@@ -304,4 +306,25 @@ TEST_F(XlsxEngineTest, SharedStringsAreReplacedWhereverTheMatcherFindsTheSearch)
         }
         EXPECT_GT(changed, 0) << find.toStdString();
     }
+}
+
+TEST_F(XlsxEngineTest, CellsAreFoundByEveryFormOfTheirReference)
+{
+    using varnel::test::cell;
+    varnel::test::MiniWorkbook book;
+    // Leading zeros make a valid reference longer than any short form; a reference that is none (not ASCII,
+    // or empty) puts the cell after the one before it.
+    const auto text = [](const char* t) { return "<is><t>" + QByteArray(t) + "</t></is>"; };
+    const QByteArray inlineString = "t=\"inlineStr\"";
+    book.sheets = {"<row r=\"3\">" + cell("A3", text("a"), inlineString) + cell("$C$3", text("c"), inlineString)
+                   + cell("E0000000000003", text("e"), inlineString)
+                   + cell("G0000000000000000003", text("g"), inlineString)
+                   + cell("\xC3\x89" "3", text("h"), inlineString) + cell("", text("i"), inlineString)
+                   + cell("k3", text("k"), inlineString) + "</row>"};
+    const QString path = m_dir.filePath(u"references.xlsx"_s);
+    book.write(path);
+    QStringList texts;
+    for (char16_t column = u'A'; column <= u'K'; ++column)
+        texts.append(XlsxEngineTest::cell(path, 0, QChar(column) + u"3"_s));
+    EXPECT_EQ(texts, QStringList({u"a"_s, u""_s, u"c"_s, u""_s, u"e"_s, u""_s, u"g"_s, u"h"_s, u"i"_s, u""_s, u"k"_s}));
 }

@@ -36,6 +36,8 @@ qsizetype XlsxSharedStrings::add(const XlsxStringItem& newItem)
 {
     if (!newItem.rich()) {
         if (!m_indexed) {
+            // Room for the items there are and as many again that replacements add, without rehashing.
+            m_plainIndex.reserve(qsizetype(m_nodes.size()) * 2);
             for (qsizetype i = qsizetype(m_nodes.size()) - 1; i >= 0; --i) {
                 const XlsxStringItem* existing = item(i);
                 if (!existing->rich())

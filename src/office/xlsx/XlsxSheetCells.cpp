@@ -38,6 +38,20 @@ void setText(pugi::xml_node element, const QString& text)
     element.text().set(text.toUtf8().constData());
 }
 
+// The cell's reference (its r attribute), read without making a QString of every cell's: a valid one is
+// ASCII and a dozen characters at most (only leading zeros make it longer).
+CellReference referenceOf(const char* r)
+{
+    constexpr qsizetype kShort = 16;
+    char16_t units[kShort];
+    qsizetype length = 0;
+    for (; length < kShort && r[length]; ++length)
+        units[length] = static_cast<unsigned char>(r[length]) < 0x80 ? char16_t(r[length]) : u'\uFFFD';
+    if (length == kShort)
+        return CellReference::parse(QString::fromUtf8(r));
+    return CellReference::parse(QStringView(units, length));
+}
+
 } // namespace
 
 XlsxSheetCells::XlsxSheetCells(pugi::xml_node worksheet, XlsxSharedStrings& strings, XlsxStyles& styles)
@@ -65,7 +79,7 @@ void XlsxSheetCells::collect(pugi::xml_node worksheet)
         for (pugi::xml_node c : XlsxXml::children(rowNode, "c")) {
             Cell cell;
             cell.node = c;
-            const CellReference reference = CellReference::parse(QString::fromUtf8(c.attribute("r").value()));
+            const CellReference reference = referenceOf(c.attribute("r").value());
             column = reference.isValid() ? reference.column : column + 1;
             cell.row = reference.isValid() ? reference.row : row;
             cell.column = column;
