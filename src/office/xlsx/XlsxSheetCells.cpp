@@ -76,14 +76,27 @@ void XlsxSheetCells::collect(pugi::xml_node worksheet)
     for (pugi::xml_node rowNode : XlsxXml::children(XlsxXml::child(worksheet, "sheetData"), "row")) {
         row = rowNode.attribute("r") ? rowNode.attribute("r").as_int() : row + 1;
         int column = 0;
-        for (pugi::xml_node c : XlsxXml::children(rowNode, "c")) {
+        for (pugi::xml_node c = rowNode.first_child(); c; c = c.next_sibling()) {
+            if (!XlsxXml::is(c, "c"))
+                continue;
             Cell cell;
             cell.node = c;
             const CellReference reference = referenceOf(c.attribute("r").value());
             column = reference.isValid() ? reference.column : column + 1;
             cell.row = reference.isValid() ? reference.row : row;
             cell.column = column;
-            const pugi::xml_node f = XlsxXml::child(c, "f");
+            // The formula and the value, found in one walk over the cell's children.
+            pugi::xml_node f;
+            pugi::xml_node v;
+            for (pugi::xml_node child = c.first_child(); child; child = child.next_sibling()) {
+                if (child.type() != pugi::node_element)
+                    continue;
+                const char* local = XlsxXml::localName(child);
+                if (!f && std::strcmp(local, "f") == 0)
+                    f = child;
+                else if (!v && std::strcmp(local, "v") == 0)
+                    v = child;
+            }
             const char* type = c.attribute("t").value();
             if (f) {
                 if (attributeIs(f, "t", "dataTable"))
@@ -101,14 +114,14 @@ void XlsxSheetCells::collect(pugi::xml_node worksheet)
                 }
             } else if (!std::strcmp(type, "s")) {
                 cell.kind = Kind::SharedString;
-                cell.item = XlsxXml::child(c, "v").text().as_llong(-1);
+                cell.item = v.text().as_llong(-1);
                 if (!m_strings.item(cell.item))
                     continue;
             } else if (!std::strcmp(type, "inlineStr")) {
                 cell.kind = Kind::Inline;
             } else if (!std::strcmp(type, "b")) {
                 cell.kind = Kind::Boolean;
-            } else if ((!*type || !std::strcmp(type, "n")) && XlsxXml::child(c, "v")) {
+            } else if ((!*type || !std::strcmp(type, "n")) && v) {
                 cell.kind = Kind::Number;
             } else {
                 continue; // errors, ISO dates, strings without a formula, empty cells
