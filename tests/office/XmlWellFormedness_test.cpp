@@ -84,6 +84,11 @@ TEST(XmlWellFormedness, FindsMarkupAndDuplicateAttributesAmongManyAttributes)
         {"bare ampersand", "<a>x & y</a>", "&"},
         {"doctype", "<!DOCTYPE a><a/>", "DTD"},
         {"unclosed comment", "<a><!-- x</a>", "标记没有结束"},
+        {"unclosed end tag", "<a>x</a", "标记没有结束"},
+        {"unclosed processing instruction", "<a><?pi x</a>", "标记没有结束"},
+        {"markup of a lone bracket at the end", "<a/><", "标记格式错误"},
+        {"comment, instruction and section", "<a><!-- <b> --><?pi <b>?><![CDATA[<b>&]]></a>", ""},
+        {"unknown declaration", "<a><!ELEMENT a ANY></a>", "不是格式正确的XML"},
     };
     for (const Case& c : cases) {
         const QString problem = xmlWellFormednessProblem(c.xml);

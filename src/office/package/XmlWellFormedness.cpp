@@ -1,6 +1,7 @@
 #include "office/package/XmlWellFormedness.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -24,6 +25,14 @@ bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
+
+// What ends a name in a tag (white space, "/", ">" or "="), looked up rather than compared four times.
+constexpr std::array<bool, 256> kNameEnds = [] {
+    std::array<bool, 256> ends{};
+    for (const char c : {' ', '\t', '\r', '\n', '/', '>', '='})
+        ends[static_cast<unsigned char>(c)] = true;
+    return ends;
+}();
 
 QString at(std::string_view::size_type offset)
 {
@@ -173,7 +182,18 @@ QString MarkupScan::run()
         const std::string_view rest = m_text.substr(pos);
         const std::string_view::size_type start = pos;
         bool closed = true;
-        if (rest.starts_with("<!--")) {
+        const char second = rest.size() > 1 ? rest[1] : '\0';
+        if (second == '/') {
+            // An end tag, the commonest markup after the start tag.
+            const std::string_view::size_type end = m_text.find('>', pos + 2);
+            closed = end != std::string_view::npos;
+            pos = closed ? end + 1 : pos;
+            m_depth = std::max(0, m_depth - 1);
+        } else if (second != '!' && second != '?') {
+            const QString problem = startTag(&pos);
+            if (!problem.isEmpty())
+                return problem;
+        } else if (rest.starts_with("<!--")) {
             pos += 4;
             closed = skipPast("-->", &pos);
         } else if (rest.starts_with("<![CDATA[")) {
@@ -182,15 +202,8 @@ QString MarkupScan::run()
             return QStringLiteral("含有DTD（<!DOCTYPE>），已拒绝处理");
         } else if (rest.starts_with("<!")) {
             return QStringLiteral("不是格式正确的XML") + at(start);
-        } else if (rest.starts_with("<?")) {
-            closed = skipPast("?>", &pos);
-        } else if (rest.starts_with("</")) {
-            closed = skipPast(">", &pos);
-            m_depth = std::max(0, m_depth - 1);
         } else {
-            const QString problem = startTag(&pos);
-            if (!problem.isEmpty())
-                return problem;
+            closed = skipPast("?>", &pos);
         }
         if (!closed)
             return QStringLiteral("不是格式正确的XML，标记没有结束") + at(start);
@@ -241,7 +254,7 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
     const std::string_view::size_type start = *pos;
     const auto broken = [start] { return QStringLiteral("不是格式正确的XML，标记格式错误") + at(start); };
     std::string_view::size_type i = start + 1;
-    const auto nameEnd = [&](char c) { return isSpace(c) || c == '/' || c == '>' || c == '='; };
+    const auto nameEnd = [](char c) { return kNameEnds[static_cast<unsigned char>(c)]; };
     while (i < m_text.size() && !nameEnd(m_text[i]))
         ++i;
     m_attributes.clear();
