@@ -1,7 +1,14 @@
 // The scan every part passes before it is parsed, where it looks at several bytes at once: a character it
-// must refuse, or one it must let through, is found wherever it falls in a block of bytes.
+// must refuse, or one it must let through, is found wherever it falls in a block of bytes. And the check of
+// a part as written, which must agree with parsing it.
 
+#include "office/package/PartXml.h"
 #include "office/package/XmlWellFormedness.h"
+#include "office/package/ZipArchive.h"
+
+#include "support/TestFiles.h"
+
+#include <QDirIterator>
 
 #include <gtest/gtest.h>
 
@@ -97,4 +104,74 @@ TEST(XmlWellFormedness, FindsMarkupAndDuplicateAttributesAmongManyAttributes)
         else
             EXPECT_TRUE(problem.contains(QString::fromUtf8(c.reason))) << c.name << ": " << problem.toStdString();
     }
+}
+
+TEST(XmlWellFormedness, ChecksWithoutATreeWhatParsingAPartChecks)
+{
+    // The check of a part as written must refuse what parsing it refuses and accept what parsing accepts.
+    const char* const decl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+    struct Case {
+        const char* name;
+        QByteArray xml;
+        bool wellFormed;
+    };
+    const Case cases[] = {
+        {"declaration, comment and instruction around the root", QByteArray(decl) + "<!-- c --><a x=\"1\"><b/><?pi x?></a>\r\n<?pi?>", true},
+        {"prefixes, dots, dashes and non-ASCII names", "<w:a xmlns:w=\"u\"><w:b-c.d/><名字 属性=\"值\"/></w:a>", true},
+        {"end tag with space before its bracket", "<a><b></b ></a>", true},
+        {"text, references and sections inside", "<a>x &amp; &#x4E2D; <![CDATA[<b>]]> y</a>", true},
+        {"white space only around the root", "\r\n <a/>\t\n", true},
+        {"end tag of another element", "<a><b></a></b>", false},
+        {"end tag with another name", "<a></ab>", false},
+        {"end tag without a start", "<a/></a>", false},
+        {"element left open", "<a><b></b>", false},
+        {"two roots", "<a/><b/>", false},
+        {"no root", "<!-- only a comment -->", false},
+        {"text before the root", "x<a/>", false},
+        {"text after the root", "<a/>x", false},
+        {"reference outside the root", "<a/>&amp;", false},
+        {"section outside the root", "<a/><![CDATA[x]]>", false},
+        {"declaration after the start", "<a/><?xml version=\"1.0\"?>", false},
+        {"element name starting with a digit", "<1a/>", false},
+        {"element name with a quote", "<a\"b/>", false},
+        {"attribute name with a bracket", "<a b[c=\"1\"/>", false},
+        {"attribute name starting with a dash", "<a -b=\"1\"/>", false},
+        {"instruction without a target", "<a><? x?></a>", false},
+        {"name broken by a quote the way a bad edit writes it", "<w:document a=\" x=\"1\"></w:document a=\">", false},
+    };
+    for (const Case& c : cases) {
+        varnel::office::PartXml parsed;
+        QString error;
+        EXPECT_EQ(varnel::office::parsePartXml(QStringLiteral("p.xml"), c.xml, &parsed, &error), c.wellFormed)
+            << c.name << ": " << error.toStdString();
+        const QString problem = varnel::office::partXmlProblem(QStringLiteral("p.xml"), c.xml);
+        EXPECT_EQ(problem.isEmpty(), c.wellFormed) << c.name << ": " << problem.toStdString();
+    }
+}
+
+TEST(XmlWellFormedness, EveryPartOfTheFixturesPassesTheCheckAsParsedAndAsWritten)
+{
+    int parts = 0;
+    QDirIterator it(varnel::test::dataPath(QStringLiteral("office")), {QStringLiteral("*.docx"), QStringLiteral("*.xlsx"),
+                    QStringLiteral("*.xlsm"), QStringLiteral("*.pptx")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        varnel::office::ZipArchive archive;
+        QString error;
+        if (!archive.open(path, &error))
+            continue; // broken on purpose
+        for (const varnel::office::ZipEntry& entry : archive.entries()) {
+            QByteArray bytes;
+            varnel::office::PartXml part;
+            if (!(entry.name.endsWith(QStringLiteral(".xml")) || entry.name.endsWith(QStringLiteral(".rels")))
+                || !archive.read(entry, 1 << 26, &bytes, &error)
+                || !varnel::office::parsePartXml(entry.name, bytes, &part, &error))
+                continue;
+            ++parts;
+            EXPECT_EQ(varnel::office::partXmlProblem(entry.name, bytes), QString()) << path.toStdString() << " " << entry.name.toStdString();
+            const QByteArray written = varnel::office::serialisePartXml(part);
+            EXPECT_EQ(varnel::office::partXmlProblem(entry.name, written), QString()) << path.toStdString() << " " << entry.name.toStdString();
+        }
+    }
+    EXPECT_GT(parts, 100);
 }

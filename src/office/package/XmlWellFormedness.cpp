@@ -116,14 +116,20 @@ QString characterProblem(std::string_view text)
 class MarkupScan
 {
 public:
-    explicit MarkupScan(std::string_view text)
+    // structure: also the nesting of the elements, their names and what stands outside the root.
+    MarkupScan(std::string_view text, bool structure)
         : m_text(text)
+        , m_structure(structure)
     {
     }
 
     QString run();
 
 private:
+    QString endTag(std::string_view::size_type* pos);
+    // The problem of what lies between two pieces of markup, [from, to).
+    QString textProblem(std::string_view::size_type from, std::string_view::size_type to) const;
+    QString processingInstruction(std::string_view::size_type start) const;
     QString reference(std::string_view::size_type* pos) const;
     QString startTag(std::string_view::size_type* pos);
     // The name of an attribute the tag just scanned holds twice; empty when none.
@@ -132,9 +138,29 @@ private:
     bool skipPast(std::string_view end, std::string_view::size_type* pos) const;
 
     std::string_view m_text;
+    const bool m_structure;
     int m_depth = 0;
+    int m_roots = 0;
     std::vector<std::string_view> m_attributes;
+    std::vector<std::string_view> m_open; // the names of the elements open, when checking the structure
 };
+
+bool isNameStart(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == ':' || u >= 0x80;
+}
+
+bool isNameChar(char c)
+{
+    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
+// A name as pugixml reads one: a start character, then name characters (any non-ASCII byte counts as one).
+bool isName(std::string_view name)
+{
+    return !name.empty() && isNameStart(name.front()) && std::all_of(name.begin() + 1, name.end(), isNameChar);
+}
 
 std::string_view MarkupScan::duplicateAttribute()
 {
@@ -166,10 +192,16 @@ bool MarkupScan::skipPast(std::string_view end, std::string_view::size_type* pos
 QString MarkupScan::run()
 {
     std::string_view::size_type pos = 0;
+    std::string_view::size_type textStart = 0; // where the text since the last markup starts
     while (pos < m_text.size()) {
         // A plain loop: find_first_of looks every byte up in its set with a call of its own.
         while (pos < m_text.size() && m_text[pos] != '<' && m_text[pos] != '&')
             ++pos;
+        if (m_structure && m_open.empty()) {
+            const QString problem = textProblem(textStart, pos);
+            if (!problem.isEmpty())
+                return problem;
+        }
         if (pos == m_text.size())
             break;
         const char c = m_text[pos];
@@ -183,7 +215,11 @@ QString MarkupScan::run()
         const std::string_view::size_type start = pos;
         bool closed = true;
         const char second = rest.size() > 1 ? rest[1] : '\0';
-        if (second == '/') {
+        if (second == '/' && m_structure) {
+            const QString problem = endTag(&pos);
+            if (!problem.isEmpty())
+                return problem;
+        } else if (second == '/') {
             // An end tag, the commonest markup after the start tag.
             const std::string_view::size_type end = m_text.find('>', pos + 2);
             closed = end != std::string_view::npos;
@@ -197,6 +233,8 @@ QString MarkupScan::run()
             pos += 4;
             closed = skipPast("-->", &pos);
         } else if (rest.starts_with("<![CDATA[")) {
+            if (m_structure && m_open.empty())
+                return QStringLiteral("根元素之外有文本") + at(start);
             closed = skipPast("]]>", &pos);
         } else if (rest.starts_with("<!DOCTYPE")) {
             return QStringLiteral("含有DTD（<!DOCTYPE>），已拒绝处理");
@@ -204,10 +242,60 @@ QString MarkupScan::run()
             return QStringLiteral("不是格式正确的XML") + at(start);
         } else {
             closed = skipPast("?>", &pos);
+            if (closed && m_structure) {
+                const QString problem = processingInstruction(start);
+                if (!problem.isEmpty())
+                    return problem;
+            }
         }
         if (!closed)
             return QStringLiteral("不是格式正确的XML，标记没有结束") + at(start);
+        textStart = pos;
     }
+    if (m_structure && !m_open.empty())
+        return QStringLiteral("元素“%1”没有结束").arg(QString::fromUtf8(m_open.back().data(), qsizetype(m_open.back().size())));
+    if (m_structure && m_roots == 0)
+        return QStringLiteral("没有根元素");
+    return QString();
+}
+
+QString MarkupScan::endTag(std::string_view::size_type* pos)
+{
+    const std::string_view::size_type start = *pos;
+    const std::string_view::size_type end = m_text.find('>', start + 2);
+    if (end == std::string_view::npos)
+        return QStringLiteral("不是格式正确的XML，标记没有结束") + at(start);
+    std::string_view name = m_text.substr(start + 2, end - start - 2);
+    while (!name.empty() && isSpace(name.back()))
+        name.remove_suffix(1);
+    if (m_open.empty() || name != m_open.back())
+        return QStringLiteral("不是格式正确的XML，结束标记与开始标记不匹配") + at(start);
+    m_open.pop_back();
+    m_depth = std::max(0, m_depth - 1);
+    *pos = end + 1;
+    return QString();
+}
+
+QString MarkupScan::textProblem(std::string_view::size_type from, std::string_view::size_type to) const
+{
+    for (std::string_view::size_type i = from; i < to; ++i) {
+        if (!isSpace(m_text[i]))
+            return QStringLiteral("根元素之外有文本") + at(i);
+    }
+    // A reference outside the root is text there too.
+    return to < m_text.size() && m_text[to] == '&' ? QStringLiteral("根元素之外有文本") + at(to) : QString();
+}
+
+QString MarkupScan::processingInstruction(std::string_view::size_type start) const
+{
+    std::string_view::size_type i = start + 2;
+    while (i < m_text.size() && !isSpace(m_text[i]) && m_text[i] != '?')
+        ++i;
+    const std::string_view target = m_text.substr(start + 2, i - start - 2);
+    if (!isName(target))
+        return QStringLiteral("不是格式正确的XML，标记格式错误") + at(start);
+    if (target == "xml" && start != 0)
+        return QStringLiteral("XML声明不在开头") + at(start);
     return QString();
 }
 
@@ -257,6 +345,14 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
     const auto nameEnd = [](char c) { return kNameEnds[static_cast<unsigned char>(c)]; };
     while (i < m_text.size() && !nameEnd(m_text[i]))
         ++i;
+    const std::string_view elementName = m_text.substr(start + 1, i - start - 1);
+    if (m_structure) {
+        if (!isName(elementName))
+            return broken();
+        if (m_open.empty() && ++m_roots > 1)
+            return QStringLiteral("有多个根元素") + at(start);
+    }
+    bool empty = false;
     m_attributes.clear();
     for (;;) {
         while (i < m_text.size() && isSpace(m_text[i]))
@@ -273,6 +369,7 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
             if (i + 1 >= m_text.size() || m_text[i + 1] != '>')
                 return broken();
             i += 2;
+            empty = true;
             break;
         }
         const std::string_view::size_type nameStart = i;
@@ -281,7 +378,7 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
         const std::string_view name = m_text.substr(nameStart, i - nameStart);
         while (i < m_text.size() && isSpace(m_text[i]))
             ++i;
-        if (name.empty() || i >= m_text.size() || m_text[i] != '=')
+        if (name.empty() || i >= m_text.size() || m_text[i] != '=' || (m_structure && !isName(name)))
             return broken();
         ++i;
         while (i < m_text.size() && isSpace(m_text[i]))
@@ -306,6 +403,8 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
         m_attributes.push_back(name);
     }
     *pos = i;
+    if (m_structure && !empty)
+        m_open.push_back(elementName);
     const std::string_view duplicate = duplicateAttribute();
     if (!duplicate.empty())
         return QStringLiteral("含有重复的属性“%1”").arg(QString::fromUtf8(duplicate.data(), qsizetype(duplicate.size()))) + at(start);
@@ -319,7 +418,16 @@ QString xmlWellFormednessProblem(QByteArrayView utf8)
     const std::string_view text(utf8.data(), size_t(utf8.size()));
     QString problem = characterProblem(text);
     if (problem.isEmpty())
-        problem = MarkupScan(text).run();
+        problem = MarkupScan(text, false).run();
+    return problem;
+}
+
+QString xmlDocumentProblem(QByteArrayView utf8)
+{
+    const std::string_view text(utf8.data(), size_t(utf8.size()));
+    QString problem = characterProblem(text);
+    if (problem.isEmpty())
+        problem = MarkupScan(text, true).run();
     return problem;
 }
 
