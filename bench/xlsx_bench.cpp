@@ -32,6 +32,8 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 using namespace varnel;
 using namespace Qt::Literals::StringLiterals;
 
@@ -225,6 +227,9 @@ int main(int argc, char** argv)
                 QFileInfo(templatePath).size(), kSheets, kRows, kFinds.size());
 
     office::XlsxEngine engine;
+    // Every save syncs its file, and with it whatever else is waiting to be written: the copies are written
+    // out before the timing starts, so that the engine does not pay for them.
+    ::sync();
     const bench::EngineTiming timing = bench::timeEngine(engine, files, kFinds, kReplaces);
     const int changed = timing.changed;
     const double varnelSeconds = timing.seconds;
@@ -237,6 +242,7 @@ int main(int argc, char** argv)
 
     // The package layer alone, for fresh copies: open, parse the sheets and shared strings, write them back.
     const QStringList plain = copies(templatePath, folder, u"pkg"_s, fileCount);
+    ::sync();
     const double packageCpuBefore = bench::cpuSeconds(RUSAGE_SELF);
     QElapsedTimer timer;
     timer.start();
