@@ -136,6 +136,8 @@ TEST(XmlWellFormedness, ChecksWithoutATreeWhatParsingAPartChecks)
         {"element name with a quote", "<a\"b/>", false},
         {"attribute name with a bracket", "<a b[c=\"1\"/>", false},
         {"attribute name starting with a dash", "<a -b=\"1\"/>", false},
+        {"attributes without white space between them", "<a b=\"1\"c=\"2\"/>", false},
+        {"attributes parted by a line break", "<a b=\"1\"\r\nc='2'/>", true},
         {"instruction without a target", "<a><? x?></a>", false},
         {"name broken by a quote the way a bad edit writes it", "<w:document a=\" x=\"1\"></w:document a=\">", false},
     };

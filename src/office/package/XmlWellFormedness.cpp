@@ -400,6 +400,9 @@ QString MarkupScan::startTag(std::string_view::size_type* pos)
         if (i >= m_text.size())
             return broken();
         ++i;
+        // White space parts one attribute from the next.
+        if (m_structure && i < m_text.size() && !isSpace(m_text[i]) && m_text[i] != '/' && m_text[i] != '>')
+            return broken();
         m_attributes.push_back(name);
     }
     *pos = i;
