@@ -17,6 +17,8 @@
 
 #include <zip.h>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +28,14 @@
 #include <utility>
 
 namespace varnel::bench {
+
+// CPU seconds (user and system) this process, or its waited-for children, have used so far.
+inline double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 // Seconds LibreOffice takes to convert files to `format` in one start, or -1 on failure. The converted
 // files go to outDir under their base name with the new extension.
@@ -102,6 +112,7 @@ struct EngineTiming {
     int changed = 0;
     qint64 replacements = 0;
     double seconds = 0;
+    double cpuSeconds = 0; // of this process
 };
 
 // The engine over every file, one after another, as a run hands them to it; failures go to stderr.
@@ -109,6 +120,7 @@ inline EngineTiming timeEngine(DocumentEngine& engine, const QStringList& files,
                                const QStringList& replaces, const ReplaceOptions& options = {})
 {
     EngineTiming timing;
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
     QElapsedTimer timer;
     timer.start();
     for (const QString& path : files) {
@@ -120,6 +132,7 @@ inline EngineTiming timeEngine(DocumentEngine& engine, const QStringList& files,
         timing.replacements += result.replacements;
     }
     timing.seconds = timer.nsecsElapsed() / 1e9;
+    timing.cpuSeconds = cpuSeconds(RUSAGE_SELF) - cpuBefore;
     return timing;
 }
 

@@ -133,14 +133,6 @@ QByteArray presentationFodp()
         .toUtf8();
 }
 
-// CPU seconds (user and system) this process, or its waited-for children, have used so far.
-double cpuSeconds(int who)
-{
-    rusage usage{};
-    getrusage(who, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // Occurrences of the find texts in every text range of a presentation (notes pages included).
 qint64 occurrences(const QString& path)
 {
@@ -207,14 +199,14 @@ int main(int argc, char** argv)
     QStringList odps;
     for (const QString& file : files)
         odps.append(odpDir + u'/' + QFileInfo(file).completeBaseName() + u".odp"_s);
-    const double libreOfficeCpuBefore = cpuSeconds(RUSAGE_CHILDREN);
+    const double libreOfficeCpuBefore = bench::cpuSeconds(RUSAGE_CHILDREN);
     const double there = engineOnly ? 0 : bench::libreOfficeSeconds(soffice, files, u"odp"_s, odpDir, profile);
     const double back = there < 0 ? -1 : engineOnly ? 0 : bench::libreOfficeSeconds(soffice, odps, u"pptx:Impress MS PowerPoint 2007 XML"_s, backDir, profile);
     if (there < 0 || back < 0) {
         std::printf("LibreOffice: conversion failed\n");
         return 1;
     }
-    const double libreOfficeCpu = cpuSeconds(RUSAGE_CHILDREN) - libreOfficeCpuBefore;
+    const double libreOfficeCpu = bench::cpuSeconds(RUSAGE_CHILDREN) - libreOfficeCpuBefore;
 
     std::vector<office::PresentationPart> noParts;
     ReplaceOptions options;
@@ -239,7 +231,7 @@ int main(int argc, char** argv)
     int changed = 0;
     qint64 replacements = 0;
     ::sync();
-    const double varnelCpuBefore = cpuSeconds(RUSAGE_SELF);
+    const double varnelCpuBefore = bench::cpuSeconds(RUSAGE_SELF);
     timer.restart();
     for (const QString& path : files) {
         EngineRequest request(kFinds, kReplaces, options);
@@ -251,7 +243,7 @@ int main(int argc, char** argv)
     }
     const double varnelSeconds = timer.nsecsElapsed() / 1e9;
     const double varnelRate = kFiles / varnelSeconds;
-    const double varnelCpu = cpuSeconds(RUSAGE_SELF) - varnelCpuBefore;
+    const double varnelCpu = bench::cpuSeconds(RUSAGE_SELF) - varnelCpuBefore;
 
     qint64 left = 0;
     for (const QString& path : files)

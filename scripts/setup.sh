@@ -14,7 +14,7 @@ VARNEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VARNEL_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
-    libzip-dev libpugixml-dev
+    libzip-dev zlib1g-dev libpugixml-dev
     libgsf-1-dev libssl-dev
     libgtest-dev googletest python3-msoffcrypto-tool python3-uno
     fonts-wqy-microhei

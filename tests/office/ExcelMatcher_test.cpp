@@ -93,3 +93,34 @@ TEST(ExcelMatcher, TellsWhetherTextOfSomeCharactersCouldMatch)
     EXPECT_FALSE(ExcelMatcher(u"12a"_s, false, false).couldMatchWithin(digits));
     EXPECT_FALSE(ExcelMatcher(u""_s, false, false).couldMatchWithin(digits));
 }
+
+TEST(ExcelMatcher, SignatureNeverRulesOutATextThatMatches)
+{
+    // Searches and texts where only folding, a wildcard or a tilde make the match.
+    const QString searches[] = {u"abc"_s, u"ABC"_s, u"ａｂｃ"_s, u"a?c"_s, u"a*c"_s, u"*"_s, u"?"_s, u"~*"_s, u"~~"_s,
+                                u"a~b"_s, u"a c"_s, u"ｱｲｳ"_s, u"アイウ"_s, u"σ"_s, u"Σ"_s, u"￥"_s, u"公司"_s, u"1.5"_s,
+                                u"*名"_s, u"ß"_s};
+    const QString texts[] = {u"abc"_s, u"ABC"_s, u"ＡＢＣ"_s, u"Ａbc"_s, u"axc"_s, u"a*c"_s, u"a~b"_s, u"a~~b"_s,
+                             u"a\u3000c"_s, u"a c"_s, u"ｱｲｳ"_s, u"アイウ"_s, u"Σ"_s, u"σ"_s, u"¥"_s, u"￥"_s,
+                             u"旧公司名"_s, u"1.5"_s, u"１.５"_s, u"名"_s, u"ẞ"_s, u"ß"_s, u""_s};
+    int matched = 0;
+    int ruledOut = 0;
+    for (const QString& search : searches) {
+        for (const bool matchCase : {false, true}) {
+            for (const bool wholeCell : {false, true}) {
+                const ExcelMatcher matcher(search, matchCase, wholeCell);
+                for (const QString& text : texts) {
+                    const bool could = matcher.couldMatchSignature(ExcelMatcher::signatureOf(text, matchCase));
+                    if (matcher.matches(text)) {
+                        ++matched;
+                        EXPECT_TRUE(could) << search.toStdString() << " in " << text.toStdString() << " match case "
+                                           << matchCase << " whole cell " << wholeCell;
+                    }
+                    ruledOut += could ? 0 : 1;
+                }
+            }
+        }
+    }
+    EXPECT_GT(matched, 100);
+    EXPECT_GT(ruledOut, 500) << "the signature rules out most texts that lack a character of the search";
+}

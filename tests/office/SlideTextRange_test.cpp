@@ -40,6 +40,7 @@ public:
 
     // A fresh reading of the edited XML.
     QString text() const { return SlideTextRange(m_doc.document_element()).text(); }
+    pugi::xml_node root() const { return m_doc.document_element(); }
 
     std::unique_ptr<SlideTextRange> range;
 
@@ -186,4 +187,45 @@ TEST(SlideRangeReplacer, StopsALoopThatGrowsTheTextWithoutEnd)
     const SlideRangeReplacer::Outcome outcome = SlideRangeReplacer(u"ba"_s, u"aab"_s, {}).run(*body.range, false);
     EXPECT_TRUE(outcome.runaway);
     EXPECT_LE(body.text().size(), 31 * SlideRangeReplacer::kMaxGrowth + SlideRangeReplacer::kGrowthAllowance + 3);
+}
+
+TEST(SlideTextRange, TextFollowsASeriesOfEditsAsAFreshReadingDoes)
+{
+    // The range keeps its text and positions across edits inside one run; each step must leave the same XML
+    // as a range that reads the body again before it. Every step finds what it looks for.
+    const std::string paragraphs = "<a:p><a:r><a:rPr b=\"1\"/><a:t>alpha beta</a:t></a:r><a:br/><a:r><a:t>gamma</a:t></a:r>"
+                                   "<a:fld id=\"{1}\" type=\"slidenum\"><a:t>7</a:t></a:fld><a:r><a:t>alpha</a:t></a:r></a:p>"
+                                   "<a:p><a:r><a:t>beta</a:t></a:r><a:r><a:t>gamma delta</a:t></a:r></a:p>";
+    const struct Step {
+        const char* name;
+        QString find;
+        QString replacement;
+        qsizetype after;
+    } steps[] = {
+        {"shorter in a run", u"beta"_s, u"B"_s, 0},
+        {"again in the same run", u"alpha"_s, u"A"_s, 0},
+        {"longer in a later run", u"alpha"_s, u"longer alpha"_s, 0},
+        {"in a run behind the grown one", u"gamma"_s, u"G"_s, 0},
+        {"in a field", u"7"_s, u"seven"_s, 0},
+        {"a run emptied", u"G"_s, u""_s, 0},
+        {"across the emptied run's place", u"\u000Bse"_s, u"|"_s, 0},
+        {"across two runs", u"tagam"_s, u"+"_s, 0},
+        {"after a position", u"a"_s, u"AA"_s, 12},
+        {"a line break inserted", u"delta"_s, u"d\u000Be"_s, 0},
+        {"in the run before the break", u"ma"_s, u"MA"_s, 0},
+        {"a paragraph inserted", u"longer"_s, u"x\ry"_s, 0},
+        {"in the new paragraph", u"y"_s, u"why"_s, 0},
+        {"at the start", u"A"_s, u"a"_s, 0},
+    };
+    Body kept(paragraphs);
+    Body fresh(paragraphs);
+    for (const Step& step : steps) {
+        const std::optional<TextSpan> inKept = kept.range->replace(step.find, step.replacement, step.after, {});
+        const std::optional<TextSpan> inFresh = SlideTextRange(fresh.root()).replace(step.find, step.replacement, step.after, {});
+        ASSERT_TRUE(inKept && inFresh) << step.name;
+        EXPECT_EQ(inKept->start, inFresh->start) << step.name;
+        EXPECT_EQ(inKept->length, inFresh->length) << step.name;
+        EXPECT_EQ(kept.xml(), fresh.xml()) << step.name;
+        EXPECT_EQ(kept.range->text(), kept.text()) << step.name;
+    }
 }

@@ -2,6 +2,8 @@
 
 #include "XlsxFixture.h"
 
+#include "support/MiniWorkbook.h"
+
 #include <QRegularExpression>
 
 using namespace Qt::Literals::StringLiterals;
@@ -282,4 +284,76 @@ TEST_F(XlsxEngineTest, DateStaysADateAndALogicalValueALogicalValue)
     const QString sheet = part(path, u"xl/worksheets/sheet1.xml"_s);
     EXPECT_TRUE(sheet.contains(u"<c r=\"C2\" s=\"5\"><v>45397</v></c>"_s)) << sheet.toStdString();
     EXPECT_TRUE(sheet.contains(u"<c r=\"A3\" s=\"6\" t=\"b\"><v>0</v></c>"_s)) << sheet.toStdString();
+}
+
+TEST_F(XlsxEngineTest, SharedStringsAreReplacedWhereverTheMatcherFindsTheSearch)
+{
+    // Items that only folding, a wildcard, a tilde or the whole cell make match, each in a cell of row 40.
+    const QStringList texts = {u"ＡＢＣ def"_s, u"Ａbc"_s, u"abc"_s, u"ABC"_s, u"axc"_s, u"a\u3000c"_s, u"a c"_s,
+                               u"x~y"_s, u"ｱｲｳ"_s, u"アイウ"_s, u"Σ"_s, u"σ"_s, u"旧公司名"_s, u"名"_s, u"a*c"_s};
+    const QString fresh = copy(u"21_cells.xlsx"_s, u"fresh.xlsx"_s);
+    edit(fresh, {u"xl/sharedStrings.xml"_s, u"xl/worksheets/sheet1.xml"_s}, [&](const std::vector<pugi::xml_node>& roots) {
+        pugi::xml_node strings = roots[0];
+        const int first = int(std::distance(strings.children("si").begin(), strings.children("si").end()));
+        pugi::xml_node row = roots[1].child("sheetData").append_child("row");
+        row.append_attribute("r") = 40;
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            strings.append_child("si").append_child("t").text().set(texts.at(i).toUtf8().constData());
+            pugi::xml_node c = row.append_child("c");
+            c.append_attribute("r") = (QChar(char16_t(u'A' + i)) + u"40"_s).toUtf8().constData();
+            c.append_attribute("t") = "s";
+            c.append_child("v").text().set(first + int(i));
+        }
+    });
+    struct Case {
+        const char16_t* find;
+        int wildcards;
+        int matchCase;
+        int wholeCell;
+    };
+    const Case cases[] = {
+        {u"abc", 0, 0, 0}, {u"abc", 0, 1, 0}, {u"ａｂｃ", 0, 0, 1}, {u"a c", 0, 0, 0}, {u"ｱｲｳ", 0, 0, 0},
+        {u"σ", 0, 0, 0},   {u"a?c", 1, 0, 0}, {u"*名", 1, 0, 1},    {u"~", 1, 0, 0},   {u"a~*c", 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        const QString find = QString::fromUtf16(c.find);
+        const QString path = copy(u"21_cells.xlsx"_s);
+        varnel::test::writeFile(path, readFile(fresh));
+        m_options.setValue(Option::XlsWildcard, c.wildcards);
+        m_options.setValue(Option::MatchCase, c.matchCase);
+        m_options.setValue(Option::WholeCell, c.wholeCell);
+        replace(path, {find}, {u"#"_s});
+        const varnel::office::ExcelMatcher matcher(c.wildcards ? find : varnel::office::ExcelMatcher::escapeFind(find),
+                                                   c.matchCase != 0, c.wholeCell != 0);
+        int changed = 0;
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const QString expected = matcher.replaced(texts.at(i), u"#"_s);
+            changed += expected != texts.at(i) ? 1 : 0;
+            EXPECT_EQ(cell(path, 0, QChar(char16_t(u'A' + i)) + u"40"_s), expected)
+                << find.toStdString() << " (wildcards " << c.wildcards << ", match case " << c.matchCase
+                << ", whole cell " << c.wholeCell << ") in " << texts.at(i).toStdString();
+        }
+        EXPECT_GT(changed, 0) << find.toStdString();
+    }
+}
+
+TEST_F(XlsxEngineTest, CellsAreFoundByEveryFormOfTheirReference)
+{
+    using varnel::test::cell;
+    varnel::test::MiniWorkbook book;
+    // Leading zeros make a valid reference longer than any short form; a reference that is none (not ASCII,
+    // or empty) puts the cell after the one before it.
+    const auto text = [](const char* t) { return "<is><t>" + QByteArray(t) + "</t></is>"; };
+    const QByteArray inlineString = "t=\"inlineStr\"";
+    book.sheets = {"<row r=\"3\">" + cell("A3", text("a"), inlineString) + cell("$C$3", text("c"), inlineString)
+                   + cell("E0000000000003", text("e"), inlineString)
+                   + cell("G0000000000000000003", text("g"), inlineString)
+                   + cell("\xC3\x89" "3", text("h"), inlineString) + cell("", text("i"), inlineString)
+                   + cell("k3", text("k"), inlineString) + "</row>"};
+    const QString path = m_dir.filePath(u"references.xlsx"_s);
+    book.write(path);
+    QStringList texts;
+    for (char16_t column = u'A'; column <= u'K'; ++column)
+        texts.append(XlsxEngineTest::cell(path, 0, QChar(column) + u"3"_s));
+    EXPECT_EQ(texts, QStringList({u"a"_s, u""_s, u"c"_s, u""_s, u"e"_s, u""_s, u"g"_s, u"h"_s, u"i"_s, u""_s, u"k"_s}));
 }

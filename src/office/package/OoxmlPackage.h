@@ -89,8 +89,9 @@ public:
 
     // Writes the package back over its file when something changed (true without writing anything when
     // nothing did). Unchanged entries are copied compressed as they are; changed parts are re-serialised.
-    // The result is verified (reopened, every changed part parsed again) and then replaces the file
-    // atomically, keeping its permissions. On false the file is untouched and *error says why.
+    // The result is verified (reopened, every changed part inflated, compared with what was serialised and
+    // checked well-formed) and then replaces the file atomically, keeping its permissions. On false the
+    // file is untouched and *error says why.
     bool save(QString* error);
     // The same to another path; always writes.
     bool saveAs(const QString& path, QString* error);

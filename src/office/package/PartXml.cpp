@@ -155,6 +155,18 @@ bool parsePartXml(const QString& partName, const QByteArray& bytes, PartXml* par
     return false;
 }
 
+QString partXmlProblem(const QString& partName, const QByteArray& bytes)
+{
+    pugi::xml_encoding encoding = pugi::encoding_utf8;
+    bool mark = false;
+    detectEncoding(bytes, &encoding, &mark);
+    QString problem;
+    const QByteArray text = utf8Text(bytes, encoding, mark, &problem);
+    if (problem.isEmpty())
+        problem = xmlDocumentProblem(text);
+    return problem.isEmpty() ? QString() : QStringLiteral("部件“%1”%2").arg(partName, problem);
+}
+
 QByteArray serialisePartXml(const PartXml& part)
 {
     QByteArray out;

@@ -30,6 +30,10 @@ struct PartXml {
 // Parses bytes into *part; false with a Chinese reason in *error (which names partName).
 bool parsePartXml(const QString& partName, const QByteArray& bytes, PartXml* part, QString* error);
 
+// Empty when the bytes are a part parsePartXml() would accept, else the reason (naming partName); checks
+// without building a tree, for a part as written.
+QString partXmlProblem(const QString& partName, const QByteArray& bytes);
+
 // The part's bytes, re-serialised.
 QByteArray serialisePartXml(const PartXml& part);
 

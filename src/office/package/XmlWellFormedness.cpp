@@ -1,32 +1,14 @@
 #include "office/package/XmlWellFormedness.h"
 
-#include <algorithm>
+#include "office/package/XmlMarkupScan.h"
+
+#include <cstdint>
+#include <cstring>
 #include <string_view>
-#include <vector>
 
 namespace varnel::office {
 
 namespace {
-
-// An entity or character reference is short; a '&' without its ';' this close is no reference at all. The
-// bound keeps the scan linear.
-constexpr std::string_view::size_type kMaxReferenceLength = 40;
-
-bool isXmlChar(char32_t c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
-        || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-QString at(std::string_view::size_type offset)
-{
-    return QStringLiteral("（第%1字节）").arg(offset);
-}
 
 QString codePoint(char32_t c)
 {
@@ -69,194 +51,35 @@ int decodeUtf8(std::string_view text, std::string_view::size_type i, char32_t* c
     return length;
 }
 
+// Whether the eight bytes at p are all ASCII from the space on, which are XML characters as they are. A
+// byte below 0x20 borrows in the subtraction and sets its high bit (a borrow only ever runs upwards, from
+// such a byte), a byte from 0x80 on has it set already.
+bool plainAscii8(const char* p)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return ((word | (word - 0x20 * kOnes)) & kHighBits) == 0;
+}
+
 // Every character valid UTF-8 and an XML 1.0 Char.
 QString characterProblem(std::string_view text)
 {
     for (std::string_view::size_type i = 0; i < text.size();) {
+        if (i + 8 <= text.size() && plainAscii8(text.data() + i)) {
+            i += 8;
+            continue;
+        }
         const unsigned char b = static_cast<unsigned char>(text[i]);
         char32_t c = b;
         int length = 1;
         if (b >= 0x80 && (length = decodeUtf8(text, i, &c)) == 0)
-            return QStringLiteral("含有无效的UTF-8字节") + at(i);
-        if (!isXmlChar(c))
-            return QStringLiteral("含有XML不允许的字符%1").arg(codePoint(c)) + at(i);
+            return QStringLiteral("含有无效的UTF-8字节") + XmlMarkupScan::at(i);
+        if (!XmlMarkupScan::isXmlChar(c))
+            return QStringLiteral("含有XML不允许的字符%1").arg(codePoint(c)) + XmlMarkupScan::at(i);
         i += std::string_view::size_type(length);
     }
-    return QString();
-}
-
-// The markup: references, attributes and nesting. Characters are checked before, so only ASCII matters.
-class MarkupScan
-{
-public:
-    explicit MarkupScan(std::string_view text)
-        : m_text(text)
-    {
-    }
-
-    QString run();
-
-private:
-    QString reference(std::string_view::size_type* pos) const;
-    QString startTag(std::string_view::size_type* pos);
-    // Moves *pos past the next `end`; false when there is none.
-    bool skipPast(std::string_view end, std::string_view::size_type* pos) const;
-
-    std::string_view m_text;
-    int m_depth = 0;
-    std::vector<std::string_view> m_attributes;
-};
-
-bool MarkupScan::skipPast(std::string_view end, std::string_view::size_type* pos) const
-{
-    const std::string_view::size_type found = m_text.find(end, *pos);
-    if (found == std::string_view::npos)
-        return false;
-    *pos = found + end.size();
-    return true;
-}
-
-QString MarkupScan::run()
-{
-    std::string_view::size_type pos = 0;
-    while (pos < m_text.size()) {
-        pos = m_text.find_first_of("<&", pos);
-        if (pos == std::string_view::npos)
-            break;
-        const char c = m_text[pos];
-        if (c == '&') {
-            const QString problem = reference(&pos);
-            if (!problem.isEmpty())
-                return problem;
-            continue;
-        }
-        const std::string_view rest = m_text.substr(pos);
-        const std::string_view::size_type start = pos;
-        bool closed = true;
-        if (rest.starts_with("<!--")) {
-            pos += 4;
-            closed = skipPast("-->", &pos);
-        } else if (rest.starts_with("<![CDATA[")) {
-            closed = skipPast("]]>", &pos);
-        } else if (rest.starts_with("<!DOCTYPE")) {
-            return QStringLiteral("含有DTD（<!DOCTYPE>），已拒绝处理");
-        } else if (rest.starts_with("<!")) {
-            return QStringLiteral("不是格式正确的XML") + at(start);
-        } else if (rest.starts_with("<?")) {
-            closed = skipPast("?>", &pos);
-        } else if (rest.starts_with("</")) {
-            closed = skipPast(">", &pos);
-            m_depth = std::max(0, m_depth - 1);
-        } else {
-            const QString problem = startTag(&pos);
-            if (!problem.isEmpty())
-                return problem;
-        }
-        if (!closed)
-            return QStringLiteral("不是格式正确的XML，标记没有结束") + at(start);
-    }
-    return QString();
-}
-
-QString MarkupScan::reference(std::string_view::size_type* pos) const
-{
-    const std::string_view::size_type start = *pos;
-    const std::string_view::size_type semicolon = m_text.substr(start, kMaxReferenceLength).find(';');
-    if (semicolon == std::string_view::npos)
-        return QStringLiteral("含有未转义的“&”或不完整的引用") + at(start);
-    const std::string_view body = m_text.substr(start + 1, semicolon - 1);
-    const auto shown = [&] { return QString::fromUtf8(m_text.data() + start, qsizetype(semicolon + 1)); };
-    *pos = start + semicolon + 1;
-    if (body.starts_with('#')) {
-        const bool hex = body.size() > 1 && body[1] == 'x';
-        const std::string_view digits = body.substr(hex ? 2 : 1);
-        char32_t value = 0;
-        for (const char d : digits) {
-            int digit = -1;
-            if (d >= '0' && d <= '9')
-                digit = d - '0';
-            else if (hex && d >= 'a' && d <= 'f')
-                digit = d - 'a' + 10;
-            else if (hex && d >= 'A' && d <= 'F')
-                digit = d - 'A' + 10;
-            if (digit < 0)
-                return QStringLiteral("含有未转义的“&”或不完整的引用") + at(start);
-            value = std::min<char32_t>(value * (hex ? 16 : 10) + char32_t(digit), 0x110000);
-        }
-        if (digits.empty())
-            return QStringLiteral("含有未转义的“&”或不完整的引用") + at(start);
-        if (!isXmlChar(value))
-            return QStringLiteral("含有XML不允许的字符引用“%1”").arg(shown()) + at(start);
-        return QString();
-    }
-    for (const char* predefined : {"lt", "gt", "amp", "apos", "quot"}) {
-        if (body == predefined)
-            return QString();
-    }
-    return QStringLiteral("引用了未定义的实体“%1”").arg(shown()) + at(start);
-}
-
-QString MarkupScan::startTag(std::string_view::size_type* pos)
-{
-    const std::string_view::size_type start = *pos;
-    const auto broken = [start] { return QStringLiteral("不是格式正确的XML，标记格式错误") + at(start); };
-    std::string_view::size_type i = start + 1;
-    const auto nameEnd = [&](char c) { return isSpace(c) || c == '/' || c == '>' || c == '='; };
-    while (i < m_text.size() && !nameEnd(m_text[i]))
-        ++i;
-    m_attributes.clear();
-    for (;;) {
-        while (i < m_text.size() && isSpace(m_text[i]))
-            ++i;
-        if (i >= m_text.size())
-            return broken();
-        if (m_text[i] == '>') {
-            if (++m_depth > kMaxXmlElementDepth)
-                return QStringLiteral("元素嵌套超过%1层").arg(kMaxXmlElementDepth) + at(start) + QStringLiteral("，已拒绝处理");
-            ++i;
-            break;
-        }
-        if (m_text[i] == '/') {
-            if (i + 1 >= m_text.size() || m_text[i + 1] != '>')
-                return broken();
-            i += 2;
-            break;
-        }
-        const std::string_view::size_type nameStart = i;
-        while (i < m_text.size() && !nameEnd(m_text[i]))
-            ++i;
-        const std::string_view name = m_text.substr(nameStart, i - nameStart);
-        while (i < m_text.size() && isSpace(m_text[i]))
-            ++i;
-        if (name.empty() || i >= m_text.size() || m_text[i] != '=')
-            return broken();
-        ++i;
-        while (i < m_text.size() && isSpace(m_text[i]))
-            ++i;
-        if (i >= m_text.size() || (m_text[i] != '"' && m_text[i] != '\''))
-            return broken();
-        const char quote = m_text[i++];
-        while (i < m_text.size() && m_text[i] != quote) {
-            if (m_text[i] == '<')
-                return broken();
-            if (m_text[i] == '&') {
-                const QString problem = reference(&i);
-                if (!problem.isEmpty())
-                    return problem;
-            } else {
-                ++i;
-            }
-        }
-        if (i >= m_text.size())
-            return broken();
-        ++i;
-        m_attributes.push_back(name);
-    }
-    *pos = i;
-    std::sort(m_attributes.begin(), m_attributes.end());
-    const auto duplicate = std::adjacent_find(m_attributes.begin(), m_attributes.end());
-    if (duplicate != m_attributes.end())
-        return QStringLiteral("含有重复的属性“%1”").arg(QString::fromUtf8(duplicate->data(), qsizetype(duplicate->size()))) + at(start);
     return QString();
 }
 
@@ -267,7 +90,16 @@ QString xmlWellFormednessProblem(QByteArrayView utf8)
     const std::string_view text(utf8.data(), size_t(utf8.size()));
     QString problem = characterProblem(text);
     if (problem.isEmpty())
-        problem = MarkupScan(text).run();
+        problem = XmlMarkupScan(text, false).run();
+    return problem;
+}
+
+QString xmlDocumentProblem(QByteArrayView utf8)
+{
+    const std::string_view text(utf8.data(), size_t(utf8.size()));
+    QString problem = characterProblem(text);
+    if (problem.isEmpty())
+        problem = XmlMarkupScan(text, true).run();
     return problem;
 }
 

@@ -7,7 +7,8 @@
 // that recurses over the tree (ours, and pugixml's own node removal) would overflow the stack on a part
 // nested tens of thousands of elements deep. This scan refuses all of that up front, in one linear pass
 // over the bytes, so that the tree the engines get is the document's true content and bounded in depth.
-// What pugixml does check itself (matching end tags, one root, names) is left to it.
+// What pugixml does check itself (matching end tags, one root, names) is left to it when it builds the
+// tree; xmlDocumentProblem() checks that as well, for bytes that are not parsed.
 
 #include <QByteArrayView>
 #include <QString>
@@ -21,5 +22,11 @@ constexpr int kMaxXmlElementDepth = 2000;
 // Empty when the UTF-8 text (without a byte-order mark) is well-formed in the respects above; otherwise a
 // Chinese reason naming the byte offset. Refuses a document type declaration too.
 QString xmlWellFormednessProblem(QByteArrayView utf8);
+
+// The same and what pugixml checks when it builds a tree: every end tag closes the element open, names are
+// names, one root element with nothing but white space, comments and processing instructions around it,
+// the XML declaration only at the start. For bytes that are checked but not parsed into a tree: a part as
+// written, before it replaces the file.
+QString xmlDocumentProblem(QByteArrayView utf8);
 
 } // namespace varnel::office

@@ -1,5 +1,7 @@
 #include "office/package/ZipArchive.h"
 
+#include "office/package/DeflatedPart.h"
+
 #include <QFile>
 
 #include <zip.h>
@@ -204,16 +206,33 @@ bool ZipArchive::rewrite(const QHash<QString, QByteArray>& replacements,
     }
     zip_error_fini(&zerror);
 
-    QString problem;
+    // A rewritten entry is deflated at zlib's level 4, the fastest with lazy matching: on document, slide and
+    // sheet XML its output is 1 to 6 per cent larger than level 6's and takes a third less time (libzip's
+    // default, 9, takes two to three times level 6's time for output a few per cent smaller still). The
+    // entries are deflated before the archive is written, two at a time.
+    constexpr int kDeflateLevel = 4;
+    std::vector<const QByteArray*> rewritten;
     for (const ZipEntry& entry : m_entries) {
         if (m_leftOut.contains(entry.name))
             continue;
-        const auto replacement = replacements.constFind(entry.name);
-        const bool replaced = replacement != replacements.constEnd();
-        // Replacement data stays alive in the caller's hash until zip_close has written it.
-        zip_source_t* source = replaced
-            ? zip_source_buffer(target, replacement->constData(), zip_uint64_t(replacement->size()), 0)
-            : zip_source_zip(target, m_zip, entry.index, ZIP_FL_COMPRESSED, 0, -1);
+        if (const auto replacement = replacements.constFind(entry.name); replacement != replacements.constEnd())
+            rewritten.push_back(&*replacement);
+    }
+    std::vector<std::optional<DeflatedPart>> deflated = DeflatedPart::deflateAll(rewritten, kDeflateLevel);
+
+    QString problem;
+    size_t next = 0; // the next of the deflated entries
+    for (const ZipEntry& entry : m_entries) {
+        if (m_leftOut.contains(entry.name))
+            continue;
+        const bool replaced = replacements.contains(entry.name);
+        std::optional<DeflatedPart>* part = replaced ? &deflated[next++] : nullptr;
+        if (part && !part->has_value()) {
+            problem = QStringLiteral("压缩失败");
+            break;
+        }
+        zip_source_t* source = replaced ? (*part)->source(target)
+                                        : zip_source_zip(target, m_zip, entry.index, ZIP_FL_COMPRESSED, 0, -1);
         const QByteArray name = entry.name.toUtf8();
         const zip_int64_t index = source ? zip_file_add(target, name.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
         if (index < 0) {
@@ -222,12 +241,9 @@ bool ZipArchive::rewrite(const QHash<QString, QByteArray>& replacements,
             problem = libzipText(zip_get_error(target));
             break;
         }
-        // An unchanged entry keeps its method, so libzip copies its data without inflating it. A rewritten
-        // one is deflated at zlib's usual level 6: libzip's default is 9, which takes two to three times as
-        // long on document XML for output a few per cent smaller.
-        constexpr zip_uint32_t kDeflateLevel = 6;
+        // Every entry keeps the method of its data, so libzip copies the data without inflating it.
         const zip_int32_t method = replaced ? ZIP_CM_DEFLATE : zip_int32_t(entry.method);
-        if (zip_set_file_compression(target, zip_uint64_t(index), method, replaced ? kDeflateLevel : 0) != 0
+        if (zip_set_file_compression(target, zip_uint64_t(index), method, replaced ? zip_uint32_t(kDeflateLevel) : 0) != 0
             || (!replaced && entry.modified && zip_file_set_mtime(target, zip_uint64_t(index), entry.modified, 0) != 0)) {
             problem = libzipText(zip_get_error(target));
             break;

@@ -119,7 +119,8 @@ std::optional<TextSpan> SlideTextRange::replace(const QString& find, const QStri
     if (!found)
         return std::nullopt;
     const QString inserted = normalised(replacement);
-    const Segment first = m_segments[segmentAt(found->start)];
+    const size_t firstIndex = segmentAt(found->start);
+    const Segment first = m_segments[firstIndex];
     const qsizetype offset = found->start - first.start;
     const bool plain = !inserted.contains(kParagraphEnd) && !inserted.contains(kLineBreak);
 
@@ -132,7 +133,10 @@ std::optional<TextSpan> SlideTextRange::replace(const QString& find, const QStri
             first.node.parent().parent().remove_child(first.node.parent());
         else
             setText(first.node, runText);
-        m_read = false;
+        if (inRun == found->length && !runText.isEmpty())
+            replacedInSegment(firstIndex, *found, inserted);
+        else
+            m_read = false;
         if (inRun < found->length)
             remove(found->start + inserted.size(), found->start + inserted.size() + found->length - inRun);
     } else {
@@ -143,6 +147,15 @@ std::optional<TextSpan> SlideTextRange::replace(const QString& find, const QStri
         remove(found->start + inserted.size(), found->start + inserted.size() + found->length);
     }
     return TextSpan{found->start, inserted.size()};
+}
+
+void SlideTextRange::replacedInSegment(size_t index, const TextSpan& span, const QString& inserted)
+{
+    m_text.replace(span.start, span.length, inserted);
+    const qsizetype delta = inserted.size() - span.length;
+    m_segments[index].length += delta;
+    for (size_t i = index + 1; i < m_segments.size(); ++i)
+        m_segments[i].start += delta;
 }
 
 pugi::xml_node SlideTextRange::formatOf(const Segment& segment) const

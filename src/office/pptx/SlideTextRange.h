@@ -66,6 +66,9 @@ private:
     };
 
     void read() const;
+    // The text and the segments after the span, which lies in the text segment at index, became inserted
+    // (and the segment keeps some text): what reading the body again would give, without reading it.
+    void replacedInSegment(size_t index, const TextSpan& span, const QString& inserted);
     size_t segmentAt(qsizetype position) const;
     pugi::xml_node formatOf(const Segment& segment) const;
     Point pointBefore(const Segment& segment, qsizetype offset);

@@ -35,6 +35,19 @@ ExcelMatcher::ExcelMatcher(const QString& searchText, bool matchCase, bool whole
         m_tokens.push_back({Kind::Literal, unitOf(c)});
         m_literal += c;
     }
+    // Every match holds each literal character of the search text (folded as the text is).
+    for (const Token& token : m_tokens) {
+        if (token.kind == Kind::Literal)
+            m_required |= bitOf(token.unit);
+    }
+}
+
+ExcelMatcher::Signature ExcelMatcher::signatureOf(QStringView text, bool matchCase)
+{
+    Signature signature = 0;
+    for (const QChar c : text)
+        signature |= bitOf(matchCase ? c.unicode() : foldUnit(c.unicode()));
+    return signature;
 }
 
 qsizetype ExcelMatcher::longestMatch(QStringView text, qsizetype from) const

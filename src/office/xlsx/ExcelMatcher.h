@@ -39,6 +39,16 @@ public:
     // search text is one of them (under the comparison mode). Lets whole kinds of cells be passed over.
     bool couldMatchWithin(QStringView alphabet) const;
 
+    bool matchCase() const { return m_mode == CompareMode::Binary; }
+
+    // A summary of the characters a text holds, folded when match case is off: one of 64 bits for each.
+    // Worked out once for a text that many searches look at.
+    using Signature = quint64;
+    static Signature signatureOf(QStringView text, bool matchCase);
+    // False when a text of this signature (made with this matcher's match case) cannot hold a match, because
+    // the bit of some literal character of the search text is missing; true says nothing.
+    bool couldMatchSignature(Signature signature) const { return (m_required & ~signature) == 0; }
+
     // The find text as a search text that matches it literally: every "~" doubled, then "~" put before
     // every "?" and then every "*".
     static QString escapeFind(const QString& find);
@@ -56,9 +66,11 @@ private:
     // The end of the longest match that starts at from, or -1 when none (or only an empty one) does.
     qsizetype longestMatch(QStringView text, qsizetype from) const;
     char16_t unitOf(QChar c) const { return m_mode == CompareMode::Text ? foldUnit(c.unicode()) : c.unicode(); }
+    static Signature bitOf(char16_t unit) { return Signature(1) << ((unit ^ (unit >> 6)) & 63); }
 
     std::vector<Token> m_tokens;
     QString m_literal; // the search text when it holds no wildcard: then the fast search is used
+    Signature m_required = 0; // the bits of the literal characters
     bool m_plain = true;
     bool m_wholeCell = false;
     CompareMode m_mode = CompareMode::Binary;

@@ -21,10 +21,23 @@ const XlsxStringItem* XlsxSharedStrings::item(qsizetype index)
     return &*item;
 }
 
+ExcelMatcher::Signature XlsxSharedStrings::signature(qsizetype index, bool matchCase)
+{
+    std::vector<std::optional<ExcelMatcher::Signature>>& signatures = m_signatures[matchCase ? 1 : 0];
+    if (signatures.size() < m_nodes.size())
+        signatures.resize(m_nodes.size());
+    std::optional<ExcelMatcher::Signature>& signature = signatures[size_t(index)];
+    if (!signature)
+        signature = ExcelMatcher::signatureOf(item(index)->text(), matchCase);
+    return *signature;
+}
+
 qsizetype XlsxSharedStrings::add(const XlsxStringItem& newItem)
 {
     if (!newItem.rich()) {
         if (!m_indexed) {
+            // Room for the items there are and as many again that replacements add, without rehashing.
+            m_plainIndex.reserve(qsizetype(m_nodes.size()) * 2);
             for (qsizetype i = qsizetype(m_nodes.size()) - 1; i >= 0; --i) {
                 const XlsxStringItem* existing = item(i);
                 if (!existing->rich())

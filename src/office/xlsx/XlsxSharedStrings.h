@@ -23,6 +23,8 @@ public:
     qsizetype size() const { return qsizetype(m_nodes.size()); }
     // The item at index, or null when there is none.
     const XlsxStringItem* item(qsizetype index);
+    // The signature of the item's text (ExcelMatcher::signatureOf), worked out once; the index must be valid.
+    ExcelMatcher::Signature signature(qsizetype index, bool matchCase);
     // The index of an item with this content for a cell that now refers to it.
     qsizetype add(const XlsxStringItem& item);
     // A cell stopped (-1) or started (+1) referring to the table.
@@ -35,6 +37,7 @@ private:
     pugi::xml_node m_root;
     std::vector<pugi::xml_node> m_nodes;
     std::vector<std::optional<XlsxStringItem>> m_items;
+    std::vector<std::optional<ExcelMatcher::Signature>> m_signatures[2]; // by item; [1] with match case
     QHash<QString, qsizetype> m_plainIndex; // text -> plain item, built on the first add
     bool m_indexed = false;
     bool m_added = false;

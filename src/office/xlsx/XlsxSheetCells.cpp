@@ -50,6 +50,20 @@ void setFormulaText(pugi::xml_node f, const QString& text)
     setText(f, ExcelXString::encode(text));
 }
 
+// The cell's reference (its r attribute), read without making a QString of every cell's: a valid one is
+// ASCII and a dozen characters at most (only leading zeros make it longer).
+CellReference referenceOf(const char* r)
+{
+    constexpr qsizetype kShort = 16;
+    char16_t units[kShort];
+    qsizetype length = 0;
+    for (; length < kShort && r[length]; ++length)
+        units[length] = static_cast<unsigned char>(r[length]) < 0x80 ? char16_t(r[length]) : u'\uFFFD';
+    if (length == kShort)
+        return CellReference::parse(QString::fromUtf8(r));
+    return CellReference::parse(QStringView(units, length));
+}
+
 } // namespace
 
 XlsxSheetCells::XlsxSheetCells(pugi::xml_node worksheet, XlsxSharedStrings& strings, XlsxStyles& styles)
@@ -74,14 +88,27 @@ void XlsxSheetCells::collect(pugi::xml_node worksheet)
     for (pugi::xml_node rowNode : XlsxXml::children(XlsxXml::child(worksheet, "sheetData"), "row")) {
         row = rowNode.attribute("r") ? rowNode.attribute("r").as_int() : row + 1;
         int column = 0;
-        for (pugi::xml_node c : XlsxXml::children(rowNode, "c")) {
+        for (pugi::xml_node c = rowNode.first_child(); c; c = c.next_sibling()) {
+            if (!XlsxXml::is(c, "c"))
+                continue;
             Cell cell;
             cell.node = c;
-            const CellReference reference = CellReference::parse(QString::fromUtf8(c.attribute("r").value()));
+            const CellReference reference = referenceOf(c.attribute("r").value());
             column = reference.isValid() ? reference.column : column + 1;
             cell.row = reference.isValid() ? reference.row : row;
             cell.column = column;
-            const pugi::xml_node f = XlsxXml::child(c, "f");
+            // The formula and the value, found in one walk over the cell's children.
+            pugi::xml_node f;
+            pugi::xml_node v;
+            for (pugi::xml_node child = c.first_child(); child; child = child.next_sibling()) {
+                if (child.type() != pugi::node_element)
+                    continue;
+                const char* local = XlsxXml::localName(child);
+                if (!f && std::strcmp(local, "f") == 0)
+                    f = child;
+                else if (!v && std::strcmp(local, "v") == 0)
+                    v = child;
+            }
             const char* type = c.attribute("t").value();
             if (f) {
                 if (attributeIs(f, "t", "dataTable"))
@@ -99,14 +126,14 @@ void XlsxSheetCells::collect(pugi::xml_node worksheet)
                 }
             } else if (!std::strcmp(type, "s")) {
                 cell.kind = Kind::SharedString;
-                cell.item = XlsxXml::child(c, "v").text().as_llong(-1);
+                cell.item = v.text().as_llong(-1);
                 if (!m_strings.item(cell.item))
                     continue;
             } else if (!std::strcmp(type, "inlineStr")) {
                 cell.kind = Kind::Inline;
             } else if (!std::strcmp(type, "b")) {
                 cell.kind = Kind::Boolean;
-            } else if ((!*type || !std::strcmp(type, "n")) && XlsxXml::child(c, "v")) {
+            } else if ((!*type || !std::strcmp(type, "n")) && v) {
                 cell.kind = Kind::Number;
             } else {
                 continue; // errors, ISO dates, strings without a formula, empty cells
@@ -259,7 +286,9 @@ bool XlsxSheetCells::replaceCell(Cell& cell, const ExcelMatcher& matcher, const 
         auto outcome = outcomes.matched.find(cell.item);
         if (outcome == outcomes.matched.end()) {
             const XlsxStringItem* old = m_strings.item(cell.item);
-            const QList<ExcelMatch> matches = matcher.matchesIn(old->text());
+            // Most items lack some character of the search text, which their signature tells at once.
+            const bool couldMatch = matcher.couldMatchSignature(m_strings.signature(cell.item, matcher.matchCase()));
+            const QList<ExcelMatch> matches = couldMatch ? matcher.matchesIn(old->text()) : QList<ExcelMatch>();
             if (matches.isEmpty()) {
                 if (slot)
                     outcomes.unmatched[size_t(cell.item)] = 1;
