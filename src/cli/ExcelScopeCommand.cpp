@@ -1,7 +1,6 @@
 #include "cli/ExcelScopeCommand.h"
 
 #include "cli/CliUserInterface.h"
-#include "cli/PathArguments.h"
 #include "cli/ReplaceCommand.h"
 #include "definitions/DictionaryLoader.h"
 #include "tools/excelscope/ExcelScopeRun.h"
@@ -54,8 +53,7 @@ bool readSheetCondition(const QString& value, ExcelScopeOptions* options)
 } // namespace
 
 ExcelScopeCommand::ExcelScopeCommand(QTextStream& out, QTextStream& err)
-    : m_out(out)
-    , m_err(err)
+    : ToolCommand(out, err, QStringLiteral("excel-scope"), help())
 {
 }
 
@@ -85,28 +83,16 @@ QString ExcelScopeCommand::help()
         "退出状态 / exit status: 0 完成且无异常, 1 有工作簿未能处理, 2 用法错误、范围无效或替换定义不可用\n");
 }
 
-int ExcelScopeCommand::usageError(const QString& message)
-{
-    m_err << QStringLiteral("varnel-cli excel-scope: ") << message << Qt::endl;
-    return ExitUsage;
-}
-
 int ExcelScopeCommand::execute(const QStringList& args)
 {
     ExcelScopeOptions options;
     QString dictionary;
-    bool recursive = false;
-    QStringList paths;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == u"-h" || arg == u"--help") {
-            m_out << help();
-            return ExitOk;
-        }
         if (arg == u"-x" || arg == u"--rows" || arg == u"--columns" || arg == u"--sheet") {
-            if (i + 1 >= args.size())
-                return usageError(QStringLiteral("选项 %1 需要一个值").arg(arg));
-            const QString value = args[++i];
+            QString value;
+            if (!takeValue(args, &i, &value))
+                return ExitUsage;
             if (arg == u"-x") {
                 dictionary = value;
             } else if (arg == u"--sheet") {
@@ -134,21 +120,16 @@ int ExcelScopeCommand::execute(const QStringList& args)
             options.sheetNames = true;
         } else if (arg == u"--xls-headers") {
             options.pageHeaders = true;
-        } else if (arg == u"-R") {
-            recursive = true;
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            return usageError(QStringLiteral("未知选项：%1").arg(arg));
-        } else {
-            paths.append(arg);
+        } else if (const std::optional<int> status = takeCommon(arg)) {
+            return *status;
         }
     }
     if (dictionary.trimmed().isEmpty())
         return usageError(QStringLiteral("请输入替换定义Excel文件！（-x 替换定义.xlsx）"));
 
-    QString missing;
-    const std::optional<QStringList> files = filesOfPaths(paths, kFolderTypes, recursive, &missing);
+    const std::optional<QStringList> files = this->files(kFolderTypes);
     if (!files)
-        return usageError(QStringLiteral("找不到文件或文件夹：%1").arg(missing));
+        return ExitUsage;
     if (files->isEmpty())
         return usageError(QStringLiteral("没有需要处理的文档！"));
 

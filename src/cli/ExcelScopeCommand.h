@@ -3,12 +3,11 @@
 // limited by rows, columns and worksheets, without a window. The definitions come from the dictionary
 // workbook, longest find text first.
 
-#include <QStringList>
-#include <QTextStream>
+#include "cli/ToolCommand.h"
 
 namespace varnel::cli {
 
-class ExcelScopeCommand
+class ExcelScopeCommand : private ToolCommand
 {
 public:
     ExcelScopeCommand(QTextStream& out, QTextStream& err);
@@ -16,12 +15,6 @@ public:
     // args are the arguments after "excel-scope"; returns an ExitStatus.
     int execute(const QStringList& args);
     static QString help();
-
-private:
-    int usageError(const QString& message);
-
-    QTextStream& m_out;
-    QTextStream& m_err;
 };
 
 } // namespace varnel::cli

@@ -1,6 +1,5 @@
 #include "cli/FormatReplaceCommand.h"
 
-#include "cli/PathArguments.h"
 #include "cli/ReplaceCommand.h"
 #include "core/ProcessLog.h"
 #include "tools/formatreplace/FormatReplaceRun.h"
@@ -10,8 +9,7 @@ namespace varnel::cli {
 using formatreplace::FormatDefinitionTable;
 
 FormatReplaceCommand::FormatReplaceCommand(QTextStream& out, QTextStream& err)
-    : m_out(out)
-    , m_err(err)
+    : ToolCommand(out, err, QStringLiteral("format-replace"), help())
 {
 }
 
@@ -33,28 +31,16 @@ QString FormatReplaceCommand::help()
         "退出状态 / exit status: 0 完成且无异常, 1 有异常记入日志, 2 用法错误或定义文档不可用\n");
 }
 
-int FormatReplaceCommand::usageError(const QString& message)
-{
-    m_err << QStringLiteral("varnel-cli format-replace: ") << message << Qt::endl;
-    return ExitUsage;
-}
-
 int FormatReplaceCommand::execute(const QStringList& args)
 {
     formatreplace::FormatReplaceOptions options;
     QString table;
     QString logPath = ProcessLog::startupPath();
-    bool recursive = false;
-    QStringList paths;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == u"-h" || arg == u"--help") {
-            m_out << help();
-            return ExitOk;
-        } else if (arg == u"--table" || arg == u"--log") {
-            if (i + 1 >= args.size())
-                return usageError(QStringLiteral("选项 %1 需要一个值").arg(arg));
-            (arg == u"--table" ? table : logPath) = args[++i];
+        if (arg == u"--table" || arg == u"--log") {
+            if (!takeValue(args, &i, arg == u"--table" ? &table : &logPath))
+                return ExitUsage;
         } else if (arg == u"--only-first") {
             options.onlyFirst = true;
         } else if (arg == u"--match-case") {
@@ -63,22 +49,17 @@ int FormatReplaceCommand::execute(const QStringList& args)
             options.wholeWord = true;
         } else if (arg == u"--wildcards") {
             options.wildcards = true;
-        } else if (arg == u"-R") {
-            recursive = true;
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            return usageError(QStringLiteral("未知选项：%1").arg(arg));
-        } else {
-            paths << arg;
+        } else if (const std::optional<int> status = takeCommon(arg)) {
+            return *status;
         }
     }
     if (table.isEmpty())
         return usageError(QStringLiteral("请用 --table 指定已设置好替换定义表格的Word文件"));
 
     const QStringList extensions{QStringLiteral(".doc"), QStringLiteral(".docx"), QStringLiteral(".rtf")};
-    QString missing;
-    const std::optional<QStringList> files = filesOfPaths(paths, extensions, recursive, &missing);
+    const std::optional<QStringList> files = this->files(extensions);
     if (!files)
-        return usageError(QStringLiteral("找不到文件或文件夹：%1").arg(missing));
+        return ExitUsage;
     if (files->isEmpty())
         return usageError(QStringLiteral("没有需要处理的文档！"));
 

@@ -3,12 +3,11 @@
 // without a window. Every match in the Word documents is replaced by the formatted content the definition
 // table gives it.
 
-#include <QStringList>
-#include <QTextStream>
+#include "cli/ToolCommand.h"
 
 namespace varnel::cli {
 
-class FormatReplaceCommand
+class FormatReplaceCommand : private ToolCommand
 {
 public:
     FormatReplaceCommand(QTextStream& out, QTextStream& err);
@@ -17,12 +16,6 @@ public:
     int execute(const QStringList& args);
 
     static QString help();
-
-private:
-    int usageError(const QString& message);
-
-    QTextStream& m_out;
-    QTextStream& m_err;
 };
 
 } // namespace varnel::cli

@@ -1,7 +1,6 @@
 #include "cli/WidthCommand.h"
 
 #include "cli/CliUserInterface.h"
-#include "cli/PathArguments.h"
 #include "cli/ReplaceCommand.h"
 #include "core/ProcessLog.h"
 #include "tools/widthconvert/WidthConvertRun.h"
@@ -32,8 +31,7 @@ const QStringList kFolderTypes = {QStringLiteral(".doc"), QStringLiteral(".docx"
 } // namespace
 
 WidthCommand::WidthCommand(QTextStream& out, QTextStream& err)
-    : m_out(out)
-    , m_err(err)
+    : ToolCommand(out, err, QStringLiteral("width"), help())
 {
 }
 
@@ -57,40 +55,29 @@ int WidthCommand::execute(const QStringList& args)
 {
     std::optional<WidthMode> mode;
     QString logPath = ProcessLog::startupPath();
-    bool recursive = false;
-    QStringList paths;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == u"-h" || arg == u"--help") {
-            m_out << help();
-            return ExitOk;
-        }
         if (arg == u"--mode" || arg == u"--log") {
-            if (i + 1 >= args.size())
-                return usageError(QStringLiteral("选项 %1 需要一个值").arg(arg));
-            const QString value = args[++i];
+            QString value;
+            if (!takeValue(args, &i, &value))
+                return ExitUsage;
             if (arg == u"--log") {
                 logPath = value;
             } else if (!(mode = modeNamed(value))) {
                 return usageError(QStringLiteral("--mode 只能是 half、full 或 punct：%1").arg(value));
             }
-        } else if (arg == u"-R") {
-            recursive = true;
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            return usageError(QStringLiteral("未知选项：%1").arg(arg));
-        } else {
-            paths.append(arg);
+        } else if (const std::optional<int> status = takeCommon(arg)) {
+            return *status;
         }
     }
     if (!mode)
         return usageError(QStringLiteral("没有给出 --mode"));
-    if (paths.isEmpty())
+    if (paths().isEmpty())
         return usageError(QStringLiteral("没有给出要处理的文件或文件夹"));
 
-    QString missing;
-    const std::optional<QStringList> files = filesOfPaths(paths, kFolderTypes, recursive, &missing);
+    const std::optional<QStringList> files = this->files(kFolderTypes);
     if (!files)
-        return usageError(QStringLiteral("找不到文件或文件夹：%1").arg(missing));
+        return ExitUsage;
 
     CliUserInterface ui(m_out, m_err);
     widthconvert::WidthConvertRun run(ui);
@@ -102,12 +89,6 @@ int WidthCommand::execute(const QStringList& args)
         m_out << Qt::endl;
     }
     return outcome.failed > 0 ? ExitFailures : ExitOk;
-}
-
-int WidthCommand::usageError(const QString& message)
-{
-    m_err << QStringLiteral("varnel-cli width: ") << message << Qt::endl;
-    return ExitUsage;
 }
 
 } // namespace varnel::cli

@@ -1,12 +1,11 @@
 #pragma once
 // `varnel-cli width --mode half|full|punct PATH...`: the full-width/half-width converter without a window.
 
-#include <QStringList>
-#include <QTextStream>
+#include "cli/ToolCommand.h"
 
 namespace varnel::cli {
 
-class WidthCommand
+class WidthCommand : private ToolCommand
 {
 public:
     WidthCommand(QTextStream& out, QTextStream& err);
@@ -14,12 +13,6 @@ public:
     // args are the arguments after "width"; returns an ExitStatus.
     int execute(const QStringList& args);
     static QString help();
-
-private:
-    int usageError(const QString& message);
-
-    QTextStream& m_out;
-    QTextStream& m_err;
 };
 
 } // namespace varnel::cli
