@@ -16,6 +16,7 @@
 // It prints files/s of A and P, LibreOffice's seconds per file (with and without the starts) and the ratios
 // of A's throughput to LibreOffice's. B is skipped when soffice is not installed or --engine-only is given.
 
+#include "BenchDefinitions.h"
 #include "BenchSupport.h"
 
 #include "core/AllocatorTuning.h"
@@ -46,17 +47,6 @@ constexpr int kParagraphs = 60;
 constexpr int kLargeParagraphs = 40000;
 constexpr int kSplits = 20000;
 
-const QStringList kFinds = {u"alpha"_s, u"value"_s, u"Delta"_s, u"hello"_s, u"world"_s,
-                            u"北京"_s,  u"数据"_s,  u"替换"_s,  u"文件"_s,  u"测试"_s};
-const QStringList kReplaces = {u"omega"_s, u"amount"_s, u"Sigma"_s, u"goodbye"_s, u"earth"_s,
-                               u"上海"_s,  u"信息"_s,   u"更换"_s,  u"文档"_s,    u"试验"_s};
-// Filler words; a definition's find text is drawn instead of one of them one time in `findRate`.
-const QStringList kWords = {
-    u"the"_s,  u"quick"_s, u"brown"_s, u"fox"_s,  u"jumps"_s, u"over"_s, u"lazy"_s, u"dog"_s,  u"2024"_s,
-    u"report"_s, u"system"_s, u"program"_s, u"data"_s, u"file"_s, u"we"_s, u"today"_s, u"is"_s, u"fine"_s,
-    u"我们"_s, u"今天"_s, u"天气"_s, u"很好"_s, u"报告"_s, u"系统"_s, u"程序"_s, u"发展"_s, u"中国"_s,
-    u"公司"_s, u"项目"_s, u"时间"_s, u"会议"_s, u"，"_s, u"。"_s,
-};
 
 // How often find texts occur: one word in `wordRate`, one run in `splitRate` ends in a find text split
 // over two runs; 0 never.
@@ -68,8 +58,8 @@ struct Density {
 const QString& randomWord(QRandomGenerator& random, int findRate)
 {
     if (findRate > 0 && random.bounded(findRate) == 0)
-        return kFinds.at(random.bounded(kFinds.size()));
-    return kWords.at(random.bounded(kWords.size()));
+        return bench::kFinds.at(random.bounded(bench::kFinds.size()));
+    return bench::kFillerWords.at(random.bounded(bench::kFillerWords.size()));
 }
 
 const char* kMain = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
@@ -99,7 +89,7 @@ QString paragraph(QRandomGenerator& random, const Density& density)
             text += word + (word.at(0).unicode() < 128 ? u" "_s : QString());
         }
         if (density.splitRate > 0 && random.bounded(density.splitRate) == 0) {
-            const QString& find = kFinds.at(random.bounded(kFinds.size()));
+            const QString& find = bench::kFinds.at(random.bounded(bench::kFinds.size()));
             text += find.left(1);
             xml += run(text, props.at(random.bounded(props.size())));
             text = find.mid(1) + u" "_s;
@@ -226,7 +216,7 @@ Usage usage()
 
 // Replaces the ten definitions in one file and prints the replacements, the seconds (elapsed and CPU) and
 // the peak memory of the process. Case L runs it in a process of its own, so the peak is the engine's.
-int replaceOne(const QString& path, const QStringList& finds = kFinds, const QStringList& replaces = kReplaces)
+int replaceOne(const QString& path, const QStringList& finds = bench::kFinds, const QStringList& replaces = bench::kReplaces)
 {
     ReplaceOptions options;
     office::DocxEngine engine;
@@ -272,7 +262,7 @@ bool largeDocument(const QTemporaryDir& dir, int paragraphs)
     if (!runSelf({u"--replace"_s, path}, &figures))
         return false;
     std::printf("large document, %d paragraphs (%.1f MB packed), %lld definitions: %s", paragraphs, packed / 1e6,
-                kFinds.size(), figures.constData());
+                bench::kFinds.size(), figures.constData());
     return true;
 }
 
@@ -325,10 +315,10 @@ int main(int argc, char** argv)
         files.append(path);
     }
     std::printf("corpus: %d files of %lld bytes (%d paragraphs, a table, header and footer), %lld definitions\n",
-                kFiles, QFileInfo(templatePath).size(), kParagraphs, kFinds.size());
+                kFiles, QFileInfo(templatePath).size(), kParagraphs, bench::kFinds.size());
 
     office::DocxEngine engine;
-    const bench::EngineTiming timing = bench::timeEngine(engine, files, kFinds, kReplaces);
+    const bench::EngineTiming timing = bench::timeEngine(engine, files, bench::kFinds, bench::kReplaces);
     const int changed = timing.changed;
     const qint64 replacements = timing.replacements;
     const double varnelSeconds = timing.seconds;

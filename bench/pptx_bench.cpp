@@ -15,6 +15,7 @@
 // replacements must number the occurrences the template had, times 50. It prints files/s of A and B and
 // the ratio of A's throughput to B's, and of the CPU time each needs. --engine-only skips B.
 
+#include "BenchDefinitions.h"
 #include "BenchSupport.h"
 
 #include "core/AllocatorTuning.h"
@@ -46,24 +47,16 @@ namespace {
 constexpr int kFiles = 50;
 constexpr int kSlides = 20;
 
-const QStringList kFinds = {u"alpha"_s, u"value"_s, u"Delta"_s, u"hello"_s, u"world"_s,
-                            u"北京"_s,  u"数据"_s,  u"替换"_s,  u"文件"_s,  u"测试"_s};
-const QStringList kReplaces = {u"omega"_s, u"amount"_s, u"Sigma"_s, u"goodbye"_s, u"earth"_s,
-                               u"上海"_s,  u"信息"_s,   u"更换"_s,  u"文档"_s,    u"试验"_s};
-// Filler words; a definition's find text is drawn instead of one of them one time in ten.
-const QStringList kWords = {
-    u"the"_s,  u"quick"_s, u"brown"_s, u"fox"_s,  u"jumps"_s, u"over"_s, u"lazy"_s, u"dog"_s,  u"2024"_s,
-    u"report"_s, u"system"_s, u"program"_s, u"data"_s, u"file"_s, u"we"_s, u"today"_s, u"is"_s, u"fine"_s,
-    u"我们"_s, u"今天"_s, u"天气"_s, u"很好"_s, u"报告"_s, u"系统"_s, u"程序"_s, u"发展"_s, u"中国"_s,
-    u"公司"_s, u"项目"_s, u"时间"_s, u"会议"_s, u"，"_s, u"。"_s,
-};
 
+// Filler words with a find text drawn instead one time in ten.
 QString words(QRandomGenerator& random, int count)
 {
+    const QStringList& finds = bench::kFinds;
+    const QStringList& fillers = bench::kFillerWords;
     QString text;
     for (int i = 0; i < count; ++i) {
-        const QString& word = random.bounded(10) == 0 ? kFinds.at(random.bounded(kFinds.size()))
-                                                      : kWords.at(random.bounded(kWords.size()));
+        const QString& word = random.bounded(10) == 0 ? finds.at(random.bounded(finds.size()))
+                                                      : fillers.at(random.bounded(fillers.size()));
         text += word + (word.at(0).unicode() < 128 ? u" "_s : QString());
     }
     return text.toHtmlEscaped();
@@ -145,7 +138,7 @@ qint64 occurrences(const QString& path)
     qint64 count = 0;
     for (office::PresentationPart& part : document->parts())
         for (office::SlideTextBody& body : part.bodies)
-            for (const QString& find : kFinds)
+            for (const QString& find : bench::kFinds)
                 count += body.range.text().count(find);
     return count;
 }
@@ -191,7 +184,7 @@ int main(int argc, char** argv)
     }
     std::printf("corpus: %d files of %lld bytes (%d slides with a text box, a table, nested groups and notes), "
                 "%lld definitions, %lld occurrences in all\n",
-                kFiles, QFileInfo(templatePath).size(), kSlides, kFinds.size(), expected);
+                kFiles, QFileInfo(templatePath).size(), kSlides, bench::kFinds.size(), expected);
 
     // LibreOffice's round trip first, of the untouched files: pptx to odp, odp back to pptx.
     const QString odpDir = dir.filePath(u"odp"_s);
@@ -234,7 +227,7 @@ int main(int argc, char** argv)
     const double varnelCpuBefore = bench::cpuSeconds(RUSAGE_SELF);
     timer.restart();
     for (const QString& path : files) {
-        EngineRequest request(kFinds, kReplaces, options);
+        EngineRequest request(bench::kFinds, bench::kReplaces, options);
         const EngineResult result = engine.replace(path, request);
         if (!result.error.isEmpty())
             std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(result.error));

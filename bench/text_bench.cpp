@@ -15,6 +15,8 @@
 #include "core/TextCodec.h"
 #include "core/TextFileEngine.h"
 
+#include "BenchDefinitions.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -38,10 +40,6 @@ namespace {
 constexpr int kFilesPerEncoding = 100;
 constexpr qsizetype kFileSize = 200 * 1024;
 
-const QStringList kFinds = {u"alpha"_s, u"value"_s,  u"Delta"_s, u"hello"_s,  u"world"_s,
-                            u"北京"_s,  u"数据"_s,   u"替换"_s,  u"文件"_s,   u"测试"_s};
-const QStringList kReplaces = {u"omega"_s, u"amount"_s, u"Sigma"_s, u"goodbye"_s, u"earth"_s,
-                               u"上海"_s,  u"信息"_s,   u"更换"_s,  u"文档"_s,    u"试验"_s};
 
 const QStringList kWords = {
     u"alpha"_s, u"value"_s, u"Delta"_s, u"hello"_s, u"world"_s, u"the"_s,    u"quick"_s, u"brown"_s,
@@ -162,8 +160,8 @@ double runSed(const Corpus& corpus, const QString& folder)
     QStringList scripts;
     for (Charset charset : {Charset::Gb18030, Charset::Utf8}) {
         QByteArray script;
-        for (qsizetype i = 0; i < kFinds.size(); ++i)
-            script += sedExpression(encodeText(charset, kFinds[i]), encodeText(charset, kReplaces[i])) + '\n';
+        for (qsizetype i = 0; i < bench::kFinds.size(); ++i)
+            script += sedExpression(encodeText(charset, bench::kFinds[i]), encodeText(charset, bench::kReplaces[i])) + '\n';
         scripts.append(folder + (charset == Charset::Gb18030 ? u"/gbk.sed"_s : u"/utf8.sed"_s));
         writeBytes(scripts.last(), script);
     }
@@ -179,7 +177,7 @@ double runSed(const Corpus& corpus, const QString& folder)
 double runEngine(const Corpus& corpus)
 {
     const ReplaceOptions options;
-    const EngineRequest request{kFinds, kReplaces, options};
+    const EngineRequest request{bench::kFinds, bench::kReplaces, options};
     TextFileEngine engine;
     QElapsedTimer timer;
     settle();
@@ -195,8 +193,8 @@ double runEngine(const Corpus& corpus)
 double runCli(const QString& cli, const QString& folder, const QString& logPath)
 {
     QStringList args{u"replace"_s, u"-R"_s, u"--log"_s, logPath};
-    for (qsizetype i = 0; i < kFinds.size(); ++i)
-        args << u"-f"_s << kFinds[i] << u"-r"_s << kReplaces[i];
+    for (qsizetype i = 0; i < bench::kFinds.size(); ++i)
+        args << u"-f"_s << bench::kFinds[i] << u"-r"_s << bench::kReplaces[i];
     args << folder;
     QElapsedTimer timer;
     settle();
@@ -249,7 +247,7 @@ int main(int argc, char** argv)
     const Corpus copyC = copyCorpus(original, tmp.filePath(u"c"_s));
     std::printf("corpus: %lld files (%d GB18030, %d UTF-8), %.1f MB, %lld definitions\n",
                 static_cast<long long>(original.all().size()), kFilesPerEncoding, kFilesPerEncoding,
-                original.bytes / (1024.0 * 1024.0), static_cast<long long>(kFinds.size()));
+                original.bytes / (1024.0 * 1024.0), static_cast<long long>(bench::kFinds.size()));
 
     double cliSeconds = -1;
     if (QFileInfo(cli).isExecutable()) {

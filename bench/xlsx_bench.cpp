@@ -14,6 +14,7 @@
 // (goals: 20 and 10). B and C are skipped when soffice or python3 with openpyxl is not installed, or when
 // --engine-only is given. --files N makes a corpus of N workbooks instead of 200, for runs under a profiler.
 
+#include "BenchDefinitions.h"
 #include "BenchSupport.h"
 
 #include "core/AllocatorTuning.h"
@@ -44,10 +45,6 @@ constexpr int kSheets = 3;
 constexpr int kRows = 500;
 constexpr int kOpenpyxlFiles = 20;
 
-const QStringList kFinds = {u"alpha"_s, u"value"_s, u"Delta"_s, u"hello"_s, u"world"_s,
-                            u"北京"_s,  u"数据"_s,  u"替换"_s,  u"文件"_s,  u"测试"_s};
-const QStringList kReplaces = {u"omega"_s, u"amount"_s, u"Sigma"_s, u"goodbye"_s, u"earth"_s,
-                               u"上海"_s,  u"信息"_s,   u"更换"_s,  u"文档"_s,    u"试验"_s};
 const QStringList kWords = {u"report"_s, u"system"_s, u"program"_s, u"item"_s, u"order"_s, u"total"_s,
                             u"我们"_s,   u"报告"_s,   u"系统"_s,    u"公司"_s, u"项目"_s,  u"会议"_s};
 
@@ -90,7 +87,7 @@ QByteArray sheetXml(QRandomGenerator& random, QStringList& strings, QHash<QStrin
     };
     auto word = [&]() -> const QString& {
         if (random.bounded(10) == 0)
-            return kFinds.at(random.bounded(kFinds.size()));
+            return bench::kFinds.at(random.bounded(bench::kFinds.size()));
         return kWords.at(random.bounded(kWords.size()));
     };
     QString xml = u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<worksheet "
@@ -224,13 +221,13 @@ int main(int argc, char** argv)
     const QDir folder(dir.path());
     const QStringList files = copies(templatePath, folder, u"book"_s, fileCount);
     std::printf("corpus: %d workbooks of %lld bytes (%d sheets of %d rows by 6 columns), %lld definitions\n", fileCount,
-                QFileInfo(templatePath).size(), kSheets, kRows, kFinds.size());
+                QFileInfo(templatePath).size(), kSheets, kRows, bench::kFinds.size());
 
     office::XlsxEngine engine;
     // Every save syncs its file, and with it whatever else is waiting to be written: the copies are written
     // out before the timing starts, so that the engine does not pay for them.
     ::sync();
-    const bench::EngineTiming timing = bench::timeEngine(engine, files, kFinds, kReplaces);
+    const bench::EngineTiming timing = bench::timeEngine(engine, files, bench::kFinds, bench::kReplaces);
     const int changed = timing.changed;
     const double varnelSeconds = timing.seconds;
     const double varnelRate = fileCount / varnelSeconds;
@@ -302,7 +299,7 @@ int main(int argc, char** argv)
         return changed == fileCount ? 0 : 1;
     }
     const QStringList py = copies(templatePath, folder, u"py"_s, kOpenpyxlFiles);
-    const double pySeconds = secondsOf(python, QStringList{script, kFinds.join(u'\t'), kReplaces.join(u'\t')} + py);
+    const double pySeconds = secondsOf(python, QStringList{script, bench::kFinds.join(u'\t'), bench::kReplaces.join(u'\t')} + py);
     if (pySeconds < 0) {
         std::printf("openpyxl: the script failed, comparison skipped\n");
         return 1;
