@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThread>
 
 namespace varnel::ui {
 
@@ -73,10 +72,7 @@ frmDocFormatReplace::frmDocFormatReplace(frmMain& main)
 
 frmDocFormatReplace::~frmDocFormatReplace()
 {
-    if (m_thread) {
-        m_thread->wait();
-        delete m_thread;
-    }
+    waitForRun();
 }
 
 void frmDocFormatReplace::buildControls()
@@ -258,24 +254,21 @@ void frmDocFormatReplace::OKButton_Click()
     m_okButton->setEnabled(false);
     m_fileList->setLocked(true);
     setCursor(Qt::BusyCursor);
-    m_thread = QThread::create([this, options, files] {
-        formatreplace::FormatReplaceRun run(*m_table, options, *m_log);
-        run.setProgress([this](int number) {
-            QMetaObject::invokeMethod(this, [this, number] {
-                m_lblProcessing->setText(QStringLiteral("正在处理第 %1 个文件").arg(number));
-            }, Qt::QueuedConnection);
-        });
-        m_summary = run.run(files);
-    });
-    connect(m_thread, &QThread::finished, this, &frmDocFormatReplace::runFinished);
-    m_thread->start();
+    startRun(
+        [this, options, files] {
+            formatreplace::FormatReplaceRun run(*m_table, options, *m_log);
+            run.setProgress([this](int number) {
+                QMetaObject::invokeMethod(this, [this, number] {
+                    m_lblProcessing->setText(QStringLiteral("正在处理第 %1 个文件").arg(number));
+                }, Qt::QueuedConnection);
+            });
+            m_summary = run.run(files);
+        },
+        [this] { runFinished(); });
 }
 
 void frmDocFormatReplace::runFinished()
 {
-    m_thread->wait();
-    delete m_thread;
-    m_thread = nullptr;
     m_table.reset();
     unsetCursor();
     m_okButton->setEnabled(true);

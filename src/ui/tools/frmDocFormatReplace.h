@@ -18,7 +18,6 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QThread;
 
 namespace varnel::ui {
 
@@ -34,7 +33,6 @@ public:
     static ToolWindow* create(frmMain& main) { return new frmDocFormatReplace(main); }
 
     FileListPanel& fileList() { return *m_fileList; }
-    bool isRunning() const { return m_thread != nullptr; }
 
     void CmdHelp_Click() { showPanel(true); }
     void CmdNext_Click() { showPanel(false); }
@@ -44,7 +42,6 @@ public:
 
 protected:
     void saveSettings() override;
-    bool canClose() const override { return !isRunning(); }
 
 private:
     void buildControls();
@@ -73,7 +70,6 @@ private:
     std::unique_ptr<formatreplace::FormatDefinitionTable> m_table;
     std::unique_ptr<ProcessLog> m_log;
     formatreplace::FormatReplaceSummary m_summary;
-    QThread* m_thread = nullptr;
 };
 
 } // namespace varnel::ui

@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThread>
 
 #include <exception>
 
@@ -83,11 +82,7 @@ frmExcelScopeReplace::frmExcelScopeReplace(frmMain& main)
 
 frmExcelScopeReplace::~frmExcelScopeReplace()
 {
-    // The window refuses to close during a run, so this only guards against a forced destruction.
-    if (m_thread) {
-        m_thread->wait();
-        delete m_thread;
-    }
+    waitForRun();
 }
 
 void frmExcelScopeReplace::buildControls()
@@ -275,7 +270,7 @@ void frmExcelScopeReplace::CmdRun_Click()
     const QStringList workbooks = m_fileList->model().paths();
 
     setRunning(true);
-    m_thread = QThread::create([this, scope, dictionary, workbooks] {
+    startRun([this, scope, dictionary, workbooks] {
         RunReports reports;
         reports.definitionCount = [this](int count) {
             QMetaObject::invokeMethod(this, [this, count] {
@@ -294,15 +289,10 @@ void frmExcelScopeReplace::CmdRun_Click()
         } catch (...) {
             m_threadedUi->notice(QStringLiteral("替换过程中发生错误。"), UserInterface::Icon::Error);
         }
-    });
-    connect(m_thread, &QThread::finished, this, [this] {
-        m_thread->wait();
-        delete m_thread;
-        m_thread = nullptr;
+    }, [this] {
         // The progress stays as the run left it: "处理完毕！" only after a run that went through.
         setRunning(false);
     });
-    m_thread->start();
 }
 
 void frmExcelScopeReplace::setRunning(bool running)

@@ -23,7 +23,6 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QThread;
 
 namespace varnel::ui {
 
@@ -54,7 +53,6 @@ public:
     static ToolWindow* create(frmMain& main) { return new frmExcelScopeReplace(main); }
 
     FileListPanel& fileList() { return *m_fileList; }
-    bool isRunning() const { return m_thread != nullptr; }
     void setRunner(Runner runner) { m_runner = std::move(runner); }
     // The options and scope of a run, read from the controls.
     excelscope::ExcelScopeOptions options() const;
@@ -65,7 +63,6 @@ public:
 
 protected:
     void saveSettings() override;
-    bool canClose() const override { return !isRunning(); }
 
 private:
     void buildControls();
@@ -96,7 +93,6 @@ private:
     std::unique_ptr<WindowUserInterface> m_ui;
     std::unique_ptr<ThreadedUserInterface> m_threadedUi;
     Runner m_runner;
-    QThread* m_thread = nullptr;
 };
 
 } // namespace varnel::ui

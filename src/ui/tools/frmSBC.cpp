@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 
 #include <array>
 
@@ -49,11 +48,7 @@ frmSBC::frmSBC(frmMain& main)
 
 frmSBC::~frmSBC()
 {
-    // The window refuses to close during a run, so this only guards against a forced destruction.
-    if (m_thread) {
-        m_thread->wait();
-        delete m_thread;
-    }
+    waitForRun();
 }
 
 void frmSBC::buildControls()
@@ -147,11 +142,6 @@ void frmSBC::saveSettings()
     mainWindow().store().write(kSection, kKey, QString::number(static_cast<int>(mode())));
 }
 
-bool frmSBC::canClose() const
-{
-    return !isRunning();
-}
-
 void frmSBC::OKButton_Click()
 {
     if (isRunning())
@@ -167,18 +157,15 @@ void frmSBC::OKButton_Click()
     }
 
     setRunning(true);
-    m_thread = QThread::create([this, setup] {
-        widthconvert::WidthConvertRun run(*m_threadedUi);
-        run.run(setup);
-    });
-    connect(m_thread, &QThread::finished, this, [this] {
-        m_thread->wait();
-        delete m_thread;
-        m_thread = nullptr;
-        setRunning(false);
-        emit runFinished();
-    });
-    m_thread->start();
+    startRun(
+        [this, setup] {
+            widthconvert::WidthConvertRun run(*m_threadedUi);
+            run.run(setup);
+        },
+        [this] {
+            setRunning(false);
+            emit runFinished();
+        });
 }
 
 void frmSBC::setRunning(bool running)

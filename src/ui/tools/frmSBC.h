@@ -15,7 +15,6 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QThread;
 
 namespace varnel::ui {
 
@@ -29,7 +28,6 @@ public:
     ~frmSBC() override;
 
     FileListPanel& fileList() { return *m_fileList; }
-    bool isRunning() const { return m_thread != nullptr; }
     widthconvert::WidthMode mode() const;
 
     void OKButton_Click();
@@ -40,7 +38,6 @@ signals:
 
 protected:
     void saveSettings() override;
-    bool canClose() const override;
 
 private:
     void buildControls();
@@ -58,7 +55,6 @@ private:
     FileListPanel* m_fileList = nullptr;
     std::unique_ptr<WindowUserInterface> m_ui;
     std::unique_ptr<ThreadedUserInterface> m_threadedUi;
-    QThread* m_thread = nullptr;
 };
 
 // The factory toolFactory gives for entry 1.
