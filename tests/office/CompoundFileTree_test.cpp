@@ -47,7 +47,7 @@ TEST(CompoundFileTree, WritesStoragesAndStreamsThatReadBackAsTheyWere)
     ASSERT_NE(CompoundFileTree::find(read, u"EncryptionInfo"_s), nullptr);
     EXPECT_EQ(CompoundFileTree::find(read, u"EmptyStorage"_s), nullptr); // a storage is no stream
 
-    // The program's own minimal directory reader sees the same names.
+    // Listing the names of the file on disk gives the same names.
     QTemporaryDir dir;
     const QString path = dir.filePath(u"tree.bin"_s);
     varnel::test::writeFile(path, file);

@@ -3,10 +3,12 @@
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
 
+#include <QFile>
 #include <QHash>
 
 #include <memory>
@@ -67,7 +69,32 @@ bool readStorage(GsfInfile* storage, const QString& prefix, QList<CompoundFileEn
     return true;
 }
 
+void appendNames(GsfInfile* storage, QStringList* names)
+{
+    const int count = gsf_infile_num_children(storage);
+    for (int i = 0; i < count; ++i) {
+        const char* name = gsf_infile_name_by_index(storage, i);
+        if (!name)
+            continue;
+        names->append(QString::fromUtf8(name));
+        GsfPointer<GsfInput> child(gsf_infile_child_by_index(storage, i));
+        if (child && GSF_IS_INFILE(child.get()) && gsf_infile_num_children(GSF_INFILE(child.get())) > 0)
+            appendNames(GSF_INFILE(child.get()), names);
+    }
+}
+
 } // namespace
+
+QStringList CompoundFileTree::entryNames(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    GsfPointer<GsfInput> input(gsf_input_stdio_new(name.constData(), nullptr));
+    GsfPointer<GsfInfile> root(input ? gsf_infile_msole_new(input.get(), nullptr) : nullptr);
+    QStringList names;
+    if (root)
+        appendNames(root.get(), &names);
+    return names;
+}
 
 bool CompoundFileTree::read(const QByteArray& file, QList<CompoundFileEntry>* entries, QString* error)
 {

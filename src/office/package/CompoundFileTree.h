@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace varnel::office {
 
@@ -23,6 +24,9 @@ public:
     static bool read(const QByteArray& file, QList<CompoundFileEntry>* entries, QString* error);
     // A compound file holding the entries (a storage listed before its content); false with *error.
     static bool write(const QList<CompoundFileEntry>& entries, QByteArray* file, QString* error);
+    // The names of every storage and stream in the compound file at path (not the root), without reading
+    // any stream; empty when the file cannot be read or is no compound file.
+    static QStringList entryNames(const QString& path);
     // The stream at path, or nullptr.
     static const CompoundFileEntry* find(const QList<CompoundFileEntry>& entries, const QString& path);
 };

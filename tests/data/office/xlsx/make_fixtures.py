@@ -4,12 +4,10 @@
 02_openpyxl.xlsx, 10_dictionary.xlsx and 11_dictionary_below_row1.xlsx are written by openpyxl;
 03_edge_cases.xlsx is written part by part with zipfile, for what no writer at hand produces (shared
 formulas, _xHHHH_ escapes, phonetic runs, prefixed namespaces, cells without addresses, t="d", a dialog
-sheet). 04_encrypted.xlsx is the outside of a password-protected workbook as Office stores it: an OLE
-compound file with the streams EncryptionInfo and EncryptedPackage (their contents are not needed to
-tell it apart). 01_libreoffice.xlsx comes from LibreOffice: soffice --headless --convert-to xlsx 01_libreoffice.fods.
+sheet). 04_encrypted.xlsx is a copy of ../encrypted/05_agile_other_password.xlsx, a workbook with an
+open password (1234) that no test gives. 01_libreoffice.xlsx comes from LibreOffice: soffice --headless --convert-to xlsx 01_libreoffice.fods.
 """
 import datetime
-import struct
 import zipfile
 
 from openpyxl import Workbook
@@ -137,32 +135,7 @@ def edge_cases():
         z.writestr("xl/dialogsheets/sheet1.xml", DIALOG)
 
 
-def encrypted():
-    """A compound file of three 512-byte sectors: header, FAT (sector 0), directory (sector 1)."""
-    header = bytearray(512)
-    header[0:8] = bytes.fromhex("D0CF11E0A1B11AE1")
-    struct.pack_into("<HHHHH", header, 0x18, 0x3E, 3, 0xFFFE, 9, 6)
-    struct.pack_into("<I", header, 0x2C, 1)  # FAT sectors
-    struct.pack_into("<I", header, 0x30, 1)  # first directory sector
-    struct.pack_into("<I", header, 0x38, 4096)
-    struct.pack_into("<I", header, 0x3C, 0xFFFFFFFE)
-    struct.pack_into("<I", header, 0x44, 0xFFFFFFFE)
-    header[0x4C:0x4C + 109 * 4] = b"\xff" * (109 * 4)
-    struct.pack_into("<I", header, 0x4C, 0)  # the FAT is sector 0
-    fat = bytearray(b"\xff" * 512)
-    struct.pack_into("<II", fat, 0, 0xFFFFFFFD, 0xFFFFFFFE)
-    directory = bytearray(512)
-    for i, name in enumerate(["Root Entry", "EncryptionInfo", "EncryptedPackage"]):
-        encoded = name.encode("utf-16-le")
-        directory[128 * i:128 * i + len(encoded)] = encoded
-        struct.pack_into("<H", directory, 128 * i + 0x40, len(encoded) + 2)
-        directory[128 * i + 0x42] = 5 if i == 0 else 2
-    with open("04_encrypted.xlsx", "wb") as f:
-        f.write(header + fat + directory)
-
-
 if __name__ == "__main__":
     openpyxl_workbook()
     dictionary_workbooks()
     edge_cases()
-    encrypted()
