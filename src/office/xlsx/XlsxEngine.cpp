@@ -2,10 +2,8 @@
 
 #include "core/TextReplace.h"
 #include "office/xlsx/ExcelMatcher.h"
-#include "office/xlsx/ExcelSheetName.h"
 #include "office/xlsx/XlsxHeaderFooter.h"
 #include "office/xlsx/XlsxSheetCells.h"
-#include "office/xlsx/XlsxSheetReferences.h"
 #include "office/xlsx/XlsxWorkbook.h"
 
 namespace varnel::office {
@@ -124,26 +122,20 @@ bool XlsxRun::renameSheet(size_t index, const QString& find, const QString& repl
     const QString newName = plainReplace(oldName, find, replace, CompareMode::Text);
     if (newName == oldName)
         return false;
-    if (m_workbook.structureLocked()) {
+    QString reason;
+    switch (m_workbook.renameSheet(index, newName, &reason)) {
+    case XlsxWorkbook::Rename::Renamed:
+        m_changed = true;
+        return true;
+    case XlsxWorkbook::Rename::StructureLocked:
         m_error = QStringLiteral("工作簿的结构受保护，工作表“%1”不能改名").arg(oldName);
         return false;
-    }
-    QStringList others = m_workbook.sheetNames();
-    others.removeAt(qsizetype(index));
-    const QString refusal = ExcelSheetName::refusal(newName, others);
-    if (!refusal.isEmpty()) {
-        m_error = refusal;
+    case XlsxWorkbook::Rename::Refused:
+    case XlsxWorkbook::Rename::Failed:
+        m_error = reason;
         return false;
     }
-    QString error;
-    if (!XlsxSheetReferences::rename(m_workbook, oldName, newName, &error)) {
-        m_error = error;
-        return false;
-    }
-    sheet.setName(newName);
-    m_workbook.markChanged(m_workbook.workbookPart());
-    m_changed = true;
-    return true;
+    return false;
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "office/xlsx/XlsxWorkbook.h"
 
+#include "office/xlsx/ExcelSheetName.h"
 #include "office/xlsx/ExcelXString.h"
+#include "office/xlsx/XlsxSheetReferences.h"
 #include "office/xlsx/XlsxXml.h"
 
 #include <cstring>
@@ -114,6 +116,24 @@ QStringList XlsxWorkbook::sheetNames() const
 bool XlsxWorkbook::structureLocked() const
 {
     return isTrue(XlsxXml::child(m_workbookRoot, "workbookProtection").attribute("lockStructure"));
+}
+
+XlsxWorkbook::Rename XlsxWorkbook::renameSheet(size_t index, const QString& newName, QString* reason)
+{
+    if (structureLocked())
+        return Rename::StructureLocked;
+    XlsxSheet& sheet = m_sheets[index];
+    QStringList others = sheetNames();
+    others.removeAt(qsizetype(index));
+    if (const QString refusal = ExcelSheetName::refusal(newName, others); !refusal.isEmpty()) {
+        *reason = refusal;
+        return Rename::Refused;
+    }
+    if (!XlsxSheetReferences::rename(*this, sheet.name(), newName, reason))
+        return Rename::Failed;
+    sheet.setName(newName);
+    markChanged(m_workbookPart);
+    return Rename::Renamed;
 }
 
 void XlsxWorkbook::requestFullCalculation()

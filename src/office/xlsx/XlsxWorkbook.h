@@ -14,6 +14,8 @@
 
 namespace varnel::office {
 
+class XlsxSheetCells;
+
 struct XlsxSheet {
     pugi::xml_node entry;   // the <sheet> element of the workbook part, which holds the name
     QString part;           // the sheet's part; empty when the relationship leads nowhere
@@ -38,6 +40,11 @@ public:
     QStringList sheetNames() const;
     // The workbook's structure is protected (workbookProtection lockStructure): sheets keep their names.
     bool structureLocked() const;
+    // Gives the sheet at index a new name, rewriting every reference to it (XlsxSheetReferences), as Excel
+    // renames a sheet. StructureLocked and Refused (a name Excel refuses, *reason says why) change
+    // nothing; after Failed (*reason says what went wrong) the workbook must not be saved.
+    enum class Rename { Renamed, StructureLocked, Refused, Failed };
+    Rename renameSheet(size_t index, const QString& newName, QString* reason);
     XlsxSharedStrings& strings() { return m_strings; }
     XlsxStyles& styles() { return m_styles; }
 

@@ -2,9 +2,7 @@
 
 #include "core/TextReplace.h"
 #include "office/xlsx/ExcelMatcher.h"
-#include "office/xlsx/ExcelSheetName.h"
 #include "office/xlsx/XlsxHeaderFooter.h"
-#include "office/xlsx/XlsxSheetReferences.h"
 #include "office/xlsx/XlsxWorkbook.h"
 #include "office/xlsx/XlsxXml.h"
 #include "tools/excelscope/ScopeWorkbooks.h"
@@ -150,24 +148,23 @@ bool ScopedPass::finishCells(const XlsxSheet& sheet, XlsxSheetCells& cells, bool
 
 ScopedPass::Rename ScopedPass::renameSheet(size_t index, const QString& newName)
 {
-    XlsxSheet& sheet = m_workbook.sheets()[index];
-    const QString oldName = sheet.name();
-    if (m_workbook.structureLocked()) {
+    const QString oldName = m_workbook.sheets()[index].name();
+    QString reason;
+    switch (m_workbook.renameSheet(index, newName, &reason)) {
+    case XlsxWorkbook::Rename::Renamed:
+        m_changed = true;
+        return Rename::Done;
+    case XlsxWorkbook::Rename::StructureLocked:
         tell(QStringLiteral("工作簿的结构受保护，工作表“%1”不能改名为“%2”。").arg(oldName, newName));
         return Rename::Refused;
-    }
-    QStringList others = m_workbook.sheetNames();
-    others.removeAt(qsizetype(index));
-    if (!office::ExcelSheetName::refusal(newName, others).isEmpty()) {
+    case XlsxWorkbook::Rename::Refused:
         tell(ScopedWorkbookEngine::renameRefusedText(newName));
         return Rename::Refused;
-    }
-    if (!office::XlsxSheetReferences::rename(m_workbook, oldName, newName, &m_error))
+    case XlsxWorkbook::Rename::Failed:
+        m_error = reason;
         return Rename::Failed;
-    sheet.setName(newName);
-    m_workbook.markChanged(m_workbook.workbookPart());
-    m_changed = true;
-    return Rename::Done;
+    }
+    return Rename::Failed;
 }
 
 } // namespace
