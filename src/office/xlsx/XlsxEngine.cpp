@@ -102,11 +102,7 @@ void XlsxRun::sheet(size_t index)
 
 void XlsxRun::finishCells(const XlsxSheet& sheet, XlsxSheetCells& cells, bool sheetChanged)
 {
-    if (sheetChanged)
-        cells.dropCachedValues();
-    if (cells.formulasChanged() || m_cellsChanged)
-        m_workbook.requestFullCalculation();
-    m_workbook.removeFromCalculationChain(sheet, cells.formulasRemoved());
+    m_workbook.settleCells(sheet, cells, sheetChanged, m_cellsChanged);
     if (cells.tooLong() > 0)
         m_error = QStringLiteral("替换后单元格内容将超过32767个字符，%1个单元格未替换").arg(cells.tooLong());
     if (cells.locked() > 0)

@@ -2,6 +2,7 @@
 
 #include "office/xlsx/ExcelSheetName.h"
 #include "office/xlsx/ExcelXString.h"
+#include "office/xlsx/XlsxSheetCells.h"
 #include "office/xlsx/XlsxSheetReferences.h"
 #include "office/xlsx/XlsxXml.h"
 
@@ -134,6 +135,15 @@ XlsxWorkbook::Rename XlsxWorkbook::renameSheet(size_t index, const QString& newN
     sheet.setName(newName);
     markChanged(m_workbookPart);
     return Rename::Renamed;
+}
+
+void XlsxWorkbook::settleCells(const XlsxSheet& sheet, XlsxSheetCells& cells, bool sheetChanged, bool cellsChanged)
+{
+    if (sheetChanged)
+        cells.dropCachedValues();
+    if (cells.formulasChanged() || cellsChanged)
+        requestFullCalculation();
+    removeFromCalculationChain(sheet, cells.formulasRemoved());
 }
 
 void XlsxWorkbook::requestFullCalculation()

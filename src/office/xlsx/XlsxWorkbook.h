@@ -41,8 +41,8 @@ public:
     // The workbook's structure is protected (workbookProtection lockStructure): sheets keep their names.
     bool structureLocked() const;
     // Gives the sheet at index a new name, rewriting every reference to it (XlsxSheetReferences), as Excel
-    // renames a sheet. StructureLocked and Refused (a name Excel refuses, *reason says why) change
-    // nothing; after Failed (*reason says what went wrong) the workbook must not be saved.
+    // renames a sheet. Anything but Renamed changes nothing; *reason says why Excel refuses the name
+    // (Refused) or which part could not be read (Failed).
     enum class Rename { Renamed, StructureLocked, Refused, Failed };
     Rename renameSheet(size_t index, const QString& newName, QString* reason);
     XlsxSharedStrings& strings() { return m_strings; }
@@ -57,6 +57,11 @@ public:
     // Drops the cells (sheet, A1 references) from the calculation chain: they hold no formula any more. A
     // chain left without cells is removed from the package.
     void removeFromCalculationChain(const XlsxSheet& sheet, const QStringList& cells);
+    // What replacing in a sheet's cells leaves to the workbook: the sheet's cached formula values dropped
+    // when its cells changed (sheetChanged), a full recalculation asked for when a formula changed or
+    // cells changed anywhere in the workbook (cellsChanged), and the cells that lost their formula taken
+    // out of the calculation chain.
+    void settleCells(const XlsxSheet& sheet, XlsxSheetCells& cells, bool sheetChanged, bool cellsChanged);
 
     // Brings the shared strings' counts up to date and writes the changed parts back over the file.
     bool save(QString* error);

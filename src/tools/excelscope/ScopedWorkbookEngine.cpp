@@ -138,11 +138,7 @@ bool ScopedPass::finishCells(const XlsxSheet& sheet, XlsxSheetCells& cells, bool
                       .arg(XlsxSheetCells::kMaxCellLength);
         return false;
     }
-    if (sheetChanged)
-        cells.dropCachedValues();
-    if (cells.formulasChanged() || m_cellsChanged)
-        m_workbook.requestFullCalculation();
-    m_workbook.removeFromCalculationChain(sheet, cells.formulasRemoved());
+    m_workbook.settleCells(sheet, cells, sheetChanged, m_cellsChanged);
     return true;
 }
 
