@@ -5,6 +5,7 @@
 #include "office/package/OoxmlPackage.h"
 #include "tools/formatreplace/FormatReplaceRun.h"
 
+#include "support/LibreOffice.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -324,17 +325,10 @@ TEST_F(FormatReplaceRunTest, ResultOpensInLibreOfficeWithPictureAndBothParagraph
     if (varnel::office::LegacyConverter::sofficePath().isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     run({});
-    varnel::office::LegacyConverter converter;
-    QString text;
-    QString odt;
-    QString error;
-    ASSERT_TRUE(converter.convert(m_target, m_dir.filePath(u"txt"_s), u"txt:Text (encoded):UTF8"_s, &text, &error))
-        << error.toStdString();
-    ASSERT_TRUE(converter.convert(m_target, m_dir.filePath(u"odt"_s), u"odt"_s, &odt, &error)) << error.toStdString();
-    const QStringList lines = QString::fromUtf8(readFile(text)).remove(QChar(0xFEFF)).split(u'\n');
-    EXPECT_TRUE(lines.contains(u"Before First line"_s));
+    const QStringList lines = varnel::test::textByLibreOffice(m_target).split(u'\n');
+    EXPECT_TRUE(lines.contains(u"Before First line"_s)) << lines.join(u'|').toStdString();
     EXPECT_TRUE(lines.contains(u"Second line link after."_s));
-    EXPECT_TRUE(readFile(odt).contains("Pictures/")) << "the picture is lost";
+    EXPECT_TRUE(varnel::test::convertByLibreOffice(m_target, u"odt"_s, u"odt"_s).contains("Pictures/")) << "the picture is lost";
 }
 
 TEST_F(FormatReplaceRunTest, WordNinetySevenFilesGoThroughLibreOfficeBothWays)
@@ -361,9 +355,7 @@ TEST_F(FormatReplaceRunTest, WordNinetySevenFilesGoThroughLibreOfficeBothWays)
     EXPECT_FALSE(summary.failures) << QString::fromLocal8Bit(readFile(m_log.path())).toStdString();
     EXPECT_TRUE(readFile(target).startsWith("\xD0\xCF\x11\xE0")) << "written back as Word 97";
 
-    QString text;
-    ASSERT_TRUE(converter.convert(target, m_dir.filePath(u"txt"_s), u"txt:Text (encoded):UTF8"_s, &text, &error));
-    const QStringList lines = QString::fromUtf8(readFile(text)).remove(QChar(0xFEFF)).split(u'\n');
+    const QStringList lines = varnel::test::textByLibreOffice(target).split(u'\n');
     EXPECT_TRUE(lines.contains(u"Welcome to Acme Ltd, the Acme Ltd company."_s)) << lines.join(u'|').toStdString();
     EXPECT_TRUE(lines.contains(u"Second line link after."_s));
 }
