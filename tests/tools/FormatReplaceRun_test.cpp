@@ -30,6 +30,17 @@ namespace {
 
 const FormatReplaceOptions kWholeWord{false, false, true, false};
 
+// The definition table of the document; fails the test when it holds none.
+std::unique_ptr<FormatDefinitionTable> openTable(const QString& path)
+{
+    FormatDefinitionTable::Status status = FormatDefinitionTable::Status::Ok;
+    QString error;
+    auto table = FormatDefinitionTable::open(path, &status, &error);
+    EXPECT_TRUE(table) << error.toStdString();
+    EXPECT_EQ(status, FormatDefinitionTable::Status::Ok);
+    return table;
+}
+
 // A copy of the definition fixture in dir with edit applied to its main part; empty when it failed.
 QString editedDefinitions(const QTemporaryDir& dir, const std::function<bool(pugi::xml_document&)>& edit)
 {
@@ -62,10 +73,7 @@ protected:
 
     FormatReplaceSummary run(const FormatReplaceOptions& options, const QStringList& files = {})
     {
-        FormatDefinitionTable::Status status;
-        QString error;
-        auto table = FormatDefinitionTable::open(m_definitions, &status, &error);
-        EXPECT_TRUE(table) << error.toStdString();
+        const auto table = openTable(m_definitions);
         if (!table)
             return {};
         FormatReplaceRun run(*table, options, m_log);
@@ -253,18 +261,16 @@ TEST(FormatDefinitionTable, TellsWhyADocumentHoldsNoDefinitions)
 
 TEST(FormatDefinitionTable, SkipsTheHeaderAndRowsWithoutFindText)
 {
-    FormatDefinitionTable::Status status;
-    QString error;
-    auto table = FormatDefinitionTable::open(dataPath(u"tools/FormatReplace_01_definitions.docx"_s), &status, &error);
+    const auto table = openTable(dataPath(u"tools/FormatReplace_01_definitions.docx"_s));
     ASSERT_TRUE(table);
-    QStringList finds;
-    for (const auto& definition : table->definitions(true))
-        finds << definition.find;
-    EXPECT_EQ(finds, (QStringList{u"ACME"_s, u"LOGO"_s, u"TWO"_s, u"word"_s}));
-    finds.clear();
-    for (const auto& definition : table->definitions(false))
-        finds << definition.find;
-    EXPECT_EQ(finds.last(), u" word "_s);
+    const auto finds = [&](bool wholeWord) {
+        QStringList texts;
+        for (const auto& definition : table->definitions(wholeWord))
+            texts << definition.find;
+        return texts;
+    };
+    EXPECT_EQ(finds(true), (QStringList{u"ACME"_s, u"LOGO"_s, u"TWO"_s, u"word"_s}));
+    EXPECT_EQ(finds(false).last(), u" word "_s);
 }
 
 TEST(FormatDefinitionTable, WholeWordTrimsOnlyPlainSpaces)
@@ -276,9 +282,7 @@ TEST(FormatDefinitionTable, WholeWordTrimsOnlyPlainSpaces)
         return xml.select_node("//w:t[text()=' word ']").node().text().set("  \tword\u3000 ");
     });
     ASSERT_FALSE(path.isEmpty());
-    FormatDefinitionTable::Status status;
-    QString error;
-    auto table = FormatDefinitionTable::open(path, &status, &error);
+    const auto table = openTable(path);
     ASSERT_TRUE(table);
     EXPECT_EQ(table->definitions(true).back().find, u"\tword\u3000"_s);
 }
@@ -296,10 +300,7 @@ TEST(FormatDefinitionTable, ATableInATextBoxIsNotTheDefinitionTable)
                && frame.append_copy(boxed.first_child());
     });
     ASSERT_FALSE(path.isEmpty());
-    FormatDefinitionTable::Status status;
-    QString error;
-    auto table = FormatDefinitionTable::open(path, &status, &error);
-    EXPECT_EQ(status, FormatDefinitionTable::Status::Ok);
+    const auto table = openTable(path);
     ASSERT_TRUE(table);
     EXPECT_EQ(table->definitions(false).front().find, u"ACME"_s);
 }
@@ -346,9 +347,8 @@ TEST_F(FormatReplaceRunTest, WordNinetySevenFilesGoThroughLibreOfficeBothWays)
                                   u"doc:MS Word 97"_s, &definitions, &error))
         << error.toStdString();
 
-    FormatDefinitionTable::Status status;
-    auto table = FormatDefinitionTable::open(definitions, &status, &error);
-    ASSERT_TRUE(table) << error.toStdString();
+    const auto table = openTable(definitions);
+    ASSERT_TRUE(table);
     FormatReplaceRun run(*table, kWholeWord, m_log);
     const FormatReplaceSummary summary = run.run({target});
     EXPECT_EQ(summary.changed, 1);
