@@ -40,10 +40,11 @@ inline QByteArray zipEntry(const QByteArray& zip, const QString& name)
 }
 
 // What Find sees in a cell of the workbook's sheet at index (in workbook order); empty when no such cell.
-inline QString xlsxCellText(const QString& path, int sheet, const QString& reference)
+// An encrypted workbook is opened with the password.
+inline QString xlsxCellText(const QString& path, int sheet, const QString& reference, const QString& password = {})
 {
     QString error;
-    const auto workbook = office::XlsxWorkbook::open(path, &error);
+    const auto workbook = office::XlsxWorkbook::open(path, &error, password);
     EXPECT_TRUE(workbook) << error.toStdString();
     if (!workbook)
         return {};
