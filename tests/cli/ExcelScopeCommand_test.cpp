@@ -1,9 +1,8 @@
 #include "cli/ExcelScopeCommand.h"
 #include "cli/ReplaceCommand.h"
-#include "office/xlsx/XlsxSheetCells.h"
-#include "office/xlsx/XlsxWorkbook.h"
 
 #include "support/MiniWorkbook.h"
+#include "support/PackageReadBack.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
@@ -48,14 +47,7 @@ protected:
 
     QString cell(int sheet, const QString& reference) const
     {
-        QString error;
-        const auto book = office::XlsxWorkbook::open(path(u"book.xlsx"_s), &error);
-        EXPECT_TRUE(book) << error.toStdString();
-        if (!book)
-            return {};
-        office::XlsxSheetCells cells(book->root(book->sheets().at(size_t(sheet)).part, &error), book->strings(),
-                                     book->styles());
-        return cells.textAt(reference);
+        return varnel::test::xlsxCellText(path(u"book.xlsx"_s), sheet, reference);
     }
 
     QTemporaryDir m_dir;

@@ -6,8 +6,8 @@
 #include "CliFixture.h"
 
 #include "office/package/EncryptedPackage.h"
-#include "office/package/ZipArchive.h"
 
+#include "support/PackageReadBack.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -34,12 +34,7 @@ QByteArray documentXml(const QString& path, const QString& password)
     QString error;
     if (!office::EncryptedPackage::open(path, password, 1 << 30, &zip, &error))
         return {};
-    office::ZipArchive archive;
-    QByteArray xml;
-    if (!archive.openBytes(zip, &error) || archive.indexOf(u"word/document.xml"_s) < 0)
-        return {};
-    archive.read(archive.entries().at(archive.indexOf(u"word/document.xml"_s)), 1 << 24, &xml, &error);
-    return xml;
+    return varnel::test::zipEntry(zip, u"word/document.xml"_s);
 }
 
 } // namespace

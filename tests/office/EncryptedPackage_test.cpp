@@ -3,7 +3,6 @@
 // so that those tools (msoffcrypto-tool, LibreOffice) open the result with the same password. A wrong
 // password or a tampered file is refused and leaves the file byte-identical.
 
-#include "core/FileIo.h"
 #include "core/PathUtil.h"
 #include "office/OfficeEngines.h"
 #include "office/package/AgileEncryption.h"
@@ -11,8 +10,9 @@
 #include "office/package/EncryptedPackage.h"
 #include "office/package/OoxmlPackage.h"
 #include "office/package/StandardEncryption.h"
-#include "office/package/ZipArchive.h"
 
+#include "support/FullDiskIo.h"
+#include "support/PackageReadBack.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -88,17 +88,6 @@ QByteArray decryptedByMsoffcrypto(const QString& python, const QString& path, co
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return {};
     return process.readAllStandardOutput();
-}
-
-QByteArray partOf(const QByteArray& zip, const QString& part)
-{
-    varnel::office::ZipArchive archive;
-    QString error;
-    QByteArray data;
-    if (!archive.openBytes(zip, &error) || archive.indexOf(part) < 0)
-        return {};
-    archive.read(archive.entries().at(archive.indexOf(part)), 1 << 24, &data, &error);
-    return data;
 }
 
 QList<CompoundFileEntry> entriesOf(const QString& path)
@@ -177,7 +166,7 @@ TEST_F(EncryptedPackageTest, ReplacementIsSavedEncryptedWithTheSameSettings)
         const auto package = EncryptedPackage::open(path, kPassword, 1 << 30, &zip, &error);
         ASSERT_TRUE(package) << error.toStdString();
         EXPECT_EQ(package->method(), f.method);
-        EXPECT_TRUE(partOf(zip, f.part).contains(f.replace.toUtf8()));
+        EXPECT_TRUE(varnel::test::zipEntry(zip, f.part).contains(f.replace.toUtf8()));
 
         // Fresh salts, the same cipher, key size, hash and spin count; every other entry kept.
         const QByteArray before = streamOf(fixturePath(f.name), u"EncryptionInfo"_s);
@@ -348,15 +337,6 @@ TEST_F(EncryptedPackageTest, DamagedEncryptionIsRefusedWithItsReason)
 
 TEST_F(EncryptedPackageTest, FailedWriteLeavesTheEncryptedFileAsItWas)
 {
-    class FailingFileIo : public varnel::FileIo
-    {
-    public:
-        bool writeAtomically(const QString&, const QByteArray&, QString* error) const override
-        {
-            *error = u"磁盘已满"_s;
-            return false;
-        }
-    };
     const QString path = copy(u"02_agile.docx"_s);
     const QByteArray before = readFile(path);
     QString error;
@@ -367,7 +347,7 @@ TEST_F(EncryptedPackageTest, FailedWriteLeavesTheEncryptedFileAsItWas)
     document->document_element().append_attribute("changed") = "1";
     package->markChanged(u"word/document.xml"_s);
     {
-        const FailingFileIo failing;
+        const varnel::test::FullDiskIo failing;
         const varnel::ScopedFileIo guard(failing);
         EXPECT_FALSE(package->save(&error));
     }
@@ -377,5 +357,5 @@ TEST_F(EncryptedPackageTest, FailedWriteLeavesTheEncryptedFileAsItWas)
     ASSERT_TRUE(package->save(&error)) << error.toStdString();
     QByteArray zip;
     ASSERT_TRUE(EncryptedPackage::open(path, kPassword, 1 << 30, &zip, &error)) << error.toStdString();
-    EXPECT_TRUE(partOf(zip, u"word/document.xml"_s).contains("changed=\"1\""));
+    EXPECT_TRUE(varnel::test::zipEntry(zip, u"word/document.xml"_s).contains("changed=\"1\""));
 }

@@ -1,12 +1,10 @@
 #include "office/xlsx/ExcelSheetName.h"
-#include "office/xlsx/FormulaOffset.h"
 
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
-using varnel::office::FormulaOffset;
 using varnel::office::ExcelSheetName;
 
 TEST(ExcelSheetName, RefusesWhatExcelRefuses)
@@ -33,25 +31,7 @@ TEST(ExcelSheetName, QuotesNamesAsExcelWritesThem)
     EXPECT_EQ(ExcelSheetName::quoted(u"a-b"_s), u"'a-b'"_s);
 }
 
-TEST(ExcelSheetName, RenamesReferencesInFormulas)
-{
-    struct Case {
-        QString formula;
-        QString renamed; // Old Sheet -> New
-    };
-    const Case cases[] = {
-        {u"SUM('Old Sheet'!A1,'old sheet'!B2)"_s, u"SUM(New!A1,New!B2)"_s},
-        {u"\"'Old Sheet'!A1\"&'Old Sheet'!A1"_s, u"\"'Old Sheet'!A1\"&New!A1"_s},
-        {u"[1]'Old Sheet'!A1+'[2]Old Sheet'!A1"_s, u"[1]'Old Sheet'!A1+'[2]Old Sheet'!A1"_s},
-        {u"'Old Sheet 2'!A1"_s, u"'Old Sheet 2'!A1"_s},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ExcelSheetName::renameInFormula(c.formula, u"Old Sheet"_s, u"New"_s), c.renamed) << c.formula.toStdString();
-    EXPECT_EQ(ExcelSheetName::renameInFormula(u"Data!A1+data!B1+Data2!C1"_s, u"Data"_s, u"My data"_s),
-              u"'My data'!A1+'My data'!B1+Data2!C1"_s);
-}
-
-TEST(ExcelSheetName, RenamesEitherEndOfA3DReference)
+TEST(ExcelSheetName, RenamesEveryReferenceToTheSheetIncludingEitherEndOfA3DReference)
 {
     struct Case {
         QString formula;
@@ -60,6 +40,12 @@ TEST(ExcelSheetName, RenamesEitherEndOfA3DReference)
         QString renamed;
     };
     const Case cases[] = {
+        // Any letter case; not inside a string, another workbook's sheet or a longer name.
+        {u"SUM('Old Sheet'!A1,'old sheet'!B2)"_s, u"Old Sheet"_s, u"New"_s, u"SUM(New!A1,New!B2)"_s},
+        {u"\"'Old Sheet'!A1\"&'Old Sheet'!A1"_s, u"Old Sheet"_s, u"New"_s, u"\"'Old Sheet'!A1\"&New!A1"_s},
+        {u"[1]'Old Sheet'!A1+'[2]Old Sheet'!A1"_s, u"Old Sheet"_s, u"New"_s, u"[1]'Old Sheet'!A1+'[2]Old Sheet'!A1"_s},
+        {u"'Old Sheet 2'!A1"_s, u"Old Sheet"_s, u"New"_s, u"'Old Sheet 2'!A1"_s},
+        {u"Data!A1+data!B1+Data2!C1"_s, u"Data"_s, u"My data"_s, u"'My data'!A1+'My data'!B1+Data2!C1"_s},
         {u"'Sheet1:Sheet3'!A1"_s, u"Sheet1"_s, u"First"_s, u"First:Sheet3!A1"_s},
         {u"Sheet1:Sheet3!A1:B2"_s, u"Sheet3"_s, u"Last"_s, u"Sheet1:Last!A1:B2"_s},
         {u"SUM(First:Last!B2)"_s, u"first"_s, u"1st"_s, u"SUM('1st:Last'!B2)"_s},
@@ -78,13 +64,4 @@ TEST(ExcelSheetName, RenamesEitherEndOfA3DReference)
         EXPECT_EQ(ExcelSheetName::renameInFormula(c.formula, c.oldName, c.newName), c.renamed)
             << c.formula.toStdString() << " " << c.oldName.toStdString();
     }
-}
-
-TEST(FormulaOffset, MovesRelativeReferencesOfASharedFormulaForTheEngine)
-{
-    EXPECT_EQ(FormulaOffset::shift(u"A2*10+$B$1+$C3+D$4"_s, 2, 1), u"B4*10+$B$1+$C5+E$4"_s);
-    EXPECT_EQ(FormulaOffset::shift(u"SUM(A:A,1:1,Sheet2!B2)"_s, 1, 1), u"SUM(B:B,2:2,Sheet2!C3)"_s);
-    EXPECT_EQ(FormulaOffset::shift(u"\"A1\"&LOG10(A1)&Table1[A1]"_s, 1, 0), u"\"A1\"&LOG10(A2)&Table1[A1]"_s);
-    EXPECT_EQ(FormulaOffset::shift(u"A1*1.5E3"_s, 1, 0), u"A2*1.5E3"_s);
-    EXPECT_EQ(FormulaOffset::shift(u"XFD1"_s, 0, 1), u"#REF!"_s);
 }

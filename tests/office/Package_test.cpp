@@ -1,7 +1,7 @@
 #include "office/package/OoxmlPackage.h"
 #include "office/package/PartName.h"
 
-#include "core/FileIo.h"
+#include "support/FullDiskIo.h"
 #include "support/TestFiles.h"
 
 #include <QDateTime>
@@ -140,16 +140,6 @@ void patchDeclaredSize(QByteArray* zipBytes, const QByteArray& name, quint32 siz
     }
     FAIL() << "no entry " << name.constData();
 }
-
-class FailingFileIo : public FileIo
-{
-public:
-    bool writeAtomically(const QString&, const QByteArray&, QString* error) const override
-    {
-        *error = QStringLiteral("磁盘已满");
-        return false;
-    }
-};
 
 class PackageTest : public ::testing::Test
 {
@@ -403,7 +393,7 @@ TEST_F(PackageTest, FailedWriteLeavesTheFileAsItWas)
     package->xml(QStringLiteral("word/document.xml"), &error)->select_node("//w:t").node().text().set("新");
     package->markChanged(QStringLiteral("word/document.xml"));
     {
-        const FailingFileIo failing;
+        const varnel::test::FullDiskIo failing;
         const ScopedFileIo guard(failing);
         EXPECT_FALSE(package->save(&error));
     }

@@ -3,6 +3,7 @@
 #include "office/package/OoxmlPackage.h"
 #include "office/package/ZipArchive.h"
 
+#include "support/PackageReadBack.h"
 #include "support/RecordingUi.h"
 #include "support/TestFiles.h"
 
@@ -71,21 +72,6 @@ QString partXml(const QString& path, const QString& part)
     if (doc)
         doc->print(out, "", pugi::format_raw);
     return QString::fromStdString(out.str());
-}
-
-// The inflated bytes of every entry of a zip archive, by name.
-QHash<QString, QByteArray> entries(const QString& path)
-{
-    ZipArchive archive;
-    QString error;
-    EXPECT_TRUE(archive.open(path, &error)) << error.toStdString();
-    QHash<QString, QByteArray> result;
-    for (const varnel::office::ZipEntry& entry : archive.entries()) {
-        QByteArray data;
-        EXPECT_TRUE(archive.read(entry, 1 << 24, &data, &error)) << error.toStdString();
-        result.insert(entry.name, data);
-    }
-    return result;
 }
 
 class PptxEngineTest : public ::testing::Test
@@ -173,13 +159,13 @@ TEST_F(PptxEngineTest, MatchCaseAndWholeWordsAreTheOnlyOptionsThatApply)
 
 TEST_F(PptxEngineTest, WritesOnceAndOnlyThePartsThatChanged)
 {
-    const QHash<QString, QByteArray> before = entries(path);
+    const QHash<QString, QByteArray> before = varnel::test::zipEntries(path);
     const EngineResult result = run({u"Cell"_s, u"Nested"_s, u"Hello"_s}, {u"Zelle"_s, u"Inner"_s, u"Hallo"_s});
     ASSERT_TRUE(result.changed);
     EXPECT_EQ(result.replacements, 7);
     EXPECT_EQ(ui.progressTexts, (QStringList{u"正在处理第 1 个文件，替换第 1 项"_s, u"正在处理第 1 个文件，替换第 2 项"_s,
                                             u"正在处理第 1 个文件，替换第 3 项"_s}));
-    const QHash<QString, QByteArray> after = entries(path);
+    const QHash<QString, QByteArray> after = varnel::test::zipEntries(path);
     ASSERT_EQ(after.keys().size(), before.keys().size());
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
         if (it.key() == kSlide1)

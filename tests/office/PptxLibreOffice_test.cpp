@@ -7,6 +7,7 @@
 #include "office/package/CompoundFile.h"
 #include "office/pptx/PptxEngine.h"
 
+#include "support/LibreOffice.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -27,18 +28,12 @@ namespace {
 
 // The text of every text:p of the presentation's slides and notes as LibreOffice reads it, each followed
 // by "|" (and the first preceded by one), line breaks as "/"; empty when the conversion fails.
-QString textByLibreOffice(const QString& path, const QString& workDir)
+QString slideText(const QString& path)
 {
-    LegacyConverter converter;
-    QString fodp, error;
-    if (!converter.convert(path, workDir, u"fodp"_s, &fodp, &error)) {
-        ADD_FAILURE() << error.toStdString();
+    const QByteArray fodp = varnel::test::convertByLibreOffice(path, u"fodp"_s, u"fodp"_s);
+    if (fodp.isEmpty())
         return {};
-    }
-    QFile file(fodp);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QXmlStreamReader xml(&file);
+    QXmlStreamReader xml(fodp);
     QString text(u'|');
     int depth = 0; // inside text:p
     bool body = false;
@@ -97,7 +92,7 @@ TEST_F(PptxLibreOffice, OpensSavedPresentationsWithTheirReplacements)
     const EngineResult result = varnel::office::PptxEngine().replace(path, EngineRequest(kFinds, kReplaces, options));
     ASSERT_TRUE(result.changed) << result.error.toStdString();
 
-    const QString text = textByLibreOffice(path, work(u"out"_s));
+    const QString text = slideText(path);
     ASSERT_FALSE(text.isEmpty()) << "the saved presentation did not open in LibreOffice";
     for (const QString& expected : kExpected)
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " not in " << text.toStdString();
@@ -121,7 +116,7 @@ TEST_F(PptxLibreOffice, PptFilesAreReplacedThroughLibreOfficeAndStayPpt)
     EXPECT_TRUE(varnel::office::hasCompoundFileSignature(readFile(path))) << "still a PowerPoint 97-2003 file";
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{u"deck.ppt"_s});
 
-    const QString text = textByLibreOffice(path, work(u"out"_s));
+    const QString text = slideText(path);
     for (const QString& expected : kExpected)
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " not in " << text.toStdString();
 }

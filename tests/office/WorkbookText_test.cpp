@@ -52,6 +52,9 @@ TEST(FormulaOffset, MovesRelativeReferencesOnly)
         {"A1", -1, 0, "#REF!"},
         {"XFD1", 0, 1, "#REF!"},
         {"TRUE+1.5E+3", 4, 4, "TRUE+1.5E+3"},
+        {"A2*10+$B$1+$C3+D$4", 2, 1, "B4*10+$B$1+$C5+E$4"},
+        {"SUM(A:A,1:1,Sheet2!B2)", 1, 1, "SUM(B:B,2:2,Sheet2!C3)"},
+        {"A1*1.5E3", 1, 0, "A2*1.5E3"}, // E3 is an exponent, not a cell
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormulaOffset::shift(QString::fromUtf8(c.formula), c.rows, c.columns), QString::fromUtf8(c.moved))

@@ -3,11 +3,9 @@
 // Excel's Find would see in a cell, and the raw bytes of a part.
 
 #include "office/package/OoxmlPackage.h"
-#include "office/package/ZipArchive.h"
 #include "office/xlsx/XlsxEngine.h"
-#include "office/xlsx/XlsxSheetCells.h"
-#include "office/xlsx/XlsxWorkbook.h"
 
+#include "support/PackageReadBack.h"
 #include "support/TestFiles.h"
 
 #include <QRegularExpression>
@@ -37,17 +35,9 @@ protected:
         return office::XlsxEngine().replace(path, request);
     }
 
-    // What Find sees in a cell of the sheet at index (in workbook order); empty when no such cell.
     static QString cell(const QString& path, int sheet, const QString& reference)
     {
-        QString error;
-        const auto workbook = office::XlsxWorkbook::open(path, &error);
-        EXPECT_TRUE(workbook) << error.toStdString();
-        if (!workbook)
-            return {};
-        const pugi::xml_node root = workbook->root(workbook->sheets().at(size_t(sheet)).part, &error);
-        office::XlsxSheetCells cells(root, workbook->strings(), workbook->styles());
-        return cells.textAt(reference);
+        return xlsxCellText(path, sheet, reference);
     }
 
     // Changes parts of the workbook (their roots, in order) and saves it: a case no fixture holds.
@@ -79,27 +69,8 @@ protected:
         });
     }
 
-    static QStringList sheetNames(const QString& path)
-    {
-        QString error;
-        const auto workbook = office::XlsxWorkbook::open(path, &error);
-        return workbook ? workbook->sheetNames() : QStringList();
-    }
-
-    // Every entry of the package and its bytes.
-    static QHash<QString, QByteArray> entries(const QString& path)
-    {
-        office::ZipArchive archive;
-        QString error;
-        QHash<QString, QByteArray> result;
-        EXPECT_TRUE(archive.open(path, &error)) << error.toStdString();
-        for (const office::ZipEntry& entry : archive.entries()) {
-            QByteArray data;
-            EXPECT_TRUE(archive.read(entry, 1 << 26, &data, &error));
-            result.insert(entry.name, data);
-        }
-        return result;
-    }
+    static QStringList sheetNames(const QString& path) { return xlsxSheetNames(path); }
+    static QHash<QString, QByteArray> entries(const QString& path) { return zipEntries(path); }
 
     static QString part(const QString& path, const QString& name)
     {

@@ -16,12 +16,19 @@ namespace {
 class XlsxLibreOfficeTest : public varnel::test::XlsxFixture
 {
 protected:
+    void SetUp() override
+    {
+        m_soffice = QStandardPaths::findExecutable(u"soffice"_s);
+        if (m_soffice.isEmpty())
+            GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    }
+
     // The lines of each sheet's CSV, by sheet name; empty when the conversion fails.
-    QHash<QString, QStringList> csvByLibreOffice(const QString& soffice, const QString& path)
+    QHash<QString, QStringList> csvByLibreOffice(const QString& path)
     {
         const QString out = m_dir.filePath(u"csv"_s);
         QProcess process;
-        process.setProgram(soffice);
+        process.setProgram(m_soffice);
         // The last field of the filter options, -1, writes every sheet to a file of its own.
         process.setArguments({u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + m_dir.path() + u"/profile"_s,
                               u"--convert-to"_s, u"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1"_s,
@@ -43,15 +50,14 @@ protected:
         }
         return sheets;
     }
+
+    QString m_soffice;
 };
 
 } // namespace
 
 TEST_F(XlsxLibreOfficeTest, OpensSavedWorkbooksWithTheirReplacementsAndRecalculates)
 {
-    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
-    if (soffice.isEmpty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
 
     struct Case {
         QString name;
@@ -80,7 +86,7 @@ TEST_F(XlsxLibreOfficeTest, OpensSavedWorkbooksWithTheirReplacementsAndRecalcula
         const varnel::EngineResult result = replace(path, c.finds, c.replaces);
         ASSERT_TRUE(result.changed) << c.name.toStdString() << ": " << result.error.toStdString();
 
-        const QHash<QString, QStringList> sheets = csvByLibreOffice(soffice, path);
+        const QHash<QString, QStringList> sheets = csvByLibreOffice(path);
         ASSERT_EQ(sheets.size(), 2) << c.name.toStdString() << " did not open in LibreOffice";
         for (auto sheet = c.expected.cbegin(); sheet != c.expected.cend(); ++sheet) {
             const QStringList lines = sheets.value(sheet.key());
@@ -97,9 +103,6 @@ TEST_F(XlsxLibreOfficeTest, OpensSavedWorkbooksWithTheirReplacementsAndRecalcula
 
 TEST_F(XlsxLibreOfficeTest, RenamedSheetAtEitherEndOfA3DReferenceStillCounts)
 {
-    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
-    if (soffice.isEmpty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     m_options.setValue(Option::WholeCell, 1);
     m_options.setValue(Option::XlsSheetName, 1);
     // Sheet 数据 has text in B1:B3, sheet Old Sheet the numbers 5, 6 and 7. LibreOffice reads a 3D
@@ -117,7 +120,7 @@ TEST_F(XlsxLibreOfficeTest, RenamedSheetAtEitherEndOfA3DReferenceStillCounts)
         const QString path = copy(u"21_cells.xlsx"_s, c.sheet + u".xlsx"_s);
         addFormula(path, u"xl/worksheets/sheet1.xml"_s, u"G1"_s, u"SUM('数据:Old Sheet'!B1:B3)"_s);
         ASSERT_TRUE(replace(path, c.finds, c.replaces).changed);
-        const QStringList lines = csvByLibreOffice(soffice, path).value(c.sheet);
+        const QStringList lines = csvByLibreOffice(path).value(c.sheet);
         ASSERT_FALSE(lines.isEmpty()) << c.sheet.toStdString() << " did not open in LibreOffice";
         EXPECT_EQ(lines.value(0), u"旧公司名 Hello,Plain,,inline 旧公司名,738,,18"_s) << c.sheet.toStdString();
     }
@@ -125,15 +128,12 @@ TEST_F(XlsxLibreOfficeTest, RenamedSheetAtEitherEndOfA3DReferenceStillCounts)
 
 TEST_F(XlsxLibreOfficeTest, TypedDatesTimesAndPercentagesShowAsSuch)
 {
-    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
-    if (soffice.isEmpty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     m_options.setValue(Option::WholeCell, 1);
     // A4, A5 and A7 are General text. LibreOffice shows the built-in date and time formats in its own
     // locale's form (03/15/2023 or 2023/3/15, 10:30:00 AM or 10:30), never as the serial number.
     const QString path = copy(u"21_cells.xlsx"_s, u"typed.xlsx"_s);
     ASSERT_TRUE(replace(path, {u"abc"_s, u"a*c"_s, u"abbbc"_s}, {u"2023/3/15"_s, u"12%"_s, u"10:30"_s}).changed);
-    const QStringList lines = csvByLibreOffice(soffice, path).value(u"数据"_s);
+    const QStringList lines = csvByLibreOffice(path).value(u"数据"_s);
     ASSERT_GE(lines.size(), 7) << "did not open in LibreOffice";
     const QString date = lines.at(3).section(u',', 0, 0);
     EXPECT_TRUE(date.contains(u"2023"_s) && date.contains(u"15"_s)) << date.toStdString();

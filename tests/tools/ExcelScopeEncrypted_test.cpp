@@ -8,8 +8,6 @@
 using namespace Qt::StringLiterals;
 using varnel::excelscope::ExcelScopeSummary;
 using varnel::office::EncryptedPackage;
-using varnel::office::XlsxSheetCells;
-using varnel::office::XlsxWorkbook;
 
 namespace {
 
@@ -40,13 +38,7 @@ protected:
 
     static QString encryptedCell(const QString& path, const QString& reference)
     {
-        QString error;
-        const auto book = XlsxWorkbook::open(path, &error, u"5831"_s);
-        EXPECT_TRUE(book) << error.toStdString();
-        if (!book)
-            return {};
-        XlsxSheetCells cells(book->root(book->sheets().front().part, &error), book->strings(), book->styles());
-        return cells.textAt(reference);
+        return varnel::test::xlsxCellText(path, 0, reference, u"5831"_s);
     }
 };
 

@@ -3,11 +3,11 @@
 // the same making; each result is read back from the saved file.
 
 #include "office/xlsx/XlsxHeaderFooter.h"
-#include "office/xlsx/XlsxSheetCells.h"
 #include "office/xlsx/XlsxWorkbook.h"
 #include "tools/excelscope/ExcelScopeRun.h"
 
 #include "support/MiniWorkbook.h"
+#include "support/PackageReadBack.h"
 #include "support/RecordingUi.h"
 #include "support/TestFiles.h"
 
@@ -50,25 +50,11 @@ protected:
         return scoped.run(dictionary(rows), files);
     }
 
-    // What Find sees in a cell of the sheet at index; empty when no such cell.
     static QString cell(const QString& path, int sheet, const QString& reference)
     {
-        QString error;
-        const auto book = office::XlsxWorkbook::open(path, &error);
-        EXPECT_TRUE(book) << error.toStdString();
-        if (!book)
-            return {};
-        const pugi::xml_node root = book->root(book->sheets().at(size_t(sheet)).part, &error);
-        office::XlsxSheetCells cells(root, book->strings(), book->styles());
-        return cells.textAt(reference);
+        return xlsxCellText(path, sheet, reference);
     }
-
-    static QStringList sheetNames(const QString& path)
-    {
-        QString error;
-        const auto book = office::XlsxWorkbook::open(path, &error);
-        return book ? book->sheetNames() : QStringList();
-    }
+    static QStringList sheetNames(const QString& path) { return xlsxSheetNames(path); }
 
     // The six header and footer texts of the sheet at index.
     static QStringList headers(const QString& path, int sheet)

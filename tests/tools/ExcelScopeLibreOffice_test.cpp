@@ -6,10 +6,7 @@
 
 #include "office/legacy/LegacyConverter.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
+#include "support/LibreOffice.h"
 
 using namespace Qt::Literals::StringLiterals;
 using varnel::excelscope::ExcelScopeSummary;
@@ -32,24 +29,10 @@ protected:
     }
 
     // The active sheet of the workbook as CSV lines, by LibreOffice; empty when the conversion fails.
-    QStringList csv(const QString& soffice, const QString& path)
+    static QStringList csv(const QString& path)
     {
-        const QString out = m_dir.filePath(u"csv"_s);
-        QProcess process;
-        process.setProgram(soffice);
-        process.setArguments({u"--headless"_s, u"--norestore"_s,
-                              u"-env:UserInstallation=file://"_s + m_dir.path() + u"/profile"_s, u"--convert-to"_s,
-                              u"csv:Text - txt - csv (StarCalc):44,34,76"_s, u"--outdir"_s, out, path});
-        process.start();
-        if (!process.waitForFinished(180000)) {
-            process.kill();
-            process.waitForFinished();
-            return {};
-        }
-        QFile file(out + u'/' + QFileInfo(path).completeBaseName() + u".csv"_s);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        const QByteArray csv = varnel::test::convertByLibreOffice(path, u"csv:Text - txt - csv (StarCalc):44,34,76"_s, u"csv"_s);
+        return QString::fromUtf8(csv).split(u'\n', Qt::SkipEmptyParts);
     }
 };
 
@@ -57,8 +40,7 @@ protected:
 
 TEST_F(ExcelScopeLibreOfficeTest, AnOfficeWorkbookGoesThroughLibreOfficeAndTheResultsOpenThere)
 {
-    const QString soffice = LegacyConverter::sofficePath();
-    if (soffice.isEmpty())
+    if (LegacyConverter::sofficePath().isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     const QString source = oldWorkbook(u"source.xlsx"_s);
     QString xls;
@@ -78,8 +60,8 @@ TEST_F(ExcelScopeLibreOfficeTest, AnOfficeWorkbookGoesThroughLibreOfficeAndTheRe
     EXPECT_EQ(summary.changed, 2);
 
     const QStringList expected{u"old,keep old"_s, u"new,"_s};
-    EXPECT_EQ(csv(soffice, package), expected);
-    EXPECT_EQ(csv(soffice, legacy), expected);
+    EXPECT_EQ(csv(package), expected);
+    EXPECT_EQ(csv(legacy), expected);
     EXPECT_EQ(readFile(legacy).left(8), QByteArray::fromHex("d0cf11e0a1b11ae1")) << "still an Office 97-2003 file";
 }
 

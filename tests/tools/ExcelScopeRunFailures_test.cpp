@@ -3,7 +3,7 @@
 
 #include "ExcelScopeFixture.h"
 
-#include "core/FileIo.h"
+#include "support/FullDiskIo.h"
 
 #include <QFile>
 
@@ -36,16 +36,6 @@ struct BadScope {
 
 class ExcelScopeBadScopeTest : public varnel::test::ExcelScopeFixture, public ::testing::WithParamInterface<BadScope>
 {
-};
-
-class FullDisk : public varnel::FileIo
-{
-public:
-    bool writeAtomically(const QString&, const QByteArray&, QString* error) const override
-    {
-        *error = u"磁盘已满"_s;
-        return false;
-    }
 };
 
 } // namespace
@@ -167,7 +157,7 @@ TEST_F(ExcelScopeFailuresTest, AFailedSaveIsReportedAndLeavesTheWorkbookAsItWas)
     const QByteArray before = readFile(path);
     ExcelScopeSummary summary;
     {
-        const FullDisk full;
+        const varnel::test::FullDiskIo full;
         const varnel::ScopedFileIo guard(full);
         summary = run({{u"old"_s, u"new"_s}}, {path});
     }

@@ -5,6 +5,7 @@
 #include "office/package/OoxmlPackage.h"
 #include "tools/formatreplace/FormatReplaceRun.h"
 
+#include "support/LibreOffice.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -28,6 +29,17 @@ using varnel::test::readFile;
 namespace {
 
 const FormatReplaceOptions kWholeWord{false, false, true, false};
+
+// The definition table of the document; fails the test when it holds none.
+std::unique_ptr<FormatDefinitionTable> openTable(const QString& path)
+{
+    FormatDefinitionTable::Status status = FormatDefinitionTable::Status::Ok;
+    QString error;
+    auto table = FormatDefinitionTable::open(path, &status, &error);
+    EXPECT_TRUE(table) << error.toStdString();
+    EXPECT_EQ(status, FormatDefinitionTable::Status::Ok);
+    return table;
+}
 
 // A copy of the definition fixture in dir with edit applied to its main part; empty when it failed.
 QString editedDefinitions(const QTemporaryDir& dir, const std::function<bool(pugi::xml_document&)>& edit)
@@ -61,10 +73,7 @@ protected:
 
     FormatReplaceSummary run(const FormatReplaceOptions& options, const QStringList& files = {})
     {
-        FormatDefinitionTable::Status status;
-        QString error;
-        auto table = FormatDefinitionTable::open(m_definitions, &status, &error);
-        EXPECT_TRUE(table) << error.toStdString();
+        const auto table = openTable(m_definitions);
         if (!table)
             return {};
         FormatReplaceRun run(*table, options, m_log);
@@ -252,18 +261,16 @@ TEST(FormatDefinitionTable, TellsWhyADocumentHoldsNoDefinitions)
 
 TEST(FormatDefinitionTable, SkipsTheHeaderAndRowsWithoutFindText)
 {
-    FormatDefinitionTable::Status status;
-    QString error;
-    auto table = FormatDefinitionTable::open(dataPath(u"tools/FormatReplace_01_definitions.docx"_s), &status, &error);
+    const auto table = openTable(dataPath(u"tools/FormatReplace_01_definitions.docx"_s));
     ASSERT_TRUE(table);
-    QStringList finds;
-    for (const auto& definition : table->definitions(true))
-        finds << definition.find;
-    EXPECT_EQ(finds, (QStringList{u"ACME"_s, u"LOGO"_s, u"TWO"_s, u"word"_s}));
-    finds.clear();
-    for (const auto& definition : table->definitions(false))
-        finds << definition.find;
-    EXPECT_EQ(finds.last(), u" word "_s);
+    const auto finds = [&](bool wholeWord) {
+        QStringList texts;
+        for (const auto& definition : table->definitions(wholeWord))
+            texts << definition.find;
+        return texts;
+    };
+    EXPECT_EQ(finds(true), (QStringList{u"ACME"_s, u"LOGO"_s, u"TWO"_s, u"word"_s}));
+    EXPECT_EQ(finds(false).last(), u" word "_s);
 }
 
 TEST(FormatDefinitionTable, WholeWordTrimsOnlyPlainSpaces)
@@ -275,9 +282,7 @@ TEST(FormatDefinitionTable, WholeWordTrimsOnlyPlainSpaces)
         return xml.select_node("//w:t[text()=' word ']").node().text().set("  \tword\u3000 ");
     });
     ASSERT_FALSE(path.isEmpty());
-    FormatDefinitionTable::Status status;
-    QString error;
-    auto table = FormatDefinitionTable::open(path, &status, &error);
+    const auto table = openTable(path);
     ASSERT_TRUE(table);
     EXPECT_EQ(table->definitions(true).back().find, u"\tword\u3000"_s);
 }
@@ -295,10 +300,7 @@ TEST(FormatDefinitionTable, ATableInATextBoxIsNotTheDefinitionTable)
                && frame.append_copy(boxed.first_child());
     });
     ASSERT_FALSE(path.isEmpty());
-    FormatDefinitionTable::Status status;
-    QString error;
-    auto table = FormatDefinitionTable::open(path, &status, &error);
-    EXPECT_EQ(status, FormatDefinitionTable::Status::Ok);
+    const auto table = openTable(path);
     ASSERT_TRUE(table);
     EXPECT_EQ(table->definitions(false).front().find, u"ACME"_s);
 }
@@ -324,17 +326,10 @@ TEST_F(FormatReplaceRunTest, ResultOpensInLibreOfficeWithPictureAndBothParagraph
     if (varnel::office::LegacyConverter::sofficePath().isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     run({});
-    varnel::office::LegacyConverter converter;
-    QString text;
-    QString odt;
-    QString error;
-    ASSERT_TRUE(converter.convert(m_target, m_dir.filePath(u"txt"_s), u"txt:Text (encoded):UTF8"_s, &text, &error))
-        << error.toStdString();
-    ASSERT_TRUE(converter.convert(m_target, m_dir.filePath(u"odt"_s), u"odt"_s, &odt, &error)) << error.toStdString();
-    const QStringList lines = QString::fromUtf8(readFile(text)).remove(QChar(0xFEFF)).split(u'\n');
-    EXPECT_TRUE(lines.contains(u"Before First line"_s));
+    const QStringList lines = varnel::test::textByLibreOffice(m_target).split(u'\n');
+    EXPECT_TRUE(lines.contains(u"Before First line"_s)) << lines.join(u'|').toStdString();
     EXPECT_TRUE(lines.contains(u"Second line link after."_s));
-    EXPECT_TRUE(readFile(odt).contains("Pictures/")) << "the picture is lost";
+    EXPECT_TRUE(varnel::test::convertByLibreOffice(m_target, u"odt"_s, u"odt"_s).contains("Pictures/")) << "the picture is lost";
 }
 
 TEST_F(FormatReplaceRunTest, WordNinetySevenFilesGoThroughLibreOfficeBothWays)
@@ -352,18 +347,15 @@ TEST_F(FormatReplaceRunTest, WordNinetySevenFilesGoThroughLibreOfficeBothWays)
                                   u"doc:MS Word 97"_s, &definitions, &error))
         << error.toStdString();
 
-    FormatDefinitionTable::Status status;
-    auto table = FormatDefinitionTable::open(definitions, &status, &error);
-    ASSERT_TRUE(table) << error.toStdString();
+    const auto table = openTable(definitions);
+    ASSERT_TRUE(table);
     FormatReplaceRun run(*table, kWholeWord, m_log);
     const FormatReplaceSummary summary = run.run({target});
     EXPECT_EQ(summary.changed, 1);
     EXPECT_FALSE(summary.failures) << QString::fromLocal8Bit(readFile(m_log.path())).toStdString();
     EXPECT_TRUE(readFile(target).startsWith("\xD0\xCF\x11\xE0")) << "written back as Word 97";
 
-    QString text;
-    ASSERT_TRUE(converter.convert(target, m_dir.filePath(u"txt"_s), u"txt:Text (encoded):UTF8"_s, &text, &error));
-    const QStringList lines = QString::fromUtf8(readFile(text)).remove(QChar(0xFEFF)).split(u'\n');
+    const QStringList lines = varnel::test::textByLibreOffice(target).split(u'\n');
     EXPECT_TRUE(lines.contains(u"Welcome to Acme Ltd, the Acme Ltd company."_s)) << lines.join(u'|').toStdString();
     EXPECT_TRUE(lines.contains(u"Second line link after."_s));
 }

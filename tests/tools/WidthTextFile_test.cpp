@@ -1,7 +1,6 @@
 #include "tools/widthconvert/WidthTextFile.h"
 
-#include "core/FileIo.h"
-
+#include "support/FullDiskIo.h"
 #include "support/TestFiles.h"
 
 #include <QDateTime>
@@ -17,16 +16,6 @@ using varnel::test::readFile;
 using varnel::test::writeFile;
 
 namespace {
-
-class FailingWrite : public varnel::FileIo
-{
-public:
-    bool writeAtomically(const QString&, const QByteArray&, QString* error) const override
-    {
-        *error = u"disk full"_s;
-        return false;
-    }
-};
 
 struct FileCase {
     const char* name;
@@ -79,7 +68,7 @@ TEST(WidthTextFile, AFileWithNothingToConvertIsNotWritten)
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         ASSERT_TRUE(file.setFileTime(stamp, QFileDevice::FileModificationTime));
     }
-    const FailingWrite failing;
+    const varnel::test::FullDiskIo failing;
     const varnel::ScopedFileIo guard(failing); // a write would fail the routine
     QString error;
     bool changed = true;
@@ -121,11 +110,11 @@ TEST(WidthTextFile, AFailedWriteLeavesTheFileAndSaysWhy)
     QTemporaryDir dir;
     const QString path = dir.filePath(u"a.txt"_s);
     writeFile(path, "abc");
-    const FailingWrite failing;
+    const varnel::test::FullDiskIo failing;
     const varnel::ScopedFileIo guard(failing);
     QString error;
     EXPECT_FALSE(FileToFullWidth(path, &error));
-    EXPECT_TRUE(error.contains(u"disk full"_s)) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"磁盘已满"_s)) << error.toStdString();
     EXPECT_EQ(readFile(path), "abc");
 }
 

@@ -1,10 +1,9 @@
-#include "office/docx/DocxDocument.h"
-#include "office/docx/WordStoryText.h"
 #include "office/rtf/RtfDocument.h"
 #include "tools/widthconvert/WidthConvertRun.h"
 #include "tools/widthconvert/WidthDocxEngine.h"
 #include "tools/widthconvert/WidthRtfEngine.h"
 
+#include "support/DocxStories.h"
 #include "support/RecordingUi.h"
 #include "support/TestFiles.h"
 
@@ -14,47 +13,15 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 using namespace Qt::Literals::StringLiterals;
 using namespace varnel::widthconvert;
-using varnel::office::DocxDocument;
 using varnel::office::WordStory;
+using varnel::test::DocxTexts;
+using varnel::test::readDocx;
 using varnel::test::dataPath;
 using varnel::test::readFile;
 
 namespace {
-
-// The text of each kind of story of a saved .docx, read back with the engine's own reader; the w:t of
-// every run that shows "bold" text is collected by its text.
-struct DocxTexts {
-    std::map<WordStory::Kind, QString> stories;
-    QStringList boldTexts;
-};
-
-DocxTexts readDocx(const QString& path)
-{
-    DocxTexts texts;
-    QString error;
-    const auto document = DocxDocument::open(path, &error);
-    EXPECT_TRUE(document) << error.toStdString();
-    if (!document)
-        return texts;
-    for (const WordStory& story : document->stories()) {
-        if (story.shadow)
-            continue;
-        const varnel::office::WordStoryText text(document->names(story.part), story.container);
-        for (const auto& segment : text.segments()) {
-            texts.stories[story.kind] += segment.text + u'|';
-            for (const auto& piece : segment.pieces) {
-                const pugi::xml_node rPr = piece.node.parent().child("w:rPr");
-                if (piece.kind == varnel::office::WordAtom::Text && rPr.child("w:b"))
-                    texts.boldTexts.append(QString::fromUtf8(piece.node.text().get()));
-            }
-        }
-    }
-    return texts;
-}
 
 QString copyFixture(const QTemporaryDir& dir, const QString& fixture, const QString& name)
 {

@@ -3,9 +3,8 @@
 
 #include "ExcelScopeWindowFixture.h"
 
-#include "office/xlsx/XlsxSheetCells.h"
-#include "office/xlsx/XlsxWorkbook.h"
 #include "support/MiniWorkbook.h"
+#include "support/PackageReadBack.h"
 
 #include <QSemaphore>
 
@@ -200,12 +199,8 @@ TEST_F(ExcelScopeWindow, ARunReplacesWithinTheRowsAndEndsWithItsMessageAndProgre
     EXPECT_EQ(messages(), QStringList{QStringLiteral("替换完毕！")});
     EXPECT_EQ(toolControl<QLabel>("lbl_IRepCount")->text(), QStringLiteral("替换定义：1 条"));
     EXPECT_EQ(toolControl<QLabel>("lblProcessing")->text(), QStringLiteral("处理完毕！"));
-    QString error;
-    const auto saved = office::XlsxWorkbook::open(path(QStringLiteral("book.xlsx")), &error);
-    ASSERT_TRUE(saved) << error.toStdString();
-    office::XlsxSheetCells cells(saved->root(saved->sheets().front().part, &error), saved->strings(), saved->styles());
-    EXPECT_EQ(cells.textAt(QStringLiteral("A1")), QStringLiteral("旧"));
-    EXPECT_EQ(cells.textAt(QStringLiteral("A2")), QStringLiteral("新"));
+    EXPECT_EQ(xlsxCellText(path(QStringLiteral("book.xlsx")), 0, QStringLiteral("A1")), QStringLiteral("旧"));
+    EXPECT_EQ(xlsxCellText(path(QStringLiteral("book.xlsx")), 0, QStringLiteral("A2")), QStringLiteral("新"));
 }
 
 TEST_F(ExcelScopeWindow, ARunThatDoesNotStartSaysWhyLeavesTheProgressAsItWasAndGivesTheWindowBack)
@@ -280,10 +275,6 @@ TEST_F(ExcelScopeWindow, FileListTakesWorkbooksOnlyKeepsRepeatedDropsAndOffersEx
     EXPECT_TRUE(FileDialog::requests().last().folder.isEmpty());
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(ExcelScopeWindow, AddFolderTakesXlsAndXlsxWorkbooksOnlyAndRemembersNothing)
 {
     makeFiles(m_dir.path(), {"books/a.xls", "books/b.XLSX", "books/c.xlsm", "books/d.txt", "books/s/e.xlsx"});
@@ -311,10 +302,6 @@ TEST_F(ExcelScopeWindow, AddFolderTakesXlsAndXlsxWorkbooksOnlyAndRemembersNothin
     EXPECT_EQ(paths, (QStringList{path(QStringLiteral("books/a.xls")), path(QStringLiteral("books/b.XLSX"))}));
     EXPECT_EQ(toolControl<QLabel>("lblInput")->text(), QStringLiteral("待处理文件3项"));
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(ExcelScopeWindow, WithoutTheNewExcelFormatsTheDialogsAndDropsOfferXlsOnly)
 {

@@ -1,9 +1,9 @@
 #include "WindowFixture.h"
 
-#include "office/docx/DocxDocument.h"
-#include "office/docx/WordStoryText.h"
 #include "ui/FileListPanel.h"
 #include "ui/tools/frmSBC.h"
+
+#include "support/DocxStories.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -27,27 +27,6 @@ QPointer<ui::frmSBC> openConverter(ui::frmMain& main)
         if (auto* sbc = qobject_cast<ui::frmSBC*>(widget); sbc && sbc->isVisible())
             tool = sbc;
     return tool;
-}
-
-// The text of each story kind of a .docx, and whether a w:t holding `bold` sits in a bold run.
-QString storyText(const QString& path, office::WordStory::Kind kind, const QString& bold = {}, bool* isBold = nullptr)
-{
-    QString error;
-    const auto document = office::DocxDocument::open(path, &error);
-    EXPECT_TRUE(document) << error.toStdString();
-    QString text;
-    for (const office::WordStory& story : document->stories()) {
-        if (story.kind != kind || story.shadow)
-            continue;
-        const office::WordStoryText reader(document->names(story.part), story.container);
-        for (const auto& segment : reader.segments()) {
-            text += segment.text;
-            for (const auto& piece : segment.pieces)
-                if (isBold && piece.kind == office::WordAtom::Text && QString::fromUtf8(piece.node.text().get()) == bold)
-                    *isBold = bool(piece.node.parent().child("w:rPr").child("w:b"));
-        }
-    }
-    return text;
 }
 
 } // namespace
@@ -74,7 +53,7 @@ TEST_F(Converter, OpensFromTheFunctionSwitchConvertsTextAndWordFilesAndReturnsTo
     writeFile(text, "ab,1");
     const QString docx = path("b.docx");
     writeFile(docx, readFile(dataPath("office/docx/06_textbox_notes.docx")));
-    const QString header = storyText(docx, office::WordStory::Kind::HeaderFooter);
+    const QString header = readDocx(docx).stories.at(office::WordStory::Kind::HeaderFooter);
     tool->fileList().ListView2_OLEDragDrop({text, docx, path("c.htm"), path("d.xlsx")}); // Word and text only
     EXPECT_EQ(tool->fileList().model().paths(), (QStringList{text, docx}));
     click(findIn<QPushButton>(*tool, "CmdFileOp(0)")); // cancelled: no file queued
@@ -92,11 +71,10 @@ TEST_F(Converter, OpensFromTheFunctionSwitchConvertsTextAndWordFilesAndReturnsTo
     EXPECT_TRUE(findIn<QPushButton>(*tool, "OKButton")->isEnabled());
 
     EXPECT_EQ(readFile(text), "\xA3\xE1\xA3\xE2\xA3\xAC\xA3\xB1");
-    bool bold = false;
-    EXPECT_TRUE(storyText(docx, office::WordStory::Kind::Main, QStringLiteral("ｏｒ"), &bold)
-                    .startsWith(QStringLiteral("Ｂｏｄｙ ｏｌｄ ｔｅｘｔ")));
-    EXPECT_TRUE(bold);
-    EXPECT_EQ(storyText(docx, office::WordStory::Kind::HeaderFooter), header);
+    const DocxTexts converted = readDocx(docx);
+    EXPECT_TRUE(converted.stories.at(office::WordStory::Kind::Main).startsWith(QStringLiteral("Ｂｏｄｙ ｏｌｄ ｔｅｘｔ")));
+    EXPECT_TRUE(converted.boldTexts.contains(QStringLiteral("ｏｒ"))) << "the bold run of \"or\" keeps its bold";
+    EXPECT_EQ(converted.stories.at(office::WordStory::Kind::HeaderFooter), header);
 
     click(findIn<QPushButton>(*tool, "CancelButton"));
     EXPECT_TRUE(waitFor([&] { return tool.isNull(); }));
