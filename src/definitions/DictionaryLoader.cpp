@@ -13,17 +13,8 @@ std::optional<ReplacePairs> LoadDictionaryWorkbook(const QString& path, UserInte
                                                    const std::function<void(int count)>& showCount,
                                                    const QString& password)
 {
-    return LoadDictionaryWorkbook(path, ui, showCount, [&password](const QString& file, QString* error) {
-        return DictionaryWorkbook::read(file, error, password);
-    });
-}
-
-std::optional<ReplacePairs> LoadDictionaryWorkbook(const QString& path, UserInterface& ui,
-                                                   const std::function<void(int count)>& showCount,
-                                                   const DictionaryReader& read)
-{
     QString error;
-    const std::optional<DictionaryContent> content = read(path, &error);
+    const std::optional<DictionaryContent> content = DictionaryWorkbook::read(path, &error, password);
     if (!content) {
         ui.notice(QStringLiteral("无法读取替换定义Excel工作簿：“%1”\r\n%2").arg(path, error),
                   UserInterface::Icon::Error);

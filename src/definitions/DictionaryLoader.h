@@ -10,7 +10,6 @@
 
 #include "core/ReplacePair.h"
 #include "core/UserInterface.h"
-#include "definitions/DictionaryWorkbook.h"
 
 #include <functional>
 #include <optional>
@@ -22,18 +21,9 @@ QString dictionaryCountText(int count);
 
 // Reads the definitions of the workbook at path; nullopt or an empty list (after its message) when the
 // run must not start. showCount, when given, receives the count once the workbook was read, before any
-// message about it.
+// message about it. password opens a workbook encrypted with it.
 std::optional<ReplacePairs> LoadDictionaryWorkbook(const QString& path, UserInterface& ui,
                                                    const std::function<void(int count)>& showCount = {},
                                                    const QString& password = QString());
-
-// How a dictionary workbook is read (DictionaryWorkbook::read by default): nullopt with *error when it
-// cannot be.
-using DictionaryReader = std::function<std::optional<DictionaryContent>(const QString& path, QString* error)>;
-
-// The same, with the workbook read by read.
-std::optional<ReplacePairs> LoadDictionaryWorkbook(const QString& path, UserInterface& ui,
-                                                   const std::function<void(int count)>& showCount,
-                                                   const DictionaryReader& read);
 
 } // namespace varnel

@@ -4,7 +4,6 @@
 #include "definitions/DictionaryLoader.h"
 #include "office/ContentRouter.h"
 #include "office/legacy/LegacyEngine.h"
-#include "tools/excelscope/ScopeWorkbooks.h"
 #include "tools/excelscope/ScopedWorkbookEngine.h"
 
 #include <QFileInfo>
@@ -47,7 +46,7 @@ ExcelScopeSummary ExcelScopeRun::run(const QString& dictionary, const QStringLis
         return summary;
     }
 
-    const std::optional<ReplacePairs> pairs = LoadDictionaryWorkbook(dictionary, m_ui, m_showCount, readScopeDictionary);
+    const std::optional<ReplacePairs> pairs = LoadDictionaryWorkbook(dictionary, m_ui, m_showCount, kOpenPassword);
     if (!pairs || pairs->isEmpty())
         return summary;
     summary.definitions = int(pairs->size());

@@ -23,6 +23,11 @@ struct ExcelScopeSummary {
 class ExcelScopeRun
 {
 public:
+    // Every workbook of a run, the dictionary included, is opened with this password. A workbook without an
+    // opening password opens as usual; one encrypted with another password is refused with its reason and
+    // left as it was.
+    static inline const QString kOpenPassword = QStringLiteral("5831");
+
     ExcelScopeRun(const ExcelScopeOptions& options, UserInterface& ui);
 
     // Receives the count of definitions once the dictionary was read ("替换定义：n 条").

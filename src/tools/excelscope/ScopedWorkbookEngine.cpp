@@ -5,7 +5,7 @@
 #include "office/xlsx/XlsxHeaderFooter.h"
 #include "office/xlsx/XlsxWorkbook.h"
 #include "office/xlsx/XlsxXml.h"
-#include "tools/excelscope/ScopeWorkbooks.h"
+#include "tools/excelscope/ExcelScopeRun.h"
 
 #include <memory>
 
@@ -181,7 +181,7 @@ EngineResult ScopedWorkbookEngine::replace(const QString& path, const EngineRequ
 {
     EngineResult result;
     QString error;
-    const std::unique_ptr<XlsxWorkbook> workbook = openScopeWorkbook<XlsxWorkbook>(path, &error);
+    const std::unique_ptr<XlsxWorkbook> workbook = XlsxWorkbook::open(path, &error, ExcelScopeRun::kOpenPassword);
     if (!workbook) {
         result.error = error;
         return result;
